@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// The modal boxes of the program: errors and refusals with OK, questions with Yes and No.
+// Every text shown to the user goes through one MessageService, so tests can script the answers
+// and the batch command can print instead of showing a window.
+enum class MessageKind { Error, Information, Confirmation };
+enum class MessageAnswer { Ok, Yes, No };
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    virtual MessageAnswer show(MessageKind kind, const QString& text) = 0;
+
+    void error(const QString& text) { show(MessageKind::Error, text); }
+    void information(const QString& text) { show(MessageKind::Information, text); }
+    // True only on Yes.
+    bool confirm(const QString& text) {
+        return show(MessageKind::Confirmation, text) == MessageAnswer::Yes;
+    }
+};
+
+// Prints every message (errors to standard error, the rest to standard output) and answers
+// questions with a fixed answer. Used where no window may open: the batch command.
+class ConsoleMessageService : public MessageService {
+public:
+    explicit ConsoleMessageService(bool answerYes = false) : answerYes_(answerYes) {}
+    MessageAnswer show(MessageKind kind, const QString& text) override;
+
+private:
+    bool answerYes_;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/app_error.h"
+
+#include <QString>
+
+// Raised when the platform refuses to save a profile file (missing or read-only folder,
+// read-only file, a folder in the file's place). Carries the file's full native path.
+class SettingsWriteError : public AppError {
+public:
+    explicit SettingsWriteError(const QString& path);
+};
+
+// An INI file read and written with the rules of the Windows profile-string functions, on any
+// operating system:
+// - section and key names match case-insensitively; blanks around names and values are ignored;
+// - one pair of matching quotes ("..." or '...') around a value is dropped;
+// - of duplicate sections or keys the first one counts, for reading and for writing;
+// - ';' starts a comment only as the first character of a line (after blanks);
+// - a line without '=' inside a section is a key with an empty value;
+// - lines before the first section header belong to no section.
+// There is no cache: every read reads the file and every write saves it at once, so two objects
+// on one path always agree. A write changes one line (or adds one) and keeps every other byte
+// of the file, its line endings and a leading UTF-8 byte order mark. The text is ANSI and is
+// handled as Latin-1, so bytes the program does not understand survive a write.
+class ProfileFile {
+public:
+    explicit ProfileFile(QString path);
+
+    QString path() const { return path_; }
+
+    // The value of the key, or defaultValue when the file, the section or the key is missing.
+    // A key that is present with an empty value reads as empty.
+    QString readString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
+    // Replaces the key's line with "KEY=value", or adds the key (and its section) when missing.
+    // Throws SettingsWriteError when the file cannot be saved.
+    void writeString(const QString& section, const QString& key, const QString& value);
+
+    // A whole number, non-zero meaning true; a value that is not a whole number reads as
+    // defaultValue.
+    bool readBool(const QString& section, const QString& key, bool defaultValue) const;
+    // Stores "1" or "0".
+    void writeBool(const QString& section, const QString& key, bool value);
+
+private:
+    QString path_;
+};

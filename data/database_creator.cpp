@@ -1,0 +1,128 @@
+#include "data/database_creator.h"
+
+#include "data/alias_file.h"
+#include "data/connection.h"
+#include "data/db_error.h"
+#include "data/engine_environment.h"
+#include "data/query.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <ibase.h>
+
+namespace {
+
+QString statusText(const ISC_STATUS* status) {
+    QStringList parts;
+    char buffer[1024];
+    const ISC_STATUS* cursor = status;
+    while (fb_interpret(buffer, sizeof buffer, &cursor))
+        parts << QString::fromLocal8Bit(buffer);
+    return parts.join(QLatin1Char('\n'));
+}
+
+QString quotedLiteral(const QString& text) {
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+} // namespace
+
+void CreateDatabaseFile(const QString& database, const QString& user, const QString& password,
+                        const QString& charset) {
+    PrepareDatabaseEngine();
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z0-9_]+$"));
+    if (!identifier.match(charset).hasMatch())
+        throw DbError(QStringLiteral("Invalid character set name: %1").arg(charset));
+    const QByteArray statement =
+        QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE 8192 "
+                       "DEFAULT CHARACTER SET %4")
+            .arg(quotedLiteral(database), quotedLiteral(user), quotedLiteral(password), charset)
+            .toUtf8();
+    ISC_STATUS_ARRAY status = {0};
+    isc_db_handle db = 0;
+    isc_tr_handle transaction = 0;
+    if (isc_dsql_execute_immediate(status, &db, &transaction, 0, statement.constData(),
+                                   SQL_DIALECT_V6, nullptr))
+        throw DbError(statusText(status));
+    if (db)
+        isc_detach_database(status, &db);
+}
+
+void CreateAliasDatabase(const QString& alias) {
+    const AliasTarget target = ResolveAlias(alias);
+    CreateDatabaseFile(target.database, target.user, target.password, target.charset);
+}
+
+QStringList SplitSqlScript(const QString& script) {
+    QStringList statements;
+    QString current;
+    const QStringList lines = script.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.trimmed().startsWith(QLatin1String("--")))
+            continue;
+        current += line + QLatin1Char('\n');
+        if (line.trimmed().endsWith(QLatin1Char(';'))) {
+            QString statement = current.trimmed();
+            statement.chop(1);
+            if (!statement.trimmed().isEmpty())
+                statements << statement.trimmed();
+            current.clear();
+        }
+    }
+    if (!current.trimmed().isEmpty())
+        statements << current.trimmed();
+    return statements;
+}
+
+QString SchemaScript(const QString& fileName) {
+    QFile file(QStringLiteral(":/schema/") + fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw DbError(QStringLiteral("Schema file %1 is missing from the program").arg(fileName));
+    return QString::fromUtf8(file.readAll());
+}
+
+void RunSqlScript(DbConnection& connection, const QString& script) {
+    for (const QString& statement : SplitSqlScript(script))
+        connection.execute(statement);
+}
+
+void EnsureLinkTables(DbConnection& stockDatabase) {
+    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression createIndex(
+        QStringLiteral(
+            "^CREATE\\s+(?:UNIQUE\\s+)?(?:ASC\\w*\\s+|DESC\\w*\\s+)?INDEX\\s+\\w+\\s+ON\\s+(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression alterTable(QStringLiteral("^ALTER\\s+TABLE\\s+(\\w+)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    QStringList missing;
+    const QStringList statements = SplitSqlScript(SchemaScript(QStringLiteral("link_tables.sql")));
+    for (const QString& statement : statements) {
+        const QRegularExpressionMatch table = createTable.match(statement);
+        if (!table.hasMatch())
+            continue;
+        const QString name = table.captured(1).toUpper();
+        const QVariant found = SelectValue(
+            stockDatabase,
+            QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
+                quotedLiteral(name));
+        if (found.toInt() == 0)
+            missing << name;
+    }
+    for (const QString& statement : statements) {
+        QString owner;
+        for (const QRegularExpression* pattern : {&createTable, &createIndex, &alterTable}) {
+            const QRegularExpressionMatch match = pattern->match(statement);
+            if (match.hasMatch()) {
+                owner = match.captured(1).toUpper();
+                break;
+            }
+        }
+        if (missing.contains(owner))
+            stockDatabase.execute(statement);
+    }
+}

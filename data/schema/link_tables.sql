@@ -1,0 +1,55 @@
+-- The accounting link's own tables, in the stock and POS database (alias
+-- ZantStk). The link may create them when they are missing.
+
+-- Stations: one per store that exchanges data with the accounting package.
+-- P_EXPORT and P_IMPORT hold the times of the last export and import.
+CREATE TABLE ACC_STATION (
+    P_STORE CHAR(4) NOT NULL,
+    P_EXPORT TIMESTAMP,
+    P_IMPORT TIMESTAMP,
+    P_ACTIVE CHAR(1),
+    CONSTRAINT PK_ACC_STATION PRIMARY KEY (P_STORE)
+);
+
+-- Jobs of a station, one per job code P_FILE (SUPPLI, CUSTOM, DELIVE, RECEIV,
+-- RETURN, TRNOUT, SLSTRN). P_STATUS holds the transmission option letters:
+-- one of C, A, I for the profile jobs; N, R, M, S in that order (possibly
+-- none) for the document jobs.
+CREATE TABLE ACC_STATION_JOB (
+    P_STORE CHAR(4) NOT NULL,
+    P_FILE VARCHAR(6) NOT NULL,
+    P_TYPE VARCHAR(3),
+    P_TABLE VARCHAR(31),
+    P_FILENO INTEGER,
+    P_DESC VARCHAR(40),
+    P_STATUS VARCHAR(4),
+    CONSTRAINT PK_ACC_STATION_JOB PRIMARY KEY (P_STORE, P_FILE)
+);
+
+-- Export work table: one row per document found by a search, tagged by its
+-- module code in S_MODULE; S_EXPORT_ACCT is the user's tick ('T' ticked).
+-- The amounts default to 0 because a search leaves some of them unwritten
+-- (rounding, balance) and the export run reads every amount as a number.
+-- No primary key: the unique index below identifies a row.
+CREATE TABLE TMP_EXPORT_ACCT (
+    S_ID VARCHAR(35) NOT NULL,
+    S_STORE_FROM VARCHAR(20),
+    S_REFNO VARCHAR(20),
+    S_DATE TIMESTAMP,
+    S_CODE VARCHAR(20),
+    S_TAXAMT DOUBLE PRECISION DEFAULT 0,
+    S_TOTAL DOUBLE PRECISION DEFAULT 0,
+    S_ROUNDING DOUBLE PRECISION DEFAULT 0,
+    S_NETTOTAL DOUBLE PRECISION DEFAULT 0,
+    S_BALANCE DOUBLE PRECISION DEFAULT 0,
+    S_EXPORT_ACCT CHAR(1) DEFAULT 'F',
+    S_MODULE VARCHAR(20)
+);
+
+CREATE UNIQUE INDEX TMP_EXPORT_ACCTINDEX1 ON TMP_EXPORT_ACCT (S_ID, S_STORE_FROM, S_REFNO);
+
+-- The work table is emptied, shown, ticked and read by module code (and tick).
+CREATE INDEX TMP_EXPORT_ACCT_MODULE ON TMP_EXPORT_ACCT (S_MODULE, S_EXPORT_ACCT);
+
+-- The searches pick the stores whose job of a kind (P_FILE) has the Manual option.
+CREATE INDEX ACC_STATION_JOB_FILE ON ACC_STATION_JOB (P_FILE);

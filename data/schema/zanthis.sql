@@ -1,0 +1,5 @@
+-- History database (alias ZantHis).
+-- The accounting link connects to it at start (as the administrator) but
+-- reads and writes none of its tables, so no table is defined here: an empty
+-- database is enough for the demo installation and the tests.
+-- The back office's own history tables are not needed by the link.

@@ -1,0 +1,1 @@
+// The shared test fixtures are header-only or compiled here.
