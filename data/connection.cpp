@@ -29,6 +29,11 @@ DbConnection::DbConnection(QString handleName, QString alias, bool administrator
         handleName_ + QLatin1Char('#') + QString::number(connectionSerial.fetchAndAddOrdered(1));
 }
 
+DbConnection::DbConnection(QString handleName, const AliasTarget& target)
+    : DbConnection(std::move(handleName), target.alias, false) {
+    target_ = target;
+}
+
 DbConnection::~DbConnection() {
     close();
     if (QSqlDatabase::contains(qtName_))
@@ -43,7 +48,7 @@ void DbConnection::open() {
     if (isOpen())
         return;
     PrepareDatabaseEngine();
-    const AliasTarget target = ResolveAlias(alias_);
+    const AliasTarget target = target_ ? *target_ : ResolveAlias(alias_);
     QSqlDatabase db = QSqlDatabase::contains(qtName_)
                           ? QSqlDatabase::database(qtName_, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), qtName_);

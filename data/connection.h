@@ -1,7 +1,10 @@
 #pragma once
 
+#include "data/alias_file.h"
+
 #include <QSqlDatabase>
 #include <QString>
+#include <optional>
 
 // A named database handle bound to an alias (ZaLedvoraStk on ZantStk, ...). It connects without a
 // login prompt with the credentials of the alias file, either when its data module opens it or
@@ -10,6 +13,9 @@
 class DbConnection {
 public:
     DbConnection(QString handleName, QString alias, bool administrator = false);
+    // A handle on a database named directly rather than through the alias file (the accounting
+    // package's own database, for instance).
+    DbConnection(QString handleName, const AliasTarget& target);
     ~DbConnection();
     DbConnection(const DbConnection&) = delete;
     DbConnection& operator=(const DbConnection&) = delete;
@@ -33,6 +39,7 @@ private:
     QString alias_;
     QString qtName_;
     bool administrator_;
+    std::optional<AliasTarget> target_;
 };
 
 // Groups statements on one handle into one commit: everything or nothing. Rolls back when left
