@@ -14,7 +14,9 @@ CREATE TABLE ACC_STATION (
 -- Jobs of a station, one per job code P_FILE (SUPPLI, CUSTOM, DELIVE, RECEIV,
 -- RETURN, TRNOUT, SLSTRN). P_STATUS holds the transmission option letters:
 -- one of C, A, I for the profile jobs; N, R, M, S in that order (possibly
--- none) for the document jobs.
+-- none) for the document jobs. The searches pick the stores whose job of a
+-- kind has the Manual option; the engine checks that per store through the
+-- primary key, both of whose columns the sub-select compares.
 CREATE TABLE ACC_STATION_JOB (
     P_STORE CHAR(4) NOT NULL,
     P_FILE VARCHAR(6) NOT NULL,
@@ -50,6 +52,3 @@ CREATE UNIQUE INDEX TMP_EXPORT_ACCTINDEX1 ON TMP_EXPORT_ACCT (S_ID, S_STORE_FROM
 
 -- The work table is emptied, shown, ticked and read by module code (and tick).
 CREATE INDEX TMP_EXPORT_ACCT_MODULE ON TMP_EXPORT_ACCT (S_MODULE, S_EXPORT_ACCT);
-
--- The searches pick the stores whose job of a kind (P_FILE) has the Manual option.
-CREATE INDEX ACC_STATION_JOB_FILE ON ACC_STATION_JOB (P_FILE);

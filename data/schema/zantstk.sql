@@ -40,7 +40,8 @@ CREATE TABLE POS_SALESDTL (
     SDTL_DISCAMT DOUBLE PRECISION DEFAULT 0,
     SDTL_TAXSYMBOL CHAR(1),
     SALES_EXPORT_ACCT CHAR(1) DEFAULT 'F',
-    CONSTRAINT PK_POS_SALESDTL PRIMARY KEY (SDTL_STORE, SDTL_CTRNO, SDTL_TRANSNO, SDTL_DATETIME, SDTL_LINENO)
+    CONSTRAINT PK_POS_SALESDTL
+        PRIMARY KEY (SDTL_STORE, SDTL_CTRNO, SDTL_TRANSNO, SDTL_DATETIME, SDTL_LINENO)
 );
 
 -- Close information, one row per store, counter and close day (the day's
@@ -66,8 +67,9 @@ CREATE TABLE POS_CLOSEINFO (
 
 -- Stock ledger headers, one row per stock document. S_DOCUMENT: 'D' delivery
 -- order or sales return (negative quantity), 'R' stock receiving, 'E' return
--- outwards, 'T' transfer. S_STATUS 'P' is posted. S_TAXAMT, S_TOTAL and
--- S_NETTOTAL are selling amounts, S_COSTTOTAL and S_COSTNETTTL cost amounts.
+-- outwards; other kinds are not exported. S_STATUS 'P' is posted. S_TAXAMT,
+-- S_TOTAL and S_NETTOTAL are selling amounts, S_COSTTOTAL and S_COSTNETTTL
+-- cost amounts.
 -- S_TOARSYS is 'T' once the receivables system took the document over.
 CREATE TABLE STK_MLEDGER (
     S_ID VARCHAR(20) NOT NULL,
