@@ -1,0 +1,45 @@
+#pragma once
+
+#include "sqlacc/document_lines.h"
+
+#include <QString>
+
+class DbConnection;
+class Dataset;
+
+// The parts of a cash sale's document number: store "-" counter "-" receipt or day number.
+struct CashSaleRef {
+    QString store;
+    QString counter;
+    QString number;
+};
+
+// Splits at the first two "-", each part trimmed; the second "-" is looked for only within the
+// 20 characters after the first. A missing "-" leaves the part before it empty.
+CashSaleRef SplitCashSaleRef(const QString& docRef);
+
+// The POS tax codes of group "POS" in MAS_TAX: TAX1 standard rated, TAX2 zero rated, TAX3
+// exempt (each empty when missing); a standard code calculated as "3" includes the tax.
+struct PosTaxCodes {
+    QString standard;
+    QString zeroRated;
+    QString exempt;
+    bool standardInclusive = false;
+};
+PosTaxCodes ReadPosTaxCodes(DbConnection& app);
+
+// The receipt lines of one receipt (receipt-detail mode). The receipt number is taken as a
+// number (its first nine characters), so leading zeros drop; a number that is not one throws
+// PostingError.
+QString ReceiptLinesSql(const QString& counter, const CashSaleRef& ref, const QString& docDate);
+
+// The close information of one store, counter and close day (summary modes).
+QString CloseInfoSql(const CashSaleRef& ref, const QString& docDate);
+
+// The line of one POS_SALESDTL row. A tax symbol other than S, Z or E gives an empty TAX.
+DocumentLine ReceiptLine(const Dataset& row, const PosTaxCodes& taxes);
+
+// The lines of one POS_CLOSEINFO row: the standard-rated line and, when extraLines (export
+// mode exactly "1"), the zero-rated, exempted and rounding lines the row calls for.
+void WriteCloseInfoLines(DocumentLineWriter& writer, const Dataset& row, const PosTaxCodes& taxes,
+                         const QString& itemCode, bool extraLines);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "data/connection.h"
+
+// The three back-office databases the posting routines read: stock and POS (ZaLedvoraStk),
+// application masters (ZaLedvoraApp) and receivables (ZaARSys). The export run passes the
+// handles of its data module; the routines never write to them.
+struct PostingSources {
+    DbConnection& stk;
+    DbConnection& app;
+    DbConnection& ar;
+};

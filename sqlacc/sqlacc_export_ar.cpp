@@ -1,0 +1,158 @@
+#include "sqlacc/sqlacc_export_ar.h"
+
+#include "config/settings_file.h"
+#include "data/query.h"
+#include "data/sql_quote.h"
+#include "sqlacc/posting_settings.h"
+#include "sqlacc/posting_values.h"
+#include "sqlacc/sqlacc_export_doc.h"
+#include "sqlacc/sqlacc_login.h"
+
+namespace {
+
+bool isPayment(const QString& moduleCode) {
+    return moduleCode == QLatin1String("AR_PM");
+}
+
+bool takesKnockOff(const QString& moduleCode) {
+    return isPayment(moduleCode) || moduleCode == QLatin1String("AR_CN");
+}
+
+bool importedFromPos(DbConnection& ar, const QString& docId) {
+    RowReader imported(ar, QStringLiteral("SELECT TD_REFERENCE, TD_CUSTID FROM AR_TRANS WHERE "
+                                          "TD_DOCNO =") +
+                               QuotedStr(docId) + QStringLiteral(" AND TD_IMPORT=") +
+                               QuotedStr(QStringLiteral("T")));
+    return imported.next();
+}
+
+void writeNewHeader(const AutoObjectPtr& header, const QString& moduleCode, const QString& docRef,
+                    const QString& docDate, const QString& partyCode, double netTotal,
+                    const QString& description, double unapplied, const SettingsFile& settings) {
+    const DocumentDefaults defaults = ReadDocumentDefaults(settings);
+    setField(header, "DOCKEY", "-1");
+    setField(header, "DOCNO", TextValue(docRef));
+    setField(header, "DOCDATE", TextValue(docDate));
+    setField(header, "POSTDATE", TextValue(docDate));
+    if (!isPayment(moduleCode))
+        setField(header, "TAXDATE", TextValue(docDate));
+    setField(header, "CODE", TextValue(partyCode));
+    setField(header, "AREA", TextValue(defaults.area));
+    setField(header, "AGENT", TextValue(defaults.agent));
+    setField(header, "CURRENCYCODE", TextValue(defaults.currency));
+    setField(header, "DESCRIPTION", TextValue(description));
+    if (moduleCode == QLatin1String("AR_IV") || moduleCode == QLatin1String("AR_DN")) {
+        setField(header, "TERMS", TextValue(defaults.terms));
+    } else if (moduleCode == QLatin1String("AR_CN")) {
+        setField(header, "UNAPPLIEDAMT", unapplied);
+    } else if (isPayment(moduleCode)) {
+        setField(header, "PAYMENTMETHOD", TextValue(LineAccount(settings, moduleCode)));
+        setField(header, "DOCAMT", netTotal);
+        setField(header, "LOCALDOCAMT", netTotal);
+        setField(header, "UNAPPLIEDAMT", unapplied);
+    }
+}
+
+void writeLines(const AutoObjectPtr& detail, Query& rows, const QString& account) {
+    int count = 0;
+    for (rows.first(); !rows.eof(); rows.next()) {
+        detail->invoke("Append");
+        ++count;
+        setField(detail, "DtlKey", TextValue(QStringLiteral("-%1").arg(count)));
+        setField(detail, "DocKey", "-1");
+        setField(detail, "DESCRIPTION",
+                 TextValue(rows.field(QStringLiteral("TD_NOTE")).asString()));
+        setField(detail, "Account", TextValue(account));
+        setField(detail, "TAX",
+                 TextValue(rows.field(QStringLiteral("TD_TAX_CODE")).asString().trimmed()));
+        setField(detail, "TAXAMT", rows.field(QStringLiteral("TD_TAX_AMT")).asFloat());
+        setField(detail, "AMOUNT", rows.field(QStringLiteral("TD_TOTAL")).asFloat());
+        if (rows.field(QStringLiteral("TD_TAX_INCLUSIVE")).asString().trimmed() ==
+            QLatin1String("T"))
+            setField(detail, "TAXINCLUSIVE", "1");
+        detail->invoke("Post");
+    }
+}
+
+// The links are looked up by the document's reference, the number it has in the package.
+void writeKnockOff(const AutoObjectPtr& document, DbConnection& ar, const QString& docRef) {
+    Query links(&ar);
+    links.setSql(QStringLiteral("SELECT lk_date, lk_type, lk_docno, lk_total  FROM ar_link WHERE "
+                                "lk_masdoc = ") +
+                 QuotedStr(docRef) + QStringLiteral(" AND lk_export_acct = ") +
+                 QuotedStr(QStringLiteral("F")));
+    links.open();
+    const AutoObjectPtr knockOff = findDataSet(document, "cdsKnockOff");
+    for (links.first(); !links.eof(); links.next()) {
+        const QString type = KnockOffDocType(links.field(QStringLiteral("LK_TYPE")).asString());
+        const QString number = links.field(QStringLiteral("LK_DOCNO")).asString().trimmed();
+        const AutoValue found = knockOff->invoke(
+            "Locate", {"DocType;DocNo", AutoValue::fromArray({TextValue(type), TextValue(number)}),
+                       false, false});
+        if (!found.asBool())
+            continue;
+        knockOff->invoke("Edit");
+        setField(knockOff, "KOAmt", links.field(QStringLiteral("LK_TOTAL")).asFloat());
+        setField(knockOff, "KNOCKOFF", "T");
+        knockOff->invoke("Post");
+    }
+}
+
+} // namespace
+
+QString KnockOffDocType(const QString& linkType) {
+    const QString type = linkType.trimmed();
+    if (type == QLatin1String("INV/"))
+        return QStringLiteral("IV");
+    if (type == QLatin1String("CN/"))
+        return QStringLiteral("CN");
+    return type;
+}
+
+bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, const QString& DocId,
+                    const QString& DocRef, const QString& DocDate, const QString& PartyCode,
+                    double NetTotal, double Rounding) {
+    // The stock ledger holds such an invoice under its reference, the package under its number.
+    if (ModuleCode == QLatin1String("AR_IV") && importedFromPos(sources.ar, DocId))
+        return SQLAccExportDoc(sources, QStringLiteral("SL_IV"), DocRef, DocId, DocDate, PartyCode,
+                               NetTotal, Rounding);
+
+    Query rows(&sources.ar);
+    rows.setSql(QStringLiteral("SELECT td_tax_code, td_total, td_tax_amt, td_description, "
+                               "td_note, td_tax_inclusive, td_balance FROM ar_trans WHERE "
+                               "td_docno = ") +
+                QuotedStr(DocId));
+    rows.open();
+    if (rows.isEmpty())
+        return false;
+
+    SQLAccLogin();
+    const SettingsFile settings(SettingsFile::defaultPath());
+    rows.first();
+    const QString description = rows.field(QStringLiteral("TD_DESCRIPTION")).asString();
+    const double unapplied = rows.field(QStringLiteral("TD_BALANCE")).asFloat();
+
+    const AutoObjectPtr document = findBizObject(BizApp, ModuleCode.toStdString());
+    const AutoObjectPtr header = findDataSet(document, "MainDataSet");
+    AutoObjectPtr detail;
+    if (!isPayment(ModuleCode))
+        detail = findDataSet(document, "cdsDocDetail");
+
+    const AutoValue key = document->invoke("FindKeyByRef", {"DOCNO", TextValue(DocRef)});
+    if (key.isNull() || key.isEmpty()) {
+        document->invoke("New");
+        writeNewHeader(header, ModuleCode, DocRef, DocDate, PartyCode, NetTotal, description,
+                       unapplied, settings);
+        if (detail)
+            writeLines(detail, rows, LineAccount(settings, ModuleCode));
+    } else {
+        setParam(document, "DocKey", key.toText());
+        document->invoke("Open");
+        document->invoke("Edit");
+        setField(header, "UNAPPLIEDAMT", unapplied);
+    }
+    if (takesKnockOff(ModuleCode))
+        writeKnockOff(document, sources.ar, DocRef);
+    document->invoke("Save");
+    return true;
+}

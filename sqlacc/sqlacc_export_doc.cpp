@@ -1,0 +1,94 @@
+#include "sqlacc/sqlacc_export_doc.h"
+
+#include "config/settings_file.h"
+#include "data/query.h"
+#include "sqlacc/cash_sale_posting.h"
+#include "sqlacc/document_lines.h"
+#include "sqlacc/posting_settings.h"
+#include "sqlacc/posting_values.h"
+#include "sqlacc/sqlacc_login.h"
+#include "sqlacc/stock_document_posting.h"
+
+#include <cmath>
+
+namespace {
+
+void writeHeader(const AutoObjectPtr& header, const QString& moduleCode, const QString& docId,
+                 const QString& docRef, const QString& docDate, const QString& partyCode,
+                 double netTotal, const SettingsFile& settings) {
+    const DocumentDefaults defaults = ReadDocumentDefaults(settings);
+    setField(header, "DOCKEY", "-1");
+    setField(header, "DOCNO", TextValue(docRef));
+    setField(header, "DOCDATE", TextValue(docDate));
+    setField(header, "POSTDATE", TextValue(docDate));
+    setField(header, "TAXDATE", TextValue(docDate));
+    setField(header, "CODE", TextValue(partyCode));
+    setField(header, "AREA", TextValue(defaults.area));
+    setField(header, "AGENT", TextValue(defaults.agent));
+    setField(header, "CURRENCYCODE", TextValue(defaults.currency));
+    setField(header, "TERMS", TextValue(defaults.terms));
+    if (moduleCode == QLatin1String("SL_CS")) {
+        setField(header, "P_PAYMENTMETHOD", TextValue(settings.read(Keys::SqlAcc::PaymentAccount)));
+        setField(header, "P_AMOUNT", netTotal);
+        setField(header, "P_PAYMENTPROJECT", "----");
+    } else if (moduleCode == QLatin1String("SL_IV") || moduleCode == QLatin1String("SL_CN")) {
+        setField(header, "DOCREF1", TextValue(docId));
+    }
+}
+
+} // namespace
+
+bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, const QString& DocId,
+                     const QString& DocRef, const QString& DocDate, const QString& PartyCode,
+                     double NetTotal, double Rounding) {
+    const SettingsFile settings(SettingsFile::defaultPath());
+    const QString exportMode = settings.read(Keys::General::ExportMode);
+    const bool byItem = exportMode == QLatin1String(Keys::General::ExportModeByItem);
+    const bool bySummary = exportMode == QLatin1String(Keys::General::ExportModeBySummary);
+    const bool cashSale = ModuleCode == QLatin1String("SL_CS");
+
+    Query source(&sources.stk);
+    PosTaxCodes taxes;
+    if (cashSale) {
+        const CashSaleRef ref = SplitCashSaleRef(DocRef);
+        source.setSql(byItem ? ReceiptLinesSql(DocId, ref, DocDate) : CloseInfoSql(ref, DocDate));
+        taxes = ReadPosTaxCodes(sources.app);
+    } else {
+        source.setSql(StockDocumentSql(ModuleCode, DocId, byItem));
+    }
+    source.open();
+    if (source.isEmpty())
+        return false;
+
+    SQLAccLogin();
+    const QString itemCode = settings.read(Keys::SqlAcc::ItemCode);
+    // The totals description needs exactly "1" and no item code; otherwise it stays empty.
+    const QString itemDesc = bySummary && itemCode.trimmed().isEmpty()
+                                 ? settings.read(Keys::SqlAcc::ItemDesc)
+                                 : QString();
+    const QString account = LineAccount(settings, ModuleCode);
+
+    const AutoObjectPtr document = findBizObject(BizApp, ModuleCode.toStdString());
+    const AutoObjectPtr header = findDataSet(document, "MainDataSet");
+    const AutoObjectPtr detail = findDataSet(document, "cdsDocDetail");
+    document->invoke("New");
+    writeHeader(header, ModuleCode, DocId, DocRef, DocDate, PartyCode, NetTotal, settings);
+
+    DocumentLineWriter lines(detail, account);
+    const bool purchase = IsPurchaseDocument(ModuleCode);
+    for (source.first(); !source.eof(); source.next()) {
+        if (cashSale && byItem)
+            lines.addLine(ReceiptLine(source, taxes));
+        else if (cashSale)
+            WriteCloseInfoLines(lines, source, taxes, itemCode, bySummary);
+        else if (byItem)
+            lines.addLine(StockItemLine(source, purchase, sources.app));
+        else
+            lines.addLine(StockTotalLine(source, itemCode, itemDesc));
+    }
+    if (cashSale && byItem && std::fabs(Rounding) > 0)
+        lines.addRoundingLine(Rounding, true);
+
+    document->invoke("Save");
+    return true;
+}
