@@ -1,29 +1,55 @@
 // zantro-link: the accounting link program.
+//
+// ZANTRO_HOME names the installation folder (default: the folder of the executable).
+// ZANTRO_CONSOLE_MESSAGES=1 prints the program's messages instead of showing message boxes, for
+// runs without anyone at the screen.
+#include "app/instance_guard.h"
+#include "app/ui/main_window.h"
+#include "app/ui/splash_window.h"
+#include "app/ui/widget_message_service.h"
+#include "core/action_guard.h"
 #include "core/app_context.h"
-#include "core/app_error.h"
-#include "data/dm_mm_group_access.h"
-#include "data/dm_polling.h"
+#include "login/ui/program_icon.h"
 
-#include <QCoreApplication>
-#include <cstdio>
+#include <QApplication>
+#include <memory>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    try {
-        TdmMMGroupAccess groupAccess;
-        dmMMGroupAccess = &groupAccess;
-        TdmPolling polling;
-        dmPolling = &polling;
-        std::printf(
-            "Data modules opened in %s: %d stations, %d customers, %d suppliers, %d stock items.\n",
-            qPrintable(ProgramFolder()), polling.tblStation.recordCount(),
-            polling.tblCustomer.recordCount(), polling.tblSupplier.recordCount(),
-            polling.tblStock.recordCount());
-        dmPolling = nullptr;
-        dmMMGroupAccess = nullptr;
-    } catch (const AppError& error) {
-        std::fprintf(stderr, "%s\n", qPrintable(error.message()));
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Zantro POS Accounting Link"));
+    app.setWindowIcon(ProgramIcon());
+    if (qEnvironmentVariableIntValue("ZANTRO_CONSOLE_MESSAGES") == 0)
+        AppContext::instance().setMessages(std::make_shared<WidgetMessageService>());
+
+    InstanceGuard guard;
+    if (!guard.acquire()) {
+        Messages().error(QLatin1String(AlreadyRunningMessage));
         return 1;
     }
-    return 0;
+
+    std::unique_ptr<TfrmMain> mainWindow;
+    {
+        TfrmStartLoad splash;
+        splash.showNow();
+        try {
+            mainWindow = std::make_unique<TfrmMain>(QApplication::arguments());
+        } catch (...) {
+            const QString text = CurrentExceptionText();
+            splash.close();
+            Messages().error(text);
+            FreeGroupAccessModule();
+            return 1;
+        }
+    }
+    if (mainWindow->terminationRequested()) {
+        mainWindow.reset();
+        FreeGroupAccessModule();
+        return 1;
+    }
+    mainWindow->showMaximized();
+    const int result = app.exec();
+    const bool ended = mainWindow->terminationRequested();
+    mainWindow.reset();
+    FreeGroupAccessModule();
+    return ended ? 1 : result;
 }

@@ -1,0 +1,33 @@
+#include "app/ui/widget_message_service.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+MessageAnswer WidgetMessageService::show(MessageKind kind, const QString& text) {
+    QMessageBox box(QApplication::activeWindow());
+    // The texts carry Windows line breaks; a box shows one break per line.
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box.setText(shown);
+    switch (kind) {
+    case MessageKind::Error:
+        box.setWindowTitle(QStringLiteral("Error"));
+        box.setIcon(QMessageBox::Critical);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageKind::Information:
+        box.setWindowTitle(QStringLiteral("Information"));
+        box.setIcon(QMessageBox::Information);
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MessageKind::Confirmation:
+        box.setWindowTitle(QStringLiteral("Confirm"));
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    const int answer = box.exec();
+    if (kind != MessageKind::Confirmation)
+        return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
