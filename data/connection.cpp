@@ -79,8 +79,8 @@ int DbConnection::execute(const QString& sql) {
     if (!query.exec(sql))
         throw DbError(EngineErrorText(query.lastError()));
     // Only data statements have a row count; asking it of DDL makes the driver complain.
-    const QString verb =
-        sql.trimmed().section(QRegularExpression(QStringLiteral("\\s")), 0, 0).toUpper();
+    static const QRegularExpression blank(QStringLiteral("\\s"));
+    const QString verb = sql.trimmed().section(blank, 0, 0).toUpper();
     if (verb == QLatin1String("INSERT") || verb == QLatin1String("UPDATE") ||
         verb == QLatin1String("DELETE") || verb == QLatin1String("MERGE"))
         return query.numRowsAffected();

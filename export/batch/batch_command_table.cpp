@@ -1,0 +1,21 @@
+#include "export/batch/batch_command.h"
+
+#include "core/app_context.h"
+
+BatchSession::BatchSession(QTextStream& out)
+    : out_(out), data_(std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly)),
+      search_(std::make_unique<DocumentSearch>(*data_, settings_)) {}
+
+const QList<BatchCommand>& BatchCommands() {
+    static const QList<BatchCommand> commands{SearchCommand(), TickCommand(), ClearCommand(),
+                                              ListCommand()};
+    return commands;
+}
+
+const BatchCommand* FindBatchCommand(const QString& name) {
+    for (const BatchCommand& command : BatchCommands()) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The password of the batch login: the environment variable ZANTRO_PASSWORD when it is set (an
+// empty value included), else asked for on the terminal without echo. Raises UsageError when
+// the variable is not set and there is no terminal to ask on.
+QString BatchPassword();

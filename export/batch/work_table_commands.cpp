@@ -1,0 +1,150 @@
+// The batch commands on the export work table: search, tick, clear and list.
+#include "export/batch/batch_arguments.h"
+#include "export/batch/batch_command.h"
+#include "export/batch/work_table_printer.h"
+#include "export/module_codes.h"
+
+namespace {
+
+const QStringList kStockRange{QStringLiteral("store"), QStringLiteral("from"),
+                              QStringLiteral("to")};
+const QStringList kReferenceRange{QStringLiteral("ref-from"), QStringLiteral("ref-to")};
+const QStringList kCustomerRange{QStringLiteral("customer"), QStringLiteral("from"),
+                                 QStringLiteral("to")};
+
+Table& openView(BatchSession& session, const QString& kind) {
+    Table* view = session.data().ExportView(kind);
+    if (view->isActive())
+        view->refresh();
+    else
+        view->open();
+    return *view;
+}
+
+QString onlyKind(const BatchArguments& arguments, int words) {
+    if (arguments.positional().isEmpty())
+        throw UsageError(QStringLiteral("KIND is missing"));
+    if (arguments.positional().size() > words)
+        throw UsageError(
+            QStringLiteral("unexpected argument \"%1\"").arg(arguments.positional().at(words)));
+    return TransactionKindArgument(arguments.positional().first());
+}
+
+BatchCommand::Run parseSearch(const QStringList& words) {
+    const BatchArguments arguments(words, kStockRange + kReferenceRange +
+                                              QStringList{QStringLiteral("customer")});
+    const QString kind = onlyKind(arguments, 1);
+    if (IsReceivableCode(kind)) {
+        if (arguments.hasAny(kStockRange.mid(0, 1) + kReferenceRange))
+            throw UsageError(
+                QStringLiteral("%1 is searched by --customer, --from and --to only").arg(kind));
+        ReceivableSearchFilter filter;
+        filter.searchAll = !arguments.hasAny(kCustomerRange);
+        if (!filter.searchAll) {
+            arguments.require(kCustomerRange);
+            filter.customer = arguments.value(QStringLiteral("customer"));
+            filter.from = DayArgument(QStringLiteral("from"), arguments.value("from"));
+            filter.to = DayArgument(QStringLiteral("to"), arguments.value("to"));
+        }
+        return [kind, filter](BatchSession& session) {
+            session.search().SearchReceivables(kind, filter);
+            PrintWorkTableRows(session.out(), *session.data().ExportView(kind));
+            return int(BatchDone);
+        };
+    }
+    if (arguments.has(QStringLiteral("customer")))
+        throw UsageError(QStringLiteral("--customer applies to the AR kinds only"));
+    if (kind == QLatin1String(ModuleCodes::CashSales) && arguments.hasAny(kReferenceRange))
+        throw UsageError(QStringLiteral("cash sales have no reference range"));
+    StockSearchFilter filter;
+    filter.searchAll = !arguments.hasAny(kStockRange + kReferenceRange);
+    if (!filter.searchAll) {
+        arguments.require(kStockRange);
+        filter.store = arguments.value(QStringLiteral("store"));
+        filter.from = DayArgument(QStringLiteral("from"), arguments.value("from"));
+        filter.to = DayArgument(QStringLiteral("to"), arguments.value("to"));
+        if (arguments.has(QStringLiteral("ref-from")))
+            filter.refFrom = arguments.value(QStringLiteral("ref-from"));
+        if (arguments.has(QStringLiteral("ref-to")))
+            filter.refTo = arguments.value(QStringLiteral("ref-to"));
+    }
+    return [kind, filter](BatchSession& session) {
+        session.search().SearchStockDocuments(kind, filter);
+        PrintWorkTableRows(session.out(), *session.data().ExportView(kind));
+        return int(BatchDone);
+    };
+}
+
+BatchCommand::Run parseTick(const QStringList& words) {
+    const BatchArguments arguments(words, {});
+    const QString kind = onlyKind(arguments, 2);
+    const QString mark = arguments.positional().value(1);
+    if (mark != QLatin1String("all") && mark != QLatin1String("none"))
+        throw UsageError(mark.isEmpty()
+                             ? QStringLiteral("all or none is missing")
+                             : QStringLiteral("\"%1\" is neither all nor none").arg(mark));
+    const bool ticked = mark == QLatin1String("all");
+    return [kind, ticked](BatchSession& session) {
+        const int rows = session.search().TickAll(kind, ticked);
+        session.out() << (ticked ? "Ticked: " : "Unticked: ") << rows << " rows of " << kind
+                      << '\n';
+        session.out().flush();
+        return int(BatchDone);
+    };
+}
+
+BatchCommand::Run parseClear(const QStringList& words) {
+    const QString kind = onlyKind(BatchArguments(words, {}), 1);
+    return [kind](BatchSession& session) {
+        session.search().Clear(kind);
+        session.out() << "Cleared: " << kind << '\n' << "Total Record: 0\n";
+        session.out().flush();
+        return int(BatchDone);
+    };
+}
+
+BatchCommand::Run parseList(const QStringList& words) {
+    const QString kind = onlyKind(BatchArguments(words, {}), 1);
+    return [kind](BatchSession& session) {
+        PrintWorkTableRows(session.out(), openView(session, kind));
+        return int(BatchDone);
+    };
+}
+
+} // namespace
+
+BatchCommand SearchCommand() {
+    return {QStringLiteral("search"),
+            QStringLiteral("search KIND\n"
+                           "search KIND --store S --from yyyy/MM/dd --to yyyy/MM/dd "
+                           "[--ref-from R --ref-to R]\n"
+                           "search AR_KIND --customer C --from yyyy/MM/dd --to yyyy/MM/dd"),
+            QStringLiteral(
+                "Replaces the work-table rows of KIND with the documents not yet exported, all\n"
+                "unticked, and prints them with their count.\n"
+                "Without filters every document from the GST start date on is searched (Search\n"
+                "All). With --store, --from and --to only that store's documents of those days\n"
+                "(for SL_IV, SL_CN, PH_PI and PH_SC also within the reference range, by default\n"
+                "0000000001 to 9999999999); with --customer, --from and --to only that\n"
+                "customer's receivable documents of those days from the GST start date on."),
+            parseSearch};
+}
+
+BatchCommand TickCommand() {
+    return {QStringLiteral("tick"), QStringLiteral("tick KIND all|none"),
+            QStringLiteral("Ticks (all) or unticks (none) every work-table row of KIND, as Select "
+                           "All does."),
+            parseTick};
+}
+
+BatchCommand ClearCommand() {
+    return {QStringLiteral("clear"), QStringLiteral("clear KIND"),
+            QStringLiteral("Deletes every work-table row of KIND, ticked or not, without asking."),
+            parseClear};
+}
+
+BatchCommand ListCommand() {
+    return {QStringLiteral("list"), QStringLiteral("list KIND"),
+            QStringLiteral("Prints the work-table rows of KIND with their ticks and their count."),
+            parseList};
+}

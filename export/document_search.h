@@ -1,0 +1,79 @@
+#pragma once
+
+#include "config/settings_file.h"
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class TdmPolling;
+class Table;
+
+// The filters of a sales or purchase search (the transaction page).
+struct StockSearchFilter {
+    bool searchAll = true; // every unexported document from the GST start date on
+    QString store;         // the range form: one store ...
+    QDate from;            // ... documents dated from ...
+    QDate to;              // ... to (whole days for cash sales By Item)
+    // Reference range of the stock-document kinds (not cash sales), compared as text.
+    QString refFrom = QStringLiteral("0000000001");
+    QString refTo = QStringLiteral("9999999999");
+};
+
+// The filters of a receivable search (the AR page).
+struct ReceivableSearchFilter {
+    bool searchAll = true;
+    QString customer; // the customer form: one customer (empty finds nothing) ...
+    QDate from;       // ... and a date range, beside the GST condition
+    QDate to;
+};
+
+// The searches that fill the export work table TMP_EXPORT_ACCT, and the other commands on it
+// (Select All, Clear). The export dialog and the batch command both use this class; the window
+// shows the kind's view in its grid when viewReread is signalled.
+//
+// Every statement on the work table runs on the data module's qryTmp (ExecCommand); afterwards
+// the filtered view of the kind is read again, which also gives the number of rows.
+class DocumentSearch : public QObject {
+    Q_OBJECT
+public:
+    DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent = nullptr);
+
+    // Runs one statement on the work table. For the nine transaction codes the kind's view is
+    // read again afterwards (a tick still being edited in it is saved first) and its row count
+    // returned; for the master codes nothing is read and the result is empty.
+    std::optional<int> ExecCommand(const QString& sql, const QString& moduleCode);
+
+    // Search for a sales or purchase kind (SL_CS, SL_IV, SL_CN, PH_PI, PH_SC): the kind's rows
+    // are deleted, then one INSERT ... SELECT copies the unexported documents. Gives the number
+    // of rows found. A range whose to-date lies before its from-date finds nothing and says so.
+    // A GST start date in the settings that is not a date stops before anything is deleted.
+    int SearchStockDocuments(const QString& moduleCode, const StockSearchFilter& filter);
+
+    // Search for a receivable kind (AR_IV, AR_DN, AR_CN, AR_PM): the kind's rows are deleted,
+    // then the documents are copied one by one from the receivables database. A document stored
+    // as several AR_TRANS rows is copied once, with the values of the first row read. An error
+    // during the copy is raised to the caller; the rows copied before it stay (and are shown).
+    int SearchReceivables(const QString& moduleCode, const ReceivableSearchFilter& filter);
+
+    // Select All: ticks (or unticks) every row of the kind, also rows no longer shown.
+    int TickAll(const QString& moduleCode, bool ticked);
+
+    // Clear: deletes every row of the kind.
+    void Clear(const QString& moduleCode);
+
+    // Saves a tick still being edited in the kind's view (what leaving the row does).
+    void SavePendingTick(const QString& moduleCode);
+
+signals:
+    // The kind's view was read again after a statement; rowCount is -1 for the master codes.
+    void viewReread(const QString& moduleCode, int rowCount);
+
+private:
+    int rereadView(const QString& moduleCode);
+
+    TdmPolling& data_;
+    const SettingsFile& settings_;
+};

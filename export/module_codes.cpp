@@ -1,0 +1,46 @@
+#include "export/module_codes.h"
+
+bool IsStockDocumentCode(const QString& moduleCode) {
+    return moduleCode == QLatin1String(ModuleCodes::CashSales) ||
+           moduleCode == QLatin1String(ModuleCodes::SalesInvoice) ||
+           moduleCode == QLatin1String(ModuleCodes::SalesCreditNote) ||
+           moduleCode == QLatin1String(ModuleCodes::PurchaseInvoice) ||
+           moduleCode == QLatin1String(ModuleCodes::PurchaseReturn);
+}
+
+bool IsReceivableCode(const QString& moduleCode) {
+    return !ReceivablePrefix(moduleCode).isEmpty();
+}
+
+bool IsTransactionCode(const QString& moduleCode) {
+    return IsStockDocumentCode(moduleCode) || IsReceivableCode(moduleCode);
+}
+
+bool IsPurchaseCode(const QString& moduleCode) {
+    return moduleCode == QLatin1String(ModuleCodes::PurchaseInvoice) ||
+           moduleCode == QLatin1String(ModuleCodes::PurchaseReturn);
+}
+
+QStringList TransactionCodes() {
+    return {QLatin1String(ModuleCodes::CashSales),
+            QLatin1String(ModuleCodes::SalesInvoice),
+            QLatin1String(ModuleCodes::SalesCreditNote),
+            QLatin1String(ModuleCodes::PurchaseInvoice),
+            QLatin1String(ModuleCodes::PurchaseReturn),
+            QLatin1String(ModuleCodes::ReceivableInvoice),
+            QLatin1String(ModuleCodes::ReceivableDebitNote),
+            QLatin1String(ModuleCodes::ReceivableCreditNote),
+            QLatin1String(ModuleCodes::ReceivablePayment)};
+}
+
+QString ReceivablePrefix(const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::ReceivableInvoice))
+        return QStringLiteral("INV/");
+    if (moduleCode == QLatin1String(ModuleCodes::ReceivableDebitNote))
+        return QStringLiteral("DN/");
+    if (moduleCode == QLatin1String(ModuleCodes::ReceivableCreditNote))
+        return QStringLiteral("CN/");
+    if (moduleCode == QLatin1String(ModuleCodes::ReceivablePayment))
+        return QStringLiteral("OR/");
+    return QString();
+}

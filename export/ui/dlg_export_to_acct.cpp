@@ -1,0 +1,369 @@
+// The export dialog's controls and their layout; the handlers are in
+// dlg_export_to_acct_handlers.cpp.
+#include "export/ui/dlg_export_to_acct.h"
+
+#include "core/app_error.h"
+#include "data/dataset_model.h"
+#include "data/dm_polling.h"
+#include "export/ui/dataset_columns_model.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+template <typename Widget> Widget* named(Widget* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QRadioButton* radio(const QString& name, const QString& text, QWidget* parent) {
+    return named(new QRadioButton(text, parent), name);
+}
+
+QDateEdit* picker(const QString& name, QWidget* parent) {
+    auto* edit = named(new QDateEdit(parent), name);
+    edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    edit->setCalendarPopup(true);
+    edit->setMinimumWidth(120);
+    return edit;
+}
+
+QTableView* grid(const QString& name, QWidget* parent) {
+    auto* view = named(new QTableView(parent), name);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setAlternatingRowColors(true);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    view->setMinimumHeight(220);
+    return view;
+}
+
+// A combo box over a dataset, showing its columns in a drop-down table.
+QComboBox* lookupCombo(const QString& name, QWidget* parent, Dataset* dataset,
+                       const QList<DatasetColumnsModel::Column>& columns) {
+    auto* combo = named(new QComboBox(parent), name);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setModel(new DatasetColumnsModel(dataset, columns, combo));
+    auto* list = new QTableView(combo);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->verticalHeader()->hide();
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->setMinimumWidth(420);
+    combo->setView(list);
+    combo->setCurrentIndex(-1);
+    combo->setMinimumWidth(120);
+    return combo;
+}
+
+// A scroll box holding one page.
+QScrollArea* page(const QString& name, QWidget* content) {
+    auto* area = named(new QScrollArea, name);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(content);
+    return area;
+}
+
+QPushButton* button(const QString& name, const QString& text, QWidget* parent) {
+    auto* pushButton = named(new QPushButton(text, parent), name);
+    pushButton->setAutoDefault(false);
+    pushButton->setMinimumWidth(90);
+    return pushButton;
+}
+
+TdmPolling& requiredDataModule() {
+    if (!dmPolling)
+        throw AppError(QStringLiteral("The export dialog needs the data module dmPolling."));
+    return *dmPolling;
+}
+
+} // namespace
+
+TdlgExportToAcct::TdlgExportToAcct(QWidget* parent)
+    : QDialog(parent), search_(requiredDataModule(), settings_),
+      moduleCode_(QStringLiteral("SL_CS")) {
+    setObjectName(QStringLiteral("dlgExportToAcct"));
+    setWindowTitle(QStringLiteral("Export to Accounting"));
+    buildControls();
+    connectHandlers();
+    // Search All starts ticked, so the filters start disabled.
+    chkSearchAllClick();
+    chkARSearchAllClick();
+    resize(1000, 640);
+}
+
+TdlgExportToAcct::~TdlgExportToAcct() = default;
+
+void TdlgExportToAcct::buildControls() {
+    TreeView1 = named(new QTreeWidget(this), QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setRootIsDecorated(false);
+    TreeView1->setFixedWidth(180);
+
+    sbTrans = buildTransactionPage();
+    sbAR = buildReceivablePage();
+    sbSupplier = buildMasterPage(
+        QStringLiteral("sbSupplier"), QStringLiteral("Supplier Transmission Options"), rbtnSupp_All,
+        rbtnSupp_Amend, QStringLiteral("rbtnSupp_Amend"), wwDBGrid3, QStringLiteral("wwDBGrid3"));
+    rbtnSupp_All->setObjectName(QStringLiteral("rbtnSupp_All"));
+    wwDBGrid3->setModel(
+        new DatasetColumnsModel(&dmPolling->tblSupplier,
+                                {{QStringLiteral("M_CODE"), QStringLiteral("Supplier Code")},
+                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")},
+                                 {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
+                                 {QStringLiteral("M_CREDITOR"), QStringLiteral("A/P Creditor")}},
+                                this));
+    sbCustomer = buildMasterPage(
+        QStringLiteral("sbCustomer"), QStringLiteral("Customer Transmission Options"), rbtnCust_All,
+        rbtnCust_Diff, QStringLiteral("rbtnCust_Diff"), wwDBGrid1, QStringLiteral("wwDBGrid1"));
+    rbtnCust_All->setObjectName(QStringLiteral("rbtnCust_All"));
+    wwDBGrid1->setModel(
+        new DatasetColumnsModel(&dmPolling->tblCustomer,
+                                {{QStringLiteral("M_CODE"), QStringLiteral("Customer Code")},
+                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")},
+                                 {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
+                                 {QStringLiteral("M_DEBTOR"), QStringLiteral("A/R Debtor")}},
+                                this));
+    sbStock = buildMasterPage(
+        QStringLiteral("sbStock"), QStringLiteral("Item Transmission Options"), rbtnItem_All,
+        rbtnItem_Diff, QStringLiteral("rbtnItem_Diff"), wwDBGrid5, QStringLiteral("wwDBGrid5"));
+    rbtnItem_All->setObjectName(QStringLiteral("rbtnItem_All"));
+    wwDBGrid5->setModel(
+        new DatasetColumnsModel(&dmPolling->tblStock,
+                                {{QStringLiteral("M_PLUCODE"), QStringLiteral("Plu Code")},
+                                 {QStringLiteral("M_BARCODE"), QStringLiteral("Barcode")},
+                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")}},
+                                this));
+    for (QTableView* master : {wwDBGrid1, wwDBGrid3, wwDBGrid5}) {
+        master->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        master->horizontalHeader()->resizeSection(0, 140);
+        master->horizontalHeader()->resizeSection(1, 260);
+        master->horizontalHeader()->resizeSection(2, 220);
+    }
+
+    auto* pages = new QWidget(this);
+    pages->setObjectName(QStringLiteral("pnlPages"));
+    auto* pageLayout = new QVBoxLayout(pages);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    for (QScrollArea* each : {sbTrans, sbAR, sbSupplier, sbCustomer, sbStock})
+        pageLayout->addWidget(each);
+
+    lblRec = named(new QLabel(QStringLiteral("Total Record: 0"), this), QStringLiteral("lblRec"));
+    btnExport = button(QStringLiteral("btnExport"), QStringLiteral("Export"), this);
+    btnClear = button(QStringLiteral("btnClear"), QStringLiteral("Clear"), this);
+    btnExit = button(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lblRec);
+    bottom->addStretch(1);
+    bottom->addWidget(btnExport);
+    bottom->addWidget(btnClear);
+    bottom->addWidget(btnExit);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(TreeView1);
+    body->addWidget(pages, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    // Before a category is chosen the transaction page shows the Sales group.
+    sbNVisible();
+    sbTrans->show();
+    gbSales->show();
+}
+
+QScrollArea* TdlgExportToAcct::buildTransactionPage() {
+    auto* content = new QWidget;
+
+    gbSales = named(new QGroupBox(QStringLiteral("Sales Transaction"), content),
+                    QStringLiteral("gbSales"));
+    rbtnSales_Cash = radio(QStringLiteral("rbtnSales_Cash"), QStringLiteral("Cash Sales"), gbSales);
+    rbtnSales_Inv = radio(QStringLiteral("rbtnSales_Inv"), QStringLiteral("Invoice"), gbSales);
+    rbtnSales_CN = radio(QStringLiteral("rbtnSales_CN"), QStringLiteral("CN/Return"), gbSales);
+    rbtnSales_Cash->setChecked(true);
+    auto* salesLayout = new QHBoxLayout(gbSales);
+    for (QRadioButton* each : {rbtnSales_Cash, rbtnSales_Inv, rbtnSales_CN})
+        salesLayout->addWidget(each);
+    salesLayout->addStretch(1);
+
+    gbPurchase = named(new QGroupBox(QStringLiteral("Purchase Transaction"), content),
+                       QStringLiteral("gbPurchase"));
+    rbtPur_Inv = radio(QStringLiteral("rbtPur_Inv"), QStringLiteral("Invoice"), gbPurchase);
+    rbtnPur_Return = radio(QStringLiteral("rbtnPur_Return"), QStringLiteral("Return"), gbPurchase);
+    rbtPur_Inv->setChecked(true);
+    auto* purchaseLayout = new QHBoxLayout(gbPurchase);
+    purchaseLayout->addWidget(rbtPur_Inv);
+    purchaseLayout->addWidget(rbtnPur_Return);
+    purchaseLayout->addStretch(1);
+
+    const QList<DatasetColumnsModel::Column> storeColumns{
+        {QStringLiteral("P_STORE"), QStringLiteral("Store")},
+        {QStringLiteral("StationDesc"), QStringLiteral("Description")},
+        {QStringLiteral("StationODesc"), QStringLiteral("Others Description")}};
+    wwDBLookupCombo1 = lookupCombo(QStringLiteral("wwDBLookupCombo1"), content,
+                                   &dmPolling->tblStation, storeColumns);
+    // The upper end of the store range: always the same store, never shown.
+    wwDBLookupCombo2 = lookupCombo(QStringLiteral("wwDBLookupCombo2"), content,
+                                   &dmPolling->tblStation, storeColumns);
+    wwDBLookupCombo2->hide();
+    DateTimePicker1 = picker(QStringLiteral("DateTimePicker1"), content);
+    DateTimePicker2 = picker(QStringLiteral("DateTimePicker2"), content);
+    Edit1 = named(new QLineEdit(QStringLiteral("0000000001"), content), QStringLiteral("Edit1"));
+    Edit2 = named(new QLineEdit(QStringLiteral("9999999999"), content), QStringLiteral("Edit2"));
+    chkSearchAll =
+        named(new QCheckBox(QStringLiteral("Search All"), content), QStringLiteral("chkSearchAll"));
+    chkSearchAll->setChecked(true);
+    btnSearch = button(QStringLiteral("btnSearch"), QStringLiteral("Search"), content);
+    chkSelectAll =
+        named(new QCheckBox(QStringLiteral("Select All"), content), QStringLiteral("chkSelectAll"));
+    wwDBGrid2 = grid(QStringLiteral("wwDBGrid2"), content);
+
+    auto* filters = new QGridLayout;
+    filters->setHorizontalSpacing(10);
+    filters->addWidget(new QLabel(QStringLiteral("Store"), content), 0, 0);
+    filters->addWidget(wwDBLookupCombo1, 0, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Doc. Date"), content), 1, 0);
+    filters->addWidget(DateTimePicker1, 1, 1);
+    filters->addWidget(new QLabel(QStringLiteral("To"), content), 1, 2);
+    filters->addWidget(DateTimePicker2, 1, 3);
+    filters->addWidget(new QLabel(QStringLiteral("Ref. No."), content), 2, 0);
+    filters->addWidget(Edit1, 2, 1);
+    filters->addWidget(new QLabel(QStringLiteral("To"), content), 2, 2);
+    filters->addWidget(Edit2, 2, 3);
+    filters->addWidget(chkSearchAll, 0, 4);
+    filters->addWidget(btnSearch, 1, 4);
+    filters->setColumnStretch(5, 1);
+
+    auto* layout = new QGridLayout(content);
+    // Both groups sit in the same place; one of them is shown.
+    layout->addWidget(gbSales, 0, 0);
+    layout->addWidget(gbPurchase, 0, 0);
+    layout->addLayout(filters, 1, 0);
+    layout->addWidget(chkSelectAll, 2, 0);
+    layout->addWidget(wwDBGrid2, 3, 0);
+    layout->setRowStretch(3, 1);
+    return page(QStringLiteral("sbTrans"), content);
+}
+
+QScrollArea* TdlgExportToAcct::buildReceivablePage() {
+    auto* content = new QWidget;
+    auto* group =
+        named(new QGroupBox(QStringLiteral("AR Transaction"), content), QStringLiteral("gbAR"));
+    rbtnAR_Inv = radio(QStringLiteral("rbtnAR_Inv"), QStringLiteral("Invoice"), group);
+    rbtnAR_DN = radio(QStringLiteral("rbtnAR_DN"), QStringLiteral("Debit Note"), group);
+    rbtnAR_CN = radio(QStringLiteral("rbtnAR_CN"), QStringLiteral("Credit Note"), group);
+    rbtnAR_Payment = radio(QStringLiteral("rbtnAR_Payment"), QStringLiteral("Payment"), group);
+    rbtnAR_Inv->setChecked(true);
+    auto* groupLayout = new QHBoxLayout(group);
+    for (QRadioButton* each : {rbtnAR_Inv, rbtnAR_DN, rbtnAR_CN, rbtnAR_Payment})
+        groupLayout->addWidget(each);
+    groupLayout->addStretch(1);
+
+    wwDBLookupCombo3 =
+        lookupCombo(QStringLiteral("wwDBLookupCombo3"), content, &dmPolling->tblCustomer,
+                    {{QStringLiteral("M_CODE"), QStringLiteral("Customer")},
+                     {QStringLiteral("M_DESC"), QStringLiteral("Description")}});
+    ARDateTimePicker1 = picker(QStringLiteral("ARDateTimePicker1"), content);
+    ARDateTimePicker2 = picker(QStringLiteral("ARDateTimePicker2"), content);
+    chkARSearchAll = named(new QCheckBox(QStringLiteral("Search All"), content),
+                           QStringLiteral("chkARSearchAll"));
+    chkARSearchAll->setChecked(true);
+    btnARSearch = button(QStringLiteral("btnARSearch"), QStringLiteral("Search"), content);
+    chkARSelectAll = named(new QCheckBox(QStringLiteral("Select All"), content),
+                           QStringLiteral("chkARSelectAll"));
+    wwDBGrid4 = grid(QStringLiteral("wwDBGrid4"), content);
+
+    auto* filters = new QGridLayout;
+    filters->setHorizontalSpacing(10);
+    filters->addWidget(new QLabel(QStringLiteral("Customer"), content), 0, 0);
+    filters->addWidget(wwDBLookupCombo3, 0, 1);
+    filters->addWidget(new QLabel(QStringLiteral("Doc. Date"), content), 1, 0);
+    filters->addWidget(ARDateTimePicker1, 1, 1);
+    filters->addWidget(new QLabel(QStringLiteral("To"), content), 1, 2);
+    filters->addWidget(ARDateTimePicker2, 1, 3);
+    filters->addWidget(chkARSearchAll, 0, 4);
+    filters->addWidget(btnARSearch, 1, 4);
+    filters->setColumnStretch(5, 1);
+
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(group);
+    layout->addLayout(filters);
+    layout->addWidget(chkARSelectAll);
+    layout->addWidget(wwDBGrid4, 1);
+    return page(QStringLiteral("sbAR"), content);
+}
+
+QScrollArea* TdlgExportToAcct::buildMasterPage(const QString& objectName, const QString& groupTitle,
+                                               QRadioButton*& allButton, QRadioButton*& diffButton,
+                                               const QString& diffName, QTableView*& masterGrid,
+                                               const QString& gridName) {
+    auto* content = new QWidget;
+    auto* group = new QGroupBox(groupTitle, content);
+    allButton = new QRadioButton(QStringLiteral("All"), group);
+    diffButton = radio(diffName, QStringLiteral("Differences (New)"), group);
+    allButton->setChecked(true);
+    auto* groupLayout = new QHBoxLayout(group);
+    groupLayout->addWidget(allButton);
+    groupLayout->addWidget(diffButton);
+    groupLayout->addStretch(1);
+    masterGrid = grid(gridName, content);
+    auto* layout = new QVBoxLayout(content);
+    layout->addWidget(group);
+    layout->addWidget(masterGrid, 1);
+    return page(objectName, content);
+}
+
+void TdlgExportToAcct::connectHandlers() {
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
+    connect(rbtnSales_Cash, &QRadioButton::toggled, this, [this] { rbtnSales_CashClick(); });
+    connect(rbtnSales_Inv, &QRadioButton::toggled, this, [this] { rbtnSales_InvClick(); });
+    connect(rbtnSales_CN, &QRadioButton::toggled, this, [this] { rbtnSales_CNClick(); });
+    connect(rbtPur_Inv, &QRadioButton::toggled, this, [this] { rbtPur_InvClick(); });
+    connect(rbtnPur_Return, &QRadioButton::toggled, this, [this] { rbtnPur_ReturnClick(); });
+    connect(rbtnAR_Inv, &QRadioButton::toggled, this, [this] { rbtnAR_InvClick(); });
+    connect(rbtnAR_DN, &QRadioButton::toggled, this, [this] { rbtnAR_DNClick(); });
+    connect(rbtnAR_CN, &QRadioButton::toggled, this, [this] { rbtnAR_CNClick(); });
+    connect(rbtnAR_Payment, &QRadioButton::toggled, this, [this] { rbtnAR_PaymentClick(); });
+    connect(chkSearchAll, &QCheckBox::toggled, this, [this] { chkSearchAllClick(); });
+    connect(chkARSearchAll, &QCheckBox::toggled, this, [this] { chkARSearchAllClick(); });
+    // Select All acts when the user changes it; the window unticks it without running it.
+    connect(chkSelectAll, &QCheckBox::clicked, this, [this] { chkSelectAllClick(); });
+    connect(chkARSelectAll, &QCheckBox::clicked, this, [this] { chkARSelectAllClick(); });
+    connect(wwDBLookupCombo1, &QComboBox::currentTextChanged, this,
+            [this] { wwDBLookupCombo1Change(); });
+    connect(wwDBLookupCombo3, &QComboBox::currentTextChanged, this,
+            [this] { wwDBLookupCombo1Change(); });
+    connect(btnSearch, &QPushButton::clicked, this, [this] { btnSearchClick(); });
+    connect(btnARSearch, &QPushButton::clicked, this, [this] { btnARSearchClick(); });
+    connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
+    connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
+    connect(&search_, &DocumentSearch::viewReread, this,
+            [this](const QString& code, int rows) { viewReread(code, rows); });
+    // The GST-date check runs when a from-date's calendar closes and when it loses the focus.
+    for (QDateEdit* from : {DateTimePicker1, ARDateTimePicker1}) {
+        QWidget* calendar = from->calendarWidget()->window();
+        calendarPopups_.insert(calendar, from);
+        calendar->installEventFilter(this);
+        from->installEventFilter(this);
+    }
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "config/settings_file.h"
+#include "export/document_search.h"
+
+#include <QDialog>
+#include <QHash>
+
+class DatasetModel;
+class QAbstractItemModel;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QTableView;
+class QTreeWidget;
+
+// The export dialog ("Export to Accounting"): a category tree, one page per category, the
+// searches that fill the export work table, ticking, Select All and Clear. Works on the data
+// module dmPolling (which must exist) and the settings file in the program folder. The main
+// window opens it modally; closing it keeps the work table's rows and ticks.
+class TdlgExportToAcct : public QDialog {
+    Q_OBJECT
+public:
+    explicit TdlgExportToAcct(QWidget* parent = nullptr);
+    ~TdlgExportToAcct() override;
+
+    // The kind of document (or master) the dialog works on: SL_CS when it opens.
+    const QString& ModuleCode() const { return moduleCode_; }
+    // The text of the tree category chosen last, empty before the first choice.
+    const QString& Category() const { return category_; }
+
+    // Handlers, named after their control and event.
+    void FormShow();
+    void TreeView1Click();
+    void sbNVisible();
+    void rbtnSales_CashClick();
+    void rbtnSales_InvClick();
+    void rbtnSales_CNClick();
+    void rbtPur_InvClick();
+    void rbtnPur_ReturnClick();
+    void rbtnAR_InvClick();
+    void rbtnAR_DNClick();
+    void rbtnAR_CNClick();
+    void rbtnAR_PaymentClick();
+    void chkSearchAllClick();
+    void chkARSearchAllClick();
+    void wwDBLookupCombo1Change();
+    void DateTimePicker1CloseUp(QDateEdit* picker);
+    void DateTimePicker1Exit(QDateEdit* picker);
+    void btnSearchClick();
+    void btnARSearchClick();
+    void btnClearClick();
+    void chkSelectAllClick();
+    void chkARSelectAllClick();
+    void btnExportClick();
+    void btnExitClick();
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The export run of btnExportClick: posting the ticked rows (or the master) and marking
+    // their sources. Defined in dlg_export_to_acct_export.cpp.
+    void RunExport();
+
+    void buildControls();
+    QScrollArea* buildTransactionPage();
+    QScrollArea* buildReceivablePage();
+    QScrollArea* buildMasterPage(const QString& objectName, const QString& groupTitle,
+                                 QRadioButton*& allButton, QRadioButton*& diffButton,
+                                 const QString& diffName, QTableView*& grid,
+                                 const QString& gridName);
+    void connectHandlers();
+
+    void documentKindChosen(QRadioButton* button, const char* moduleCode);
+    void receivableKindChosen(QRadioButton* button, const char* moduleCode);
+    void showMasterPage(QScrollArea* page, const char* moduleCode, class Table& master);
+    void checkGstDate(QDateEdit* picker);
+    void viewReread(const QString& moduleCode, int rowCount);
+    void attachGrid(QTableView* grid, const QString& moduleCode);
+    void detachGrid(QTableView* grid);
+    void setRecordCount(const QString& number);
+    DatasetModel* viewModel(const QString& moduleCode);
+
+    SettingsFile settings_;
+    DocumentSearch search_;
+    QString moduleCode_;
+    QString category_;
+    bool shown_ = false;
+    QHash<QString, DatasetModel*> viewModels_;
+    // The calendar pop-up of each from-date picker.
+    QHash<QObject*, QDateEdit*> calendarPopups_;
+
+    QTreeWidget* TreeView1 = nullptr;
+    QScrollArea* sbTrans = nullptr;
+    QScrollArea* sbAR = nullptr;
+    QScrollArea* sbSupplier = nullptr;
+    QScrollArea* sbCustomer = nullptr;
+    QScrollArea* sbStock = nullptr;
+
+    QGroupBox* gbSales = nullptr;
+    QGroupBox* gbPurchase = nullptr;
+    QRadioButton* rbtnSales_Cash = nullptr;
+    QRadioButton* rbtnSales_Inv = nullptr;
+    QRadioButton* rbtnSales_CN = nullptr;
+    QRadioButton* rbtPur_Inv = nullptr;
+    QRadioButton* rbtnPur_Return = nullptr;
+    QComboBox* wwDBLookupCombo1 = nullptr;
+    QComboBox* wwDBLookupCombo2 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QDateEdit* DateTimePicker2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QCheckBox* chkSearchAll = nullptr;
+    QPushButton* btnSearch = nullptr;
+    QCheckBox* chkSelectAll = nullptr;
+    QTableView* wwDBGrid2 = nullptr;
+
+    QRadioButton* rbtnAR_Inv = nullptr;
+    QRadioButton* rbtnAR_DN = nullptr;
+    QRadioButton* rbtnAR_CN = nullptr;
+    QRadioButton* rbtnAR_Payment = nullptr;
+    QComboBox* wwDBLookupCombo3 = nullptr;
+    QDateEdit* ARDateTimePicker1 = nullptr;
+    QDateEdit* ARDateTimePicker2 = nullptr;
+    QCheckBox* chkARSearchAll = nullptr;
+    QPushButton* btnARSearch = nullptr;
+    QCheckBox* chkARSelectAll = nullptr;
+    QTableView* wwDBGrid4 = nullptr;
+
+    QRadioButton* rbtnSupp_All = nullptr;
+    QRadioButton* rbtnSupp_Amend = nullptr;
+    QTableView* wwDBGrid3 = nullptr;
+    QRadioButton* rbtnCust_All = nullptr;
+    QRadioButton* rbtnCust_Diff = nullptr;
+    QTableView* wwDBGrid1 = nullptr;
+    QRadioButton* rbtnItem_All = nullptr;
+    QRadioButton* rbtnItem_Diff = nullptr;
+    QTableView* wwDBGrid5 = nullptr;
+
+    QLabel* lblRec = nullptr;
+    QPushButton* btnExport = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnExit = nullptr;
+};

@@ -1,0 +1,378 @@
+// The export dialog's handlers: the tree, the kind buttons, the filters, the searches, ticking,
+// Select All, Clear and Exit.
+#include "config/settings_keys.h"
+#include "core/action_guard.h"
+#include "core/app_context.h"
+#include "data/dataset_model.h"
+#include "data/dm_polling.h"
+#include "export/module_codes.h"
+#include "export/search_settings.h"
+#include "export/ui/dlg_export_to_acct.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTableView>
+#include <QTreeWidget>
+
+namespace {
+
+const char kSales[] = "Sales";
+const char kPurchase[] = "Purchase";
+const char kReceivables[] = "AR";
+const char kStockItem[] = "Stock Item";
+const char kSupplierProfile[] = "Supplier Profile";
+const char kCustomerProfile[] = "Customer Profile";
+
+// A width that fits the column's label and the widest value it usually holds.
+int columnWidth(const QTableView* grid, const QString& field, const QString& label) {
+    QString sample = QStringLiteral("0000000000");
+    if (field == QLatin1String("S_EXPORT_ACCT"))
+        sample = QStringLiteral("Select");
+    else if (field == QLatin1String("S_STORE_FROM"))
+        sample = QStringLiteral("WWWW");
+    else if (field == QLatin1String("S_DATE"))
+        sample = QStringLiteral("00/00/0000");
+    else if (field == QLatin1String("S_ID") || field == QLatin1String("S_REFNO"))
+        sample = QStringLiteral("WWWWWWWWWWWW");
+    else
+        sample = QStringLiteral("9,999,999.99");
+    const QFontMetrics metrics = grid->fontMetrics();
+    return qMax(metrics.horizontalAdvance(label), metrics.horizontalAdvance(sample)) + 28;
+}
+
+} // namespace
+
+void TdlgExportToAcct::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TdlgExportToAcct::FormShow() {
+    const QString accountType = settings_.read(Keys::General::AccountType);
+    moduleCode_ = QLatin1String(ModuleCodes::CashSales);
+    TreeView1->clear();
+    // Only SQL Accounting can take exports; for any other type no category can be chosen.
+    if (accountType == QLatin1String(Keys::AccountTypes::SqlAcc)) {
+        const int rowHeight = TreeView1->fontMetrics().height() + 10;
+        for (const char* category :
+             {kSales, kPurchase, kReceivables, kStockItem, kSupplierProfile, kCustomerProfile}) {
+            auto* node = new QTreeWidgetItem({QLatin1String(category)});
+            node->setSizeHint(0, QSize(0, rowHeight));
+            TreeView1->addTopLevelItem(node);
+        }
+    }
+    const QDate today = Now().date();
+    for (QDateEdit* each : {DateTimePicker1, DateTimePicker2, ARDateTimePicker1, ARDateTimePicker2})
+        each->setDate(today);
+    btnClear->setEnabled(true);
+    setRecordCount(QStringLiteral("0"));
+}
+
+void TdlgExportToAcct::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        TreeView1Click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TdlgExportToAcct::sbNVisible() {
+    for (QScrollArea* page : {sbTrans, sbAR, sbSupplier, sbCustomer, sbStock})
+        page->hide();
+    gbSales->hide();
+    gbPurchase->hide();
+}
+
+void TdlgExportToAcct::TreeView1Click() {
+    const QList<QTreeWidgetItem*> selected = TreeView1->selectedItems();
+    if (selected.isEmpty())
+        return;
+    RunGuarded([&] {
+        sbNVisible();
+        detachGrid(wwDBGrid2);
+        category_ = selected.first()->text(0);
+        if (category_ == QLatin1String(kSupplierProfile)) {
+            showMasterPage(sbSupplier, ModuleCodes::Supplier, dmPolling->tblSupplier);
+        } else if (category_ == QLatin1String(kCustomerProfile)) {
+            showMasterPage(sbCustomer, ModuleCodes::Customer, dmPolling->tblCustomer);
+        } else if (category_ == QLatin1String(kStockItem)) {
+            showMasterPage(sbStock, ModuleCodes::StockItem, dmPolling->tblStock);
+        } else if (category_ == QLatin1String(kSales)) {
+            sbTrans->show();
+            gbSales->show();
+            btnClear->setEnabled(true);
+            rbtnSales_Cash->setChecked(true);
+            chkSearchAll->setChecked(true);
+            chkSearchAllClick();
+            rbtnSales_CashClick();
+            setRecordCount(QStringLiteral("0"));
+        } else if (category_ == QLatin1String(kPurchase)) {
+            sbTrans->show();
+            gbPurchase->show();
+            btnClear->setEnabled(true);
+            rbtPur_Inv->setChecked(true);
+            chkSearchAll->setChecked(true);
+            chkSearchAllClick();
+            rbtPur_InvClick();
+            setRecordCount(QStringLiteral("0"));
+        } else if (category_ == QLatin1String(kReceivables)) {
+            sbAR->show();
+            btnClear->setEnabled(true);
+            rbtnAR_Inv->setChecked(true);
+            chkARSearchAll->setChecked(true);
+            chkARSearchAllClick();
+            rbtnAR_InvClick();
+            setRecordCount(QStringLiteral("0"));
+        }
+    });
+}
+
+void TdlgExportToAcct::showMasterPage(QScrollArea* page, const char* moduleCode, Table& master) {
+    page->show();
+    btnClear->setEnabled(false);
+    moduleCode_ = QLatin1String(moduleCode);
+    // Read the master again so the page shows what the table holds now.
+    if (master.isActive())
+        master.refresh();
+    else
+        master.open();
+    setRecordCount(QString::number(master.recordCount()));
+}
+
+void TdlgExportToAcct::documentKindChosen(QRadioButton* button, const char* moduleCode) {
+    detachGrid(wwDBGrid2);
+    if (button->isChecked())
+        moduleCode_ = QLatin1String(moduleCode);
+    Edit1->setEnabled(false);
+    Edit2->setEnabled(false);
+    chkSelectAll->setChecked(false);
+    setRecordCount(QStringLiteral("0"));
+}
+
+void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* moduleCode) {
+    detachGrid(wwDBGrid4);
+    if (button->isChecked())
+        moduleCode_ = QLatin1String(moduleCode);
+    chkARSelectAll->setChecked(false);
+    setRecordCount(QStringLiteral("0"));
+}
+
+void TdlgExportToAcct::rbtnSales_CashClick() {
+    documentKindChosen(rbtnSales_Cash, ModuleCodes::CashSales);
+}
+void TdlgExportToAcct::rbtnSales_InvClick() {
+    documentKindChosen(rbtnSales_Inv, ModuleCodes::SalesInvoice);
+}
+void TdlgExportToAcct::rbtnSales_CNClick() {
+    documentKindChosen(rbtnSales_CN, ModuleCodes::SalesCreditNote);
+}
+void TdlgExportToAcct::rbtPur_InvClick() {
+    documentKindChosen(rbtPur_Inv, ModuleCodes::PurchaseInvoice);
+}
+void TdlgExportToAcct::rbtnPur_ReturnClick() {
+    documentKindChosen(rbtnPur_Return, ModuleCodes::PurchaseReturn);
+}
+void TdlgExportToAcct::rbtnAR_InvClick() {
+    receivableKindChosen(rbtnAR_Inv, ModuleCodes::ReceivableInvoice);
+}
+void TdlgExportToAcct::rbtnAR_DNClick() {
+    receivableKindChosen(rbtnAR_DN, ModuleCodes::ReceivableDebitNote);
+}
+void TdlgExportToAcct::rbtnAR_CNClick() {
+    receivableKindChosen(rbtnAR_CN, ModuleCodes::ReceivableCreditNote);
+}
+void TdlgExportToAcct::rbtnAR_PaymentClick() {
+    receivableKindChosen(rbtnAR_Payment, ModuleCodes::ReceivablePayment);
+}
+
+void TdlgExportToAcct::chkSearchAllClick() {
+    const bool filters = !chkSearchAll->isChecked();
+    for (QWidget* each : std::initializer_list<QWidget*>{
+             wwDBLookupCombo1, wwDBLookupCombo2, DateTimePicker1, DateTimePicker2, Edit1, Edit2})
+        each->setEnabled(filters);
+}
+
+void TdlgExportToAcct::chkARSearchAllClick() {
+    const bool filters = !chkARSearchAll->isChecked();
+    for (QWidget* each :
+         std::initializer_list<QWidget*>{wwDBLookupCombo3, ARDateTimePicker1, ARDateTimePicker2})
+        each->setEnabled(filters);
+}
+
+void TdlgExportToAcct::wwDBLookupCombo1Change() {
+    wwDBLookupCombo2->setEditText(wwDBLookupCombo1->currentText());
+}
+
+bool TdlgExportToAcct::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+        (watched == DateTimePicker1 || watched == ARDateTimePicker1))
+        DateTimePicker1Exit(static_cast<QDateEdit*>(watched));
+    else if (event->type() == QEvent::Hide && calendarPopups_.contains(watched))
+        DateTimePicker1CloseUp(calendarPopups_.value(watched));
+    return QDialog::eventFilter(watched, event);
+}
+
+void TdlgExportToAcct::DateTimePicker1CloseUp(QDateEdit* picker) {
+    checkGstDate(picker);
+}
+
+void TdlgExportToAcct::DateTimePicker1Exit(QDateEdit* picker) {
+    checkGstDate(picker);
+}
+
+void TdlgExportToAcct::checkGstDate(QDateEdit* picker) {
+    RunGuarded([&] {
+        const QDate gstStart = GstStartDateForCheck(settings_);
+        if (picker->date() >= gstStart)
+            return;
+        Messages().error(QStringLiteral("Date cannot be earlier that GST Date!"));
+        picker->setDate(gstStart);
+    });
+}
+
+void TdlgExportToAcct::btnSearchClick() {
+    RunGuarded([this] {
+        chkSelectAll->setChecked(false);
+        StockSearchFilter filter;
+        filter.searchAll = chkSearchAll->isChecked();
+        filter.store = wwDBLookupCombo1->currentText();
+        filter.from = DateTimePicker1->date();
+        filter.to = DateTimePicker2->date();
+        filter.refFrom = Edit1->text();
+        filter.refTo = Edit2->text();
+        search_.SearchStockDocuments(moduleCode_, filter);
+    });
+}
+
+void TdlgExportToAcct::btnARSearchClick() {
+    RunGuarded([this] {
+        chkARSelectAll->setChecked(false);
+        ReceivableSearchFilter filter;
+        filter.searchAll = chkARSearchAll->isChecked();
+        filter.customer = wwDBLookupCombo3->currentText();
+        filter.from = ARDateTimePicker1->date();
+        filter.to = ARDateTimePicker2->date();
+        search_.SearchReceivables(moduleCode_, filter);
+    });
+}
+
+void TdlgExportToAcct::chkSelectAllClick() {
+    // Nothing to tick before a search has shown the kind's rows.
+    if (!wwDBGrid2->model())
+        return;
+    const bool ticked = chkSelectAll->isChecked();
+    RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
+}
+
+void TdlgExportToAcct::chkARSelectAllClick() {
+    if (!wwDBGrid4->model())
+        return;
+    const bool ticked = chkARSelectAll->isChecked();
+    RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
+}
+
+void TdlgExportToAcct::btnClearClick() {
+    if (!Messages().confirm(QStringLiteral("Are You Sure To Clear ?")))
+        return;
+    RunGuarded([this] {
+        search_.Clear(moduleCode_);
+        chkSelectAll->setChecked(false);
+        chkARSelectAll->setChecked(false);
+        setRecordCount(QStringLiteral("0"));
+    });
+}
+
+void TdlgExportToAcct::btnExportClick() {
+    RunGuarded([this] { RunExport(); });
+}
+
+void TdlgExportToAcct::btnExitClick() {
+    const bool saved = RunGuarded([this] {
+        if (!IsTransactionCode(moduleCode_))
+            return;
+        // Reading the view again saves a tick the user set but did not leave.
+        search_.SavePendingTick(moduleCode_);
+        Table* view = dmPolling->ExportView(moduleCode_);
+        if (view->isActive())
+            view->refresh();
+    });
+    if (saved)
+        QDialog::reject();
+}
+
+void TdlgExportToAcct::reject() {
+    // Closing by Esc or the window's close button keeps a pending tick as Exit does.
+    if (IsTransactionCode(moduleCode_))
+        RunGuarded([this] { search_.SavePendingTick(moduleCode_); });
+    QDialog::reject();
+}
+
+void TdlgExportToAcct::viewReread(const QString& moduleCode, int rowCount) {
+    if (IsReceivableCode(moduleCode))
+        attachGrid(wwDBGrid4, moduleCode);
+    else if (IsStockDocumentCode(moduleCode))
+        attachGrid(wwDBGrid2, moduleCode);
+    wwDBGrid2->viewport()->update();
+    wwDBGrid4->viewport()->update();
+    setRecordCount(rowCount < 0 ? QString() : QString::number(rowCount));
+}
+
+DatasetModel* TdlgExportToAcct::viewModel(const QString& moduleCode) {
+    DatasetModel*& model = viewModels_[moduleCode];
+    if (!model) {
+        model = new DatasetModel(dmPolling->ExportView(moduleCode), this);
+        connect(model, &DatasetModel::postFailed, this,
+                [](const QString& message) { Messages().error(message); });
+    }
+    return model;
+}
+
+void TdlgExportToAcct::attachGrid(QTableView* grid, const QString& moduleCode) {
+    DatasetModel* model = viewModel(moduleCode);
+    if (grid->model() == model)
+        return;
+    detachGrid(grid);
+    QItemSelectionModel* old = grid->selectionModel();
+    grid->setModel(model);
+    delete old;
+    // Leaving a row saves its tick.
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
+            [model](const QModelIndex& current) { model->setCurrentRow(current.row()); });
+    for (int column = 0; column < model->columnCount(); ++column)
+        grid->setColumnWidth(column,
+                             columnWidth(grid, model->fieldAt(column),
+                                         model->headerData(column, Qt::Horizontal).toString()));
+}
+
+void TdlgExportToAcct::detachGrid(QTableView* grid) {
+    auto* model = qobject_cast<DatasetModel*>(grid->model());
+    if (!model)
+        return;
+    // A tick still being edited is saved before its grid lets go of the view.
+    const QString moduleCode = viewModels_.key(model);
+    RunGuarded([&] { search_.SavePendingTick(moduleCode); });
+    QItemSelectionModel* old = grid->selectionModel();
+    grid->setModel(nullptr);
+    delete old;
+}
+
+void TdlgExportToAcct::setRecordCount(const QString& number) {
+    lblRec->setText(QStringLiteral("Total Record: ") + number);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDateTime>
+#include <QStringList>
+#include <QVariantHash>
+
+class DbConnection;
+class TdmPolling;
+
+// Source rows for the search tests: each function gives the columns of one document that every
+// search of its kind takes (store S001, dated 20 March 2024, not exported); a test changes the
+// columns its case is about.
+namespace ExportFixture {
+
+QDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+// The base values with `changes` applied over them.
+QVariantHash With(QVariantHash base, const QVariantHash& changes);
+
+// INSERT of one row, values bound (not quoted into the text).
+void InsertRow(DbConnection& db, const QString& table, const QVariantHash& values);
+
+// A header of STK_MLEDGER that the search of the given stock-document kind takes.
+QVariantHash LedgerRow(const QString& moduleCode, const QString& id = QStringLiteral("L1"));
+QVariantHash ReceiptRow(); // POS_SALES
+QVariantHash CloseRow();   // POS_CLOSEINFO
+// A row of AR_TRANS of the given receivable kind (TD_DOCNO prefix + "0001", line 1).
+QVariantHash ReceivableRow(const QString& moduleCode);
+
+// Empties every source table, the stations' jobs and the work table.
+void WipeTables(TdmPolling& data);
+
+// Station jobs: S001 and S005 have every document job with the Manual option ("RM"), S002 has
+// them without it ("NRS"), S003 has no job, S004 has Manual only on an unrelated job (TRNOUT).
+void AddStationJobs(DbConnection& stock);
+void AddJob(DbConnection& stock, const QString& store, const QString& job, const QString& status);
+
+// Values of one column of the work-table rows of a kind, sorted.
+QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QString& column);
+
+} // namespace ExportFixture

@@ -1,0 +1,294 @@
+// zantro-batch end to end: the program run as a process on a test installation.
+#include "data/connection.h"
+#include "data/dm_polling.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/test_context.h"
+#include "tests/support/test_databases.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+using namespace ExportFixture;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+} // namespace
+
+class TestBatchCommand : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void wrongUseIsExitStatus2_data();
+    void wrongUseIsExitStatus2();
+    void helpOfEachCommand_data();
+    void helpOfEachCommand();
+    void refusedLoginIsExitStatus1_data();
+    void refusedLoginIsExitStatus1();
+    void searchPrintsRowsAndCount();
+    void rangeSearchAndReceivables();
+    void tickListAndClear();
+    void loginIsWrittenToTheActivityLog();
+    void unusableGstStartIsAnError();
+
+private:
+    Run batch(const QStringList& arguments, const QString& password = QStringLiteral("SECRET"));
+    void writeFile(const QString& name, const QByteArray& text) {
+        QFile file(context->path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    std::unique_ptr<TestContext> context;
+    std::unique_ptr<TdmPolling> data;
+};
+
+void TestBatchCommand::initTestCase() {
+    context = std::make_unique<TestContext>();
+    TestDatabases::CreateInstallation(context->folder());
+    data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
+    DbConnection app(QStringLiteral("Setup"), QStringLiteral("ZantApp"));
+    DbConnection sys(QStringLiteral("Setup"), QStringLiteral("ZantSys"));
+    const QVariantHash user{{"M_CODE", "BATCH"},
+                            {"M_DESC", "Night run"},
+                            {"M_USERGROUP", "ACC"},
+                            {"M_PASSWORD", "SECRET"},
+                            {"M_ACTIVE", "T"},
+                            {"M_DATEFROM", At(2000, 1, 1, 0, 0)},
+                            {"M_DATETO", At(2000, 1, 1, 23, 59, 59)}};
+    InsertRow(app, "MAS_USER", user);
+    InsertRow(app, "MAS_USER", With(user, {{"M_CODE", "IDLE"}, {"M_ACTIVE", "F"}}));
+    InsertRow(app, "MAS_USER", With(user, {{"M_CODE", "SHOP"}, {"M_USERGROUP", "SHOP"}}));
+    InsertRow(sys, "MAS_USERGROUPACCESS", {{"M_CODE", "ACC"}, {"M_ACCESS", "ACCTLI"}});
+    InsertRow(sys, "MAS_USERGROUPACCESS", {{"M_CODE", "SHOP"}, {"M_ACCESS", "POS"}});
+}
+
+void TestBatchCommand::cleanupTestCase() {
+    data.reset();
+    context.reset();
+}
+
+void TestBatchCommand::init() {
+    WipeTables(*data);
+    AddStationJobs(data->dbStk);
+    writeFile("Ledvora.ini", "[GENERAL]\r\nGSTSTARTDATE=2024/03/10\r\n");
+}
+
+Run TestBatchCommand::batch(const QStringList& arguments, const QString& password) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ZANTRO_HOME", context->folder());
+    environment.insert("ZANTRO_PASSWORD", password);
+    process.setProcessEnvironment(environment);
+    process.start(qEnvironmentVariable("ZANTRO_BIN_DIR") + "/zantro-batch", arguments);
+    if (!process.waitForFinished(60000))
+        qFatal("zantro-batch did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+void TestBatchCommand::wrongUseIsExitStatus2_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("nothing") << QStringList() << "no command given";
+    QTest::newRow("unknown command")
+        << QStringList{"--user", "BATCH", "export-all"} << "unknown command \"export-all\"";
+    QTest::newRow("no user") << QStringList{"search", "SL_CS"} << "--user CODE is missing";
+    QTest::newRow("unknown kind") << QStringList{"--user", "BATCH", "search", "ST_ITEM"}
+                                  << "unknown kind \"ST_ITEM\"";
+    QTest::newRow("kind missing") << QStringList{"--user", "BATCH", "list"} << "KIND is missing";
+    QTest::newRow("bad date") << QStringList{"--user",  "BATCH",     "search", "SL_IV",
+                                             "--store", "S001",      "--from", "2024/02/30",
+                                             "--to",    "2024/03/31"}
+                              << "--from \"2024/02/30\" is not a date of the form yyyy/MM/dd";
+    QTest::newRow("day first date")
+        << QStringList{"--user", "BATCH",  "search",     "AR_IV", "--customer",
+                       "C1",     "--from", "01/03/2024", "--to",  "2024/03/31"}
+        << "--from \"01/03/2024\" is not a date";
+    QTest::newRow("range without store")
+        << QStringList{"--user", "BATCH",      "search", "PH_PI",
+                       "--from", "2024/03/01", "--to",   "2024/03/31"}
+        << "--store is missing";
+    QTest::newRow("customer range without to")
+        << QStringList{"--user",     "BATCH", "search", "AR_DN",
+                       "--customer", "C1",    "--from", "2024/03/01"}
+        << "--to is missing";
+    QTest::newRow("store for receivables")
+        << QStringList{"--user", "BATCH", "search", "AR_DN", "--store", "S001"}
+        << "AR_DN is searched by --customer, --from and --to only";
+    QTest::newRow("references for cash sales")
+        << QStringList{"--user", "BATCH", "search", "SL_CS", "--ref-from", "1"}
+        << "cash sales have no reference range";
+    QTest::newRow("tick without all or none")
+        << QStringList{"--user", "BATCH", "tick", "SL_CS"} << "all or none is missing";
+    QTest::newRow("option without value")
+        << QStringList{"--user", "BATCH", "search", "SL_IV", "--store"} << "--store needs a value";
+}
+
+void TestBatchCommand::wrongUseIsExitStatus2() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, problem);
+    const Run run = batch(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.startsWith("zantro-batch: " + problem), qPrintable(run.err));
+    QVERIFY2(run.err.contains("Usage: zantro-batch --user CODE"), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+}
+
+void TestBatchCommand::helpOfEachCommand_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("program") << QStringList{"--help"} << "  tick KIND all|none\n";
+    for (const char* command : {"search", "tick", "clear", "list"})
+        QTest::newRow(command) << QStringList{command, "--help"}
+                               << QStringLiteral("Usage: zantro-batch --user CODE %1 KIND")
+                                      .arg(QLatin1String(command));
+}
+
+void TestBatchCommand::helpOfEachCommand() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    const Run run = batch(arguments);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(expected), qPrintable(run.out));
+    QVERIFY(run.err.isEmpty());
+}
+
+void TestBatchCommand::refusedLoginIsExitStatus1_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("wrong password") << "BATCH"
+                                    << "WRONG"
+                                    << "Invalid User Code or Password ! Please try again.";
+    QTest::newRow("unknown user") << "NOBODY"
+                                  << "SECRET"
+                                  << "Invalid User Code or Password ! Please try again.";
+    QTest::newRow("inactive") << "IDLE"
+                              << "SECRET"
+                              << "Non Active";
+    QTest::newRow("group without the right")
+        << "SHOP"
+        << "SECRET"
+        << "Access Denied ! User was not allow to entry this section (LEVEL).";
+}
+
+void TestBatchCommand::refusedLoginIsExitStatus1() {
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
+    const Run run = batch({"--user", user, "search", "SL_IV"}, password);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, message + "\n");
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList());
+}
+
+void TestBatchCommand::searchPrintsRowsAndCount() {
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV", "IV1"));
+    InsertRow(
+        data->dbStk, "STK_MLEDGER",
+        With(LedgerRow("SL_IV", "IV2"),
+             {{"S_AR_INVOICE_NO", "IV-501"}, {"S_TOTAL", 1234.5}, {"S_DATE", At(2024, 3, 21)}}));
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_CN", "CN1"));
+    // The user code and password are taken in upper case, as the login window takes them.
+    const Run run = batch({"--user", "batch", "search", "SL_IV"}, "secret");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY2(lines.at(0).startsWith("Select  Store  Doc. No.  Doc. Date"), qPrintable(lines.at(0)));
+    QVERIFY2(lines.at(1).startsWith("[ ]     S001   IV-500    20/03/2024"), qPrintable(run.out));
+    QVERIFY2(lines.at(2).contains("1,234.50"), qPrintable(lines.at(2)));
+    QCOMPARE(lines.at(3), QStringLiteral("Total Record: 2"));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), (QStringList{"IV1", "IV2"}));
+}
+
+void TestBatchCommand::rangeSearchAndReceivables() {
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("PH_PI", "P1"));
+    InsertRow(data->dbStk, "STK_MLEDGER",
+              With(LedgerRow("PH_PI", "P2"), {{"S_DATE", At(2024, 4, 2)}}));
+    Run run =
+        batch({"--user", "BATCH", "search", "PH_PI", "--store", "S001", "--from", "2024/03/01",
+               "--to", "2024/03/31", "--ref-from", "0000000500", "--ref-to", "0000000500"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.endsWith("Total Record: 1\n"), qPrintable(run.out));
+
+    InsertRow(data->dbAR, "AR_TRANS", ReceivableRow("AR_CN"));
+    InsertRow(data->dbAR, "AR_TRANS", With(ReceivableRow("AR_CN"), {{"TD_SEQ", 2}}));
+    run = batch({"--user", "BATCH", "search", "AR_CN", "--customer", "C001", "--from", "2024/03/01",
+                 "--to", "2024/03/31"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.endsWith("Total Record: 1\n"), qPrintable(run.out));
+
+    // A to-date before the from-date finds nothing and says so.
+    run = batch({"--user", "BATCH", "search", "AR_CN", "--customer", "C001", "--from", "2024/03/31",
+                 "--to", "2024/03/01"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.startsWith("No documents found: the to-date 01/03/2024 is earlier than the "
+                                "from-date 31/03/2024.\n"),
+             qPrintable(run.out));
+    QVERIFY(run.out.endsWith("Total Record: 0\n"));
+}
+
+void TestBatchCommand::tickListAndClear() {
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("PH_SC"));
+    QCOMPARE(batch({"--user", "BATCH", "search", "SL_CS"}).exitCode, 0);
+    QCOMPARE(batch({"--user", "BATCH", "search", "PH_SC"}).exitCode, 0);
+
+    Run run = batch({"--user", "BATCH", "tick", "SL_CS", "all"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QStringLiteral("Ticked: 1 rows of SL_CS\n"));
+    run = batch({"--user", "BATCH", "list", "SL_CS"});
+    QVERIFY2(run.out.contains("[x]     S001   000012345  20/03/2024"), qPrintable(run.out));
+    QVERIFY(run.out.endsWith("Total Record: 1\n"));
+
+    run = batch({"--user", "BATCH", "clear", "SL_CS"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(WorkColumn(data->dbStk, "SL_CS", "S_ID"), QStringList());
+    QCOMPARE(WorkColumn(data->dbStk, "PH_SC", "S_ID"), QStringList{"L1"});
+    run = batch({"--user", "BATCH", "list", "SL_CS"});
+    QVERIFY(run.out.endsWith("Total Record: 0\n"));
+}
+
+void TestBatchCommand::loginIsWrittenToTheActivityLog() {
+    writeFile("Register.ini", "[REPORT]\r\nSTOCKW_LOG=1\r\n");
+    const auto removeRegister = qScopeGuard([&] { QFile::remove(context->path("Register.ini")); });
+    const QDate today = QDate::currentDate();
+    const Run run = batch({"--user", "BATCH", "list", "AR_PM"});
+    QCOMPARE(run.exitCode, 0);
+    QFile log(context->path(QStringLiteral("Log/Stock/%1/Stock-%2.000")
+                                .arg(today.toString("yyyy/MM"), today.toString("yyyyMMdd"))));
+    QVERIFY2(log.open(QIODevice::ReadOnly), qPrintable(log.fileName()));
+    const QString text = QString::fromLatin1(log.readAll());
+    QVERIFY2(text.contains("[BATCH.] Please type in your ID and password.......... : {Login     } "
+                           "# "),
+             qPrintable(text));
+}
+
+void TestBatchCommand::unusableGstStartIsAnError() {
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
+    QCOMPARE(batch({"--user", "BATCH", "search", "SL_IV"}).exitCode, 0);
+    writeFile("Ledvora.ini", "[GENERAL]\r\nGSTSTARTDATE=2024-03-10\r\n");
+    const Run run = batch({"--user", "BATCH", "search", "SL_IV"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("GSTSTARTDATE") && run.err.contains("\"2024-03-10\""),
+             qPrintable(run.err));
+    // Nothing was deleted.
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList{"L1"});
+}
+
+QTEST_GUILESS_MAIN(TestBatchCommand)
+#include "test_batch_command.moc"
