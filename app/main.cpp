@@ -10,6 +10,8 @@
 #include "core/action_guard.h"
 #include "core/app_context.h"
 #include "login/ui/program_icon.h"
+#include "sqlacc/sqlacc_login.h"
+#include "standin/package_choice.h"
 
 #include <QApplication>
 #include <memory>
@@ -20,6 +22,7 @@ int main(int argc, char** argv) {
     app.setWindowIcon(ProgramIcon());
     if (qEnvironmentVariableIntValue("ZANTRO_CONSOLE_MESSAGES") == 0)
         AppContext::instance().setMessages(std::make_shared<WidgetMessageService>());
+    ChooseAccountingPackage();
 
     InstanceGuard guard;
     if (!guard.acquire()) {
@@ -50,6 +53,7 @@ int main(int argc, char** argv) {
     const int result = app.exec();
     const bool ended = mainWindow->terminationRequested();
     mainWindow.reset();
+    ReleaseBizApp();
     FreeGroupAccessModule();
     return ended ? 1 : result;
 }

@@ -3,6 +3,7 @@
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
 #include "core/profile_file.h"
+#include "standin/package_setup.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@ const char* const kAliases[] = {"ZantSys", "ZantStk", "ZantApp", "ZantHis", "ARD
 const char kAliasFile[] = "Databases.ini";
 const char kRegisterIni[] = "Register.ini";
 const char kSettingsFile[] = "Ledvora.ini";
+// The stand-in accounting package's data collection file and database live here.
+const QString kPackageFolder = QStringLiteral("Package");
 
 QString inFolder(const QString& folder, const QString& name) {
     return QDir(folder).filePath(name);
@@ -54,6 +57,9 @@ void RemoveDemoInstallation(const QString& folder) {
         removeFile(inFolder(folder, DemoDatabasePath(alias)));
     for (const char* name : {kAliasFile, kRegisterIni, kSettingsFile})
         removeFile(inFolder(folder, QLatin1String(name)));
+    removeFile(inFolder(folder, kPackageFolder + QStringLiteral("/DEFAULT.DCF")));
+    removeFile(inFolder(folder, kPackageFolder + QLatin1Char('/') +
+                                    QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue)));
 }
 
 void WriteDemoAliasFile(const QString& folder) {
@@ -123,5 +129,11 @@ void WriteDemoSettingsFile(const QString& folder) {
 }
 
 void CreateDemoPackage(const QString& folder) {
-    Q_UNUSED(folder);
+    // The stand-in accounting package: its data collection file and an empty database, holding
+    // no customers, suppliers or items until the masters are exported.
+    const QString packageFolder = folder + QLatin1Char('/') + kPackageFolder;
+    CreatePackageDatabase(packageFolder + QStringLiteral("/DEFAULT.DCF"), packageFolder,
+                          QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue),
+                          QLatin1String(Keys::SqlAcc::UserLogin.defaultValue),
+                          QLatin1String(Keys::DefaultPackagePassword));
 }

@@ -15,6 +15,7 @@
 #include "data/dm_mm_group_access.h"
 #include "data/dm_polling.h"
 #include "data/store_check.h"
+#include "export/ui/dlg_export_to_acct.h"
 #include "login/login_check.h"
 #include "login/program_version.h"
 #include "login/time_code.h"
@@ -642,8 +643,11 @@ void TfrmMain::ToolButton3Click() {
     });
 }
 
-// The export dialog (export/ui) is opened here modally once it is part of the program.
-void TfrmMain::OpenExportDialog() {}
+// The export dialog, shown modally; it keeps the work table's rows and ticks when closed.
+void TfrmMain::OpenExportDialog() {
+    TdlgExportToAcct dialog(this);
+    dialog.exec();
+}
 
 // The import window is opened here modally once it is part of the program.
 void TfrmMain::OpenImportDialog() {}

@@ -5,7 +5,8 @@
 
 #include <QRegularExpression>
 
-BatchArguments::BatchArguments(const QStringList& arguments, const QStringList& optionNames) {
+BatchArguments::BatchArguments(const QStringList& arguments, const QStringList& optionNames,
+                               const QStringList& flagNames) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& word = arguments.at(i);
         if (!word.startsWith(QLatin1String("--")) || word.size() == 2) {
@@ -13,6 +14,12 @@ BatchArguments::BatchArguments(const QStringList& arguments, const QStringList& 
             continue;
         }
         const QString name = word.mid(2);
+        if (flagNames.contains(name)) {
+            if (flags_.contains(name))
+                throw UsageError(QStringLiteral("%1 is given twice").arg(word));
+            flags_ << name;
+            continue;
+        }
         if (!optionNames.contains(name))
             throw UsageError(QStringLiteral("unknown option %1").arg(word));
         if (options_.contains(name))

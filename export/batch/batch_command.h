@@ -63,3 +63,5 @@ BatchCommand SearchCommand();
 BatchCommand TickCommand();
 BatchCommand ClearCommand();
 BatchCommand ListCommand();
+BatchCommand ExportCommand();
+BatchCommand MastersCommand();

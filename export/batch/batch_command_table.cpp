@@ -7,8 +7,8 @@ BatchSession::BatchSession(QTextStream& out)
       search_(std::make_unique<DocumentSearch>(*data_, settings_)) {}
 
 const QList<BatchCommand>& BatchCommands() {
-    static const QList<BatchCommand> commands{SearchCommand(), TickCommand(), ClearCommand(),
-                                              ListCommand()};
+    static const QList<BatchCommand> commands{SearchCommand(), TickCommand(),   ClearCommand(),
+                                              ListCommand(),   ExportCommand(), MastersCommand()};
     return commands;
 }
 

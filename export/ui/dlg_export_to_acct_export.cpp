@@ -1,9 +1,48 @@
 // The export run of the export dialog (btnExportClick).
-#include "core/app_error.h"
+#include "core/app_context.h"
+#include "data/dm_polling.h"
+#include "export/export_run.h"
+#include "export/master_export.h"
+#include "export/module_codes.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/export_progress.h"
 
-// TODO(export run): confirmation, posting of the ticked rows or the master, marking of their
-// sources and the closing search belong here; until then Export says so instead of doing nothing.
+#include <QRadioButton>
+#include <QTableView>
+
 void TdlgExportToAcct::RunExport() {
-    throw AppError(QStringLiteral("Export is not available in this version yet."));
+    if (!Messages().confirm(QStringLiteral("Confirm To Export ?")))
+        return;
+
+    if (!IsTransactionCode(moduleCode_)) {
+        const bool allRows = moduleCode_ == QLatin1String(ModuleCodes::Supplier) ? rbtnSupp_All->isChecked()
+                             : moduleCode_ == QLatin1String(ModuleCodes::Customer) ? rbtnCust_All->isChecked()
+                                                                                    : rbtnItem_All->isChecked();
+        const MasterExportResult result = ExportSUPP_CUST_STOCK(
+            *dmPolling, settings_, moduleCode_, allRows, [](const QString& question) { return Messages().confirm(question); },
+            [this] {
+                wwDBGrid1->viewport()->update();
+                wwDBGrid3->viewport()->update();
+            });
+        if (result.outcome == MasterExportOutcome::Completed)
+            Messages().information(QStringLiteral("Completed."));
+        return;
+    }
+
+    search_.SavePendingTick(moduleCode_);
+    ExportRunSummary summary;
+    {
+        ExportProgress progress(this);
+        summary = ExportRun(*dmPolling, settings_).Run(moduleCode_, &progress);
+    }
+    if (summary.total == 0) {
+        Messages().information(QStringLiteral("No Data to Export"));
+        return;
+    }
+    Messages().information(ExportRunEndText(summary));
+    // The documents just flagged no longer qualify, so the grid shows what is left.
+    if (IsReceivableCode(moduleCode_))
+        btnARSearchClick();
+    else
+        btnSearchClick();
 }

@@ -1,0 +1,200 @@
+// The batch commands that send to the accounting package: export (the ticked documents of a
+// kind) and masters (suppliers, customers or stock items). The command line is the
+// confirmation, so no question is asked.
+#include "core/action_guard.h"
+#include "export/batch/batch_arguments.h"
+#include "export/batch/batch_command.h"
+#include "export/export_run.h"
+#include "export/master_export.h"
+#include "export/module_codes.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QString resultText(ExportRowResult result) {
+    switch (result) {
+    case ExportRowResult::Posted:
+        return QStringLiteral("posted");
+    case ExportRowResult::NothingToPost:
+        return QStringLiteral("nothing to post");
+    case ExportRowResult::AlreadyInPackage:
+        return QStringLiteral("already in the accounting package");
+    }
+    return QString();
+}
+
+// Prints each document as it is handled, or gathers the report for --json.
+class BatchExportReport : public ExportRunObserver {
+public:
+    BatchExportReport(QTextStream& out, bool json) : out_(out), json_(json) {}
+
+    void documentStarting(int, int, const QString& documentNumber) override { current_ = documentNumber; }
+
+    void documentDone(int, int, const QString& documentNumber, ExportRowResult result) override {
+        current_.clear();
+        if (json_) {
+            documents_.append(QJsonObject{{QStringLiteral("document"), documentNumber},
+                                          {QStringLiteral("result"), resultText(result)}});
+            return;
+        }
+        out_ << documentNumber << ": " << resultText(result) << '\n';
+        out_.flush();
+    }
+
+    // The document in hand when an error ended the run.
+    const QString& current() const { return current_; }
+    const QJsonArray& documents() const { return documents_; }
+
+private:
+    QTextStream& out_;
+    bool json_;
+    QString current_;
+    QJsonArray documents_;
+};
+
+void printJson(QTextStream& out, const QJsonObject& report) {
+    out << QJsonDocument(report).toJson(QJsonDocument::Indented);
+    out.flush();
+}
+
+BatchCommand::Run parseExport(const QStringList& words) {
+    const BatchArguments arguments(words, {}, {QStringLiteral("json")});
+    if (arguments.positional().isEmpty())
+        throw UsageError(QStringLiteral("KIND is missing"));
+    if (arguments.positional().size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(arguments.positional().at(1)));
+    const QString kind = TransactionKindArgument(arguments.positional().first());
+    const bool json = arguments.flag(QStringLiteral("json"));
+    return [kind, json](BatchSession& session) {
+        QTextStream& out = session.out();
+        BatchExportReport report(out, json);
+        ExportRun run(session.data(), session.settings());
+        QString error;
+        try {
+            run.Run(kind, &report);
+        } catch (...) {
+            error = CurrentExceptionText();
+        }
+        const ExportRunSummary& summary = run.summary();
+        const bool failed = !error.isEmpty();
+        int left = -1;
+        if (!failed && summary.total > 0) {
+            // As the window does after a run: search again, so the work table shows what is left.
+            left = IsReceivableCode(kind) ? session.search().SearchReceivables(kind, ReceivableSearchFilter{})
+                                          : session.search().SearchStockDocuments(kind, StockSearchFilter{});
+        }
+        if (json) {
+            QJsonObject object{{QStringLiteral("kind"), kind},
+                               {QStringLiteral("ticked"), summary.total},
+                               {QStringLiteral("posted"), summary.posted},
+                               {QStringLiteral("nothingToPost"), summary.nothingToPost},
+                               {QStringLiteral("alreadyInPackage"), summary.alreadyInPackage},
+                               {QStringLiteral("documents"), report.documents()},
+                               {QStringLiteral("completed"), !failed}};
+            if (left >= 0)
+                object.insert(QStringLiteral("leftToExport"), left);
+            if (failed)
+                object.insert(QStringLiteral("error"), QJsonObject{{QStringLiteral("document"), report.current()},
+                                                                   {QStringLiteral("message"), error}});
+            printJson(out, object);
+            return int(failed ? BatchFailed : BatchDone);
+        }
+        if (failed)
+            out << (report.current().isEmpty() ? QString() : report.current() + QStringLiteral(": ")) << "error: "
+                << QString(error).replace(QLatin1String("\r\n"), QLatin1String(" ")) << '\n';
+        if (!failed && summary.total == 0) {
+            out << "No Data to Export\n";
+        } else {
+            out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost << " nothing to post, "
+                << summary.alreadyInPackage << " already in the accounting package, of " << summary.total
+                << " ticked" << (failed ? " (stopped by the error)" : "") << '\n';
+            if (left >= 0)
+                out << "Left to export: " << left << '\n';
+        }
+        out.flush();
+        return int(failed ? BatchFailed : BatchDone);
+    };
+}
+
+QString masterKindArgument(const QString& text) {
+    if (text != QLatin1String(ModuleCodes::Supplier) && text != QLatin1String(ModuleCodes::Customer) &&
+        text != QLatin1String(ModuleCodes::StockItem))
+        throw UsageError(QStringLiteral("unknown master \"%1\" (masters: AP_SUPPLIER AR_CUSTOMER ST_ITEM)").arg(text));
+    return text;
+}
+
+BatchCommand::Run parseMasters(const QStringList& words) {
+    const BatchArguments arguments(words, {QStringLiteral("selection")},
+                                   {QStringLiteral("generate-codes"), QStringLiteral("json")});
+    if (arguments.positional().isEmpty())
+        throw UsageError(QStringLiteral("MASTER is missing"));
+    if (arguments.positional().size() > 1)
+        throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(arguments.positional().at(1)));
+    const QString kind = masterKindArgument(arguments.positional().first());
+    arguments.require({QStringLiteral("selection")});
+    const QString selection = arguments.value(QStringLiteral("selection"));
+    if (selection != QLatin1String("ALL") && selection != QLatin1String("DIFF"))
+        throw UsageError(QStringLiteral("--selection \"%1\" is neither ALL nor DIFF").arg(selection));
+    const bool generate = arguments.flag(QStringLiteral("generate-codes"));
+    const bool json = arguments.flag(QStringLiteral("json"));
+    return [kind, selection, generate, json](BatchSession& session) {
+        QString question;
+        const MasterExportResult result = ExportSUPP_CUST_STOCK(
+            session.data(), session.settings(), kind, selection == QLatin1String("ALL"),
+            [&question, generate](const QString& text) {
+                question = text;
+                return generate;
+            });
+        const bool completed = result.outcome == MasterExportOutcome::Completed;
+        QTextStream& out = session.out();
+        if (json) {
+            QJsonObject object{{QStringLiteral("master"), kind},
+                               {QStringLiteral("selection"), selection},
+                               {QStringLiteral("missingCodes"), result.missingCodes},
+                               {QStringLiteral("codesGenerated"), result.generated},
+                               {QStringLiteral("completed"), completed}};
+            if (!completed)
+                object.insert(QStringLiteral("question"), question);
+            printJson(out, object);
+        } else if (completed) {
+            if (result.generated)
+                out << "Generated codes for " << result.missingCodes << " records\n";
+            out << "Completed.\n";
+            out.flush();
+        } else {
+            out.flush();
+            QTextStream err(stderr);
+            err << question << '\n' << "Nothing was exported: run again with --generate-codes to generate them.\n";
+        }
+        return int(completed ? BatchDone : BatchFailed);
+    };
+}
+
+} // namespace
+
+BatchCommand ExportCommand() {
+    return {QStringLiteral("export"), QStringLiteral("export KIND [--json]"),
+            QStringLiteral(
+                "Posts the ticked work-table rows of KIND into the accounting package, one document\n"
+                "at a time, and flags each posted document as exported at its source. Prints one\n"
+                "line per document (posted, nothing to post, already in the accounting package) and\n"
+                "a summary, then searches KIND again (Search All) so the work table shows what is\n"
+                "left. An error stops the run at its document (status 1); the documents before it\n"
+                "stay posted and flagged. --json prints the report as JSON."),
+            parseExport};
+}
+
+BatchCommand MastersCommand() {
+    return {QStringLiteral("masters"),
+            QStringLiteral("masters AP_SUPPLIER|AR_CUSTOMER|ST_ITEM --selection ALL|DIFF [--generate-codes] [--json]"),
+            QStringLiteral(
+                "Sends the supplier, customer or stock-item master into the accounting package:\n"
+                "every record (ALL) or those not yet exported (DIFF), then flags the whole table as\n"
+                "exported. Suppliers and customers without a creditor or debtor code stop the\n"
+                "export (status 1) unless --generate-codes lets the codes be generated first.\n"
+                "--json prints the report as JSON."),
+            parseMasters};
+}

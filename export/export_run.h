@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+
+class SettingsFile;
+class TdmPolling;
+
+// What became of one ticked document.
+enum class ExportRowResult {
+    Posted,          // saved in the accounting package and flagged at its source
+    NothingToPost,   // its source held no rows: nothing saved, nothing flagged
+    AlreadyInPackage // the package held its number already (an earlier run saved it but could
+                     // not flag it): flagged now, not posted a second time
+};
+
+// Follows a run document by document; a window shows progress and may ask it to stop.
+class ExportRunObserver {
+public:
+    virtual ~ExportRunObserver() = default;
+    // Before document `index` (1-based) of `total` is posted.
+    virtual void documentStarting(int index, int total, const QString& documentNumber) {
+        Q_UNUSED(index);
+        Q_UNUSED(total);
+        Q_UNUSED(documentNumber);
+    }
+    virtual void documentDone(int index, int total, const QString& documentNumber,
+                              ExportRowResult result) {
+        Q_UNUSED(index);
+        Q_UNUSED(total);
+        Q_UNUSED(documentNumber);
+        Q_UNUSED(result);
+    }
+    // Asked after each document: true stops the run there (the document in hand is finished).
+    virtual bool stopRequested() { return false; }
+};
+
+struct ExportRunSummary {
+    int total = 0; // ticked rows found
+    int posted = 0;
+    int nothingToPost = 0;
+    int alreadyInPackage = 0;
+    bool stopped = false; // the observer asked to stop before the last row
+    int handled() const { return posted + nothingToPost + alreadyInPackage; }
+};
+
+// The export run over the ticked rows of one document kind (SL_CS ... AR_PM) of the export work
+// table: each row is posted into the accounting package and, when the package accepted it,
+// flagged as exported at its source. An error ends the run at that row and is raised to the
+// caller; the rows before it stay posted and flagged, the row in hand is not flagged.
+//
+// The confirmation question, the messages at the end and the search that follows belong to the
+// caller (the export dialog, or the batch command, whose command line is its confirmation).
+class ExportRun {
+public:
+    ExportRun(TdmPolling& data, const SettingsFile& settings);
+
+    // Runs the kind. With no ticked row nothing is posted and the summary's total is 0.
+    ExportRunSummary Run(const QString& moduleCode, ExportRunObserver* observer = nullptr);
+
+    // What the last run did, also when an error ended it.
+    const ExportRunSummary& summary() const { return summary_; }
+
+private:
+    ExportRunSummary summary_;
+    TdmPolling& data_;
+    const SettingsFile& settings_;
+};
+
+// True when the accounting package already holds a document of the business object with this
+// document number (DOCNO).
+bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber);

@@ -1,0 +1,103 @@
+#include "export/master_export.h"
+
+#include "config/settings_file.h"
+#include "core/app_error.h"
+#include "data/dm_polling.h"
+#include "data/query.h"
+#include "data/sql_quote.h"
+#include "export/module_codes.h"
+#include "sqlacc/posting_sources.h"
+#include "sqlacc/sqlacc_export_master.h"
+
+namespace {
+
+struct MasterKind {
+    const char* table;
+    const char* codeColumn;
+    const char* label;
+};
+
+MasterKind kindOf(const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::Supplier))
+        return {"MAS_SUPPLIER", "M_CREDITOR", "Creditor Code"};
+    if (moduleCode == QLatin1String(ModuleCodes::Customer))
+        return {"MAS_CUSTOMER", "M_DEBTOR", "Debtor Code"};
+    if (moduleCode == QLatin1String(ModuleCodes::StockItem))
+        return {"MAS_STOCK", nullptr, nullptr};
+    throw AppError(QStringLiteral("%1 is not a master kind").arg(moduleCode));
+}
+
+QString controlAccount(const SettingsFile& settings, const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::Supplier))
+        return settings.readFromTypeSection(Keys::General::AccountTypeForExport,
+                                            Keys::SqlAcc::SupplierAccount);
+    if (moduleCode == QLatin1String(ModuleCodes::Customer))
+        return settings.readFromTypeSection(Keys::General::AccountTypeForExport,
+                                            Keys::SqlAcc::CustomerAccount);
+    return QString();
+}
+
+// The part of the control account before its first "-"; an account without "-" gives none.
+QString codePrefix(const QString& account) {
+    const int dash = account.indexOf(QLatin1Char('-'));
+    return dash < 0 ? QString() : account.left(dash);
+}
+
+} // namespace
+
+QString MissingCodeQuestion(const QString& moduleCode) {
+    return QStringLiteral("Some record do not have ") + QLatin1String(kindOf(moduleCode).label) +
+           QStringLiteral(". Do you want system to auto generate?");
+}
+
+QString CodeGenerationStatement(const QString& moduleCode, const QString& prefix) {
+    if (moduleCode == QLatin1String(ModuleCodes::Supplier))
+        return QStringLiteral("UPDATE MAS_SUPPLIER SET M_CREDITOR = ") + QuotedStr(prefix) +
+               QStringLiteral("||'-'||M_CODE WHERE M_CREDITOR is null OR M_CREDITOR = ''");
+    return QStringLiteral("UPDATE MAS_CUSTOMER SET M_DEBTOR = ") + QuotedStr(prefix) +
+           QStringLiteral("||'-'||case when char_length(trim(m_code))>6 then substring(m_code from "
+                          "char_length(trim(m_code)) - 6 for 6) else trim(M_Code) end WHERE "
+                          "M_DEBTOR is null OR "
+                          "M_DEBTOR = ''");
+}
+
+MasterExportResult
+ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QString& moduleCode,
+                      bool allRows,
+                      const std::function<bool(const QString& question)>& confirmGeneration,
+                      const std::function<void()>& mastersChanged) {
+    const MasterKind kind = kindOf(moduleCode);
+    const QString account = controlAccount(settings, moduleCode);
+    const QString selection = allRows ? QStringLiteral("ALL") : QStringLiteral("DIFF");
+    MasterExportResult result;
+
+    if (kind.codeColumn) {
+        result.missingCodes =
+            SelectValue(data.dbApp,
+                        QStringLiteral("SELECT Count(*) FROM %1 WHERE %2 is null OR %2 = ")
+                                .arg(QLatin1String(kind.table), QLatin1String(kind.codeColumn)) +
+                            QuotedStr(QString()))
+                .toInt();
+        if (result.missingCodes > 0) {
+            if (!confirmGeneration || !confirmGeneration(MissingCodeQuestion(moduleCode))) {
+                result.outcome = MasterExportOutcome::Declined;
+                return result;
+            }
+            data.dbApp.execute(CodeGenerationStatement(moduleCode, codePrefix(account)));
+            result.generated = true;
+        }
+        for (Table* table : {&data.tblSupplier, &data.tblCustomer})
+            if (table->isActive())
+                table->refresh();
+        if (mastersChanged)
+            mastersChanged();
+    }
+
+    const PostingSources sources{data.dbStk, data.dbApp, data.dbAR};
+    if (SQLAccExportMaster(sources, moduleCode, account, selection))
+        data.dbApp.execute(
+            QStringLiteral("UPDATE %1 SET M_EXPORT_ACCT = ").arg(QLatin1String(kind.table)) +
+            QuotedStr(QStringLiteral("T")));
+    result.outcome = MasterExportOutcome::Completed;
+    return result;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class SettingsFile;
+class TdmPolling;
+
+// How a master export ended.
+enum class MasterExportOutcome {
+    Completed, // posted, and every row of the master table flagged as exported
+    Declined   // codes were missing and the user did not want them generated: nothing done
+};
+
+struct MasterExportResult {
+    MasterExportOutcome outcome = MasterExportOutcome::Completed;
+    int missingCodes = 0;   // suppliers or customers that lacked their account code
+    bool generated = false; // the missing codes were generated
+};
+
+// The question asked when suppliers or customers lack their account code: "Some record do not
+// have Creditor Code. Do you want system to auto generate?".
+QString MissingCodeQuestion(const QString& moduleCode);
+
+// The statement that gives every supplier (AP_SUPPLIER) or customer (AR_CUSTOMER) without an
+// account code one made of the control account's prefix, "-" and its own code.
+QString CodeGenerationStatement(const QString& moduleCode, const QString& prefix);
+
+// The master-data export of suppliers (AP_SUPPLIER), customers (AR_CUSTOMER) or stock items
+// (ST_ITEM): missing account codes counted and, when `confirmGeneration` answers yes to the
+// question, generated; `mastersChanged` is told when codes were generated (the window re-reads
+// its grids); the master posted into the package (every row, or with `allRows` false only the
+// rows not yet exported); then every row of the master table flagged as exported. An error ends
+// it where it happens; generated codes stay, and nothing is flagged unless the posting succeeded.
+// Messages are the caller's: the window shows "Completed." for a completed export.
+MasterExportResult
+ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QString& moduleCode,
+                      bool allRows,
+                      const std::function<bool(const QString& question)>& confirmGeneration,
+                      const std::function<void()>& mastersChanged = {});

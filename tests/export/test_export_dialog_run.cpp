@@ -1,0 +1,136 @@
+// The export dialog's Export button: its question, messages and the search that follows, with
+// the stand-in package behind it.
+#include "config/settings_file.h"
+#include "data/dm_polling.h"
+#include "data/query.h"
+#include "export/ui/dlg_export_to_acct.h"
+#include "sqlacc/sqlacc_login.h"
+#include "standin/package_setup.h"
+#include "standin/standin_package.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/test_context.h"
+#include "tests/support/test_databases.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+using namespace ExportFixture;
+
+class TestExportDialogRun : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void answeringNoChangesNothing();
+    void nothingTickedSaysSo();
+    void completedRunSearchesAgain();
+    void customerProfileGeneratesCodesAndCompletes();
+
+private:
+    void choose(TdlgExportToAcct& dialog, const QString& category) {
+        auto* tree = dialog.findChild<QTreeWidget*>("TreeView1");
+        tree->setCurrentItem(tree->findItems(category, Qt::MatchExactly).value(0));
+        dialog.TreeView1Click();
+    }
+    QString recordLabel(TdlgExportToAcct& dialog) { return dialog.findChild<QLabel*>("lblRec")->text(); }
+    int exported() {
+        return SelectValue(data->dbStk, "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'").toInt();
+    }
+    std::unique_ptr<TestContext> context;
+    std::unique_ptr<TdmPolling> data;
+};
+
+void TestExportDialogRun::init() {
+    context = std::make_unique<TestContext>(QDateTime(QDate(2024, 3, 25), QTime(9, 0)));
+    TestDatabases::CreateInstallation(context->folder());
+    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
+                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+    SettingsFile settings;
+    settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
+    settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
+    settings.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
+    UseStandinPackage();
+    data = std::make_unique<TdmPolling>();
+    dmPolling = data.get();
+    AddStationJobs(data->dbStk);
+    InsertRow(data->dbApp, "MAS_CUSTOMER", {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
+    for (const QString id : {"1", "2"}) {
+        InsertRow(data->dbStk, "STK_MLEDGER", With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+        if (id == "1") // the second has no lines: nothing to post
+            InsertRow(data->dbStk, "STK_SLEDGER",
+                      {{"S_ID", id}, {"S_SEQ", 1}, {"S_PLUCODE", "P1"}, {"S_QTY", 1.0}, {"S_PRICE", 100.0},
+                       {"S_TOTAL", 100.0}, {"S_TAX_CODE", "SR"}, {"S_TAX_AMT", 6.0}, {"S_EXPORT_ACCT", "F"}});
+    }
+    data->tblCustomer.refresh();
+}
+
+void TestExportDialogRun::cleanup() {
+    ReleaseBizApp();
+    dmPolling = nullptr;
+    data.reset();
+    context.reset();
+}
+
+void TestExportDialogRun::answeringNoChangesNothing() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    context->messages->answers = {MessageAnswer::No};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), QStringList{"Confirm To Export ?"});
+    QCOMPARE(exported(), 0);
+}
+
+void TestExportDialogRun::nothingTickedSaysSo() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Purchase");
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "No Data to Export"}));
+}
+
+void TestExportDialogRun::completedRunSearchesAgain() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    // The package needs its customers first.
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    context->messages->shown.clear();
+
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 2"));
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+    QCOMPARE(exported(), 1);
+    // The search that follows offers the document that had nothing to post, unticked.
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_EXPORT_ACCT"), QStringList{"F"});
+}
+
+void TestExportDialogRun::customerProfileGeneratesCodesAndCompletes() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?",
+                          "Some record do not have Debtor Code. Do you want system to auto generate?", "Completed."}));
+    QCOMPARE(SelectValue(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER").toString(), QStringLiteral("300-C001"));
+    QCOMPARE(data->tblCustomer.field("M_DEBTOR").asString(), QStringLiteral("300-C001"));
+}
+
+QTEST_MAIN(TestExportDialogRun)
+#include "test_export_dialog_run.moc"

@@ -1,0 +1,497 @@
+// The export run and the master-data export end to end: real embedded databases, the stand-in
+// package, and the flags set at the sources.
+#include "config/settings_file.h"
+#include "data/dm_polling.h"
+#include "data/query.h"
+#include "data/sql_quote.h"
+#include "export/document_search.h"
+#include "export/export_run.h"
+#include "export/master_export.h"
+#include "export/source_marking.h"
+#include "sqlacc/biz_app_factory.h"
+#include "sqlacc/call_recorder.h"
+#include "sqlacc/posting_sources.h"
+#include "sqlacc/sqlacc_export_doc.h"
+#include "sqlacc/sqlacc_export_master.h"
+#include "sqlacc/sqlacc_login.h"
+#include "standin/package_dump.h"
+#include "standin/package_setup.h"
+#include "standin/standin_package.h"
+#include "tests/export/export_fixture.h"
+#include "tests/support/test_context.h"
+#include "tests/support/test_databases.h"
+
+#include <QJsonArray>
+#include <QtTest>
+
+using namespace ExportFixture;
+
+class TestExportRun : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void markingStatementsAreExact_data();
+    void markingStatementsAreExact();
+    void documentWithoutLinesIsSkippedUnmarked();
+    void byItemMarksReceiptLinesAndCloseDay();
+    void bySummaryMarksOnlyItsStoresReceipts();
+    void knockOffDocumentWaitsForItsLinks();
+    void noTickedRowPostsNothing();
+    void missingCustomerMasterPassesEmptyCode();
+    void ticksFromEarlierOpeningAreSent();
+    void failingSaveStopsTheRunAndRetryPostsOnce();
+    void documentPostedButNotMarkedIsNotPostedAgain();
+    void markingIsAllOrNothing();
+    void observerCanStopAfterTheDocumentInHand();
+
+    void debtorCodes_data();
+    void debtorCodes();
+    void creditorCodeWithoutDashInAccount();
+    void noQuestionWhenNoCodeIsMissingAndEmptyTextCounts();
+    void declinedGenerationDoesNothing();
+    void diffSendsUnexportedRowsAndMarksAll();
+
+private:
+    void writeSettings(const QString& exportMode = QStringLiteral("0"));
+    void addCustomer(const QString& code, const QString& debtor, const QString& exported = QStringLiteral("F"));
+    void addSupplier(const QString& code, const QString& creditor);
+    void postMasters();
+    void addLedgerDocument(const QString& kind, const QString& id, bool withLines = true);
+    QStringList flags(DbConnection& db, const QString& sql);
+    QStringList packageDocuments(const QString& bizObject);
+    int tick(const QString& kind);
+
+    std::unique_ptr<TestContext> context;
+    std::unique_ptr<TdmPolling> data;
+    std::unique_ptr<SettingsFile> settings;
+    StandinPackage* package = nullptr;
+};
+
+void TestExportRun::initTestCase() { package = &UseStandinPackage(); }
+
+void TestExportRun::init() {
+    context = std::make_unique<TestContext>();
+    TestDatabases::CreateInstallation(context->folder());
+    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
+                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+    writeSettings();
+    data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
+    settings = std::make_unique<SettingsFile>();
+    AddStationJobs(data->dbStk);
+    package->clearFaults();
+    UseStandinPackage();
+}
+
+void TestExportRun::cleanup() {
+    ReleaseBizApp();
+    SetBizAppFactory({});
+    data.reset();
+    context.reset();
+}
+
+void TestExportRun::writeSettings(const QString& exportMode) {
+    SettingsFile file;
+    file.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
+    file.writeString("GENERAL", "EXPORT_MODE", exportMode);
+    file.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
+    file.writeString("SQLACC", "SALES_TRANSACTION", "ACC-0001.FDB");
+}
+
+void TestExportRun::addCustomer(const QString& code, const QString& debtor, const QString& exported) {
+    QVariantHash row{{"M_CODE", code}, {"M_DESC", "Customer " + code}, {"M_EXPORT_ACCT", exported}};
+    row["M_DEBTOR"] = debtor.isNull() ? QVariant() : QVariant(debtor);
+    InsertRow(data->dbApp, "MAS_CUSTOMER", row);
+}
+
+void TestExportRun::addSupplier(const QString& code, const QString& creditor) {
+    QVariantHash row{{"M_CODE", code}, {"M_DESC", "Supplier " + code}, {"M_EXPORT_ACCT", "F"}};
+    row["M_CREDITOR"] = creditor.isNull() ? QVariant() : QVariant(creditor);
+    InsertRow(data->dbApp, "MAS_SUPPLIER", row);
+}
+
+// The package refuses documents of parties it does not hold, so the masters go first.
+void TestExportRun::postMasters() {
+    const PostingSources sources{data->dbStk, data->dbApp, data->dbAR};
+    QVERIFY(SQLAccExportMaster(sources, "AR_CUSTOMER", "300-000", "ALL"));
+    QVERIFY(SQLAccExportMaster(sources, "AP_SUPPLIER", "400-000", "ALL"));
+}
+
+void TestExportRun::addLedgerDocument(const QString& kind, const QString& id, bool withLines) {
+    InsertRow(data->dbStk, "STK_MLEDGER",
+              With(LedgerRow(kind, id), {{"S_AR_INVOICE_NO", "IV-" + id}, {"S_REFNO", "00000" + id}}));
+    if (!withLines)
+        return;
+    InsertRow(data->dbStk, "STK_SLEDGER",
+              {{"S_ID", id}, {"S_SEQ", 1}, {"S_PLUCODE", "P1"}, {"S_QTY", 2.0}, {"S_PRICE", 50.0},
+               {"S_COST", 40.0}, {"S_TOTAL", 100.0}, {"S_COSTTOTAL", 80.0}, {"S_TAX_CODE", "SR"},
+               {"S_TAX_AMT", 6.0}, {"S_REASON", "Goods"}, {"S_EXPORT_ACCT", "F"}});
+}
+
+QStringList TestExportRun::flags(DbConnection& db, const QString& sql) {
+    QStringList values;
+    RowReader reader(db, sql);
+    while (reader.next()) {
+        QStringList row;
+        for (int i = 0; i < reader.columnCount(); ++i)
+            row << reader.value(i).toString();
+        values << row.join(QLatin1Char(' '));
+    }
+    return values;
+}
+
+QStringList TestExportRun::packageDocuments(const QString& bizObject) {
+    QStringList numbers;
+    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    for (const QJsonValue document : dump["documents"].toArray())
+        if (document["bizObject"].toString() == bizObject)
+            numbers << document["DOCNO"].toString();
+    return numbers;
+}
+
+int TestExportRun::tick(const QString& kind) {
+    DocumentSearch search(*data, *settings);
+    if (kind.startsWith("AR_"))
+        search.SearchReceivables(kind, ReceivableSearchFilter{});
+    else
+        search.SearchStockDocuments(kind, StockSearchFilter{});
+    return search.TickAll(kind, true);
+}
+
+void TestExportRun::markingStatementsAreExact_data() {
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QStringList>("expected");
+    const QString day = "extract(year from %1)||'/'||substring(100+extract(month from %1) from 2 for 2)||'/'||"
+                        "substring(100+extract(day from %1) from 2 for 2)";
+    QTest::newRow("cash sale by item")
+        << CashSaleByItemMarking("S001", "01", "000000007", "2015/04/01")
+        << QStringList{
+               "Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND CI_CTRNO ='01' AND "
+               "CI_CLOSEDATE = '2015/04/01'",
+               "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND SALES_STORE ='S001' AND "
+               "SALES_TRANSNO ='7' AND " +
+                   day.arg("SALES_DATETIME") + " ='2015/04/01'",
+               "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND SDTL_STORE ='S001' AND "
+               "SDTL_TRANSNO ='7' AND " +
+                   day.arg("SDTL_DATETIME") + " = '2015/04/01'"};
+    QTest::newRow("cash sales by summary")
+        << CashSaleBySummaryMarking("S001", "01", "2015/04/05")
+        << QStringList{"Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND CI_CTRNO ='01' AND "
+                       "CI_CLOSEDATE = '2015/04/05'",
+                       "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND SALES_STORE ='S001' "
+                       "AND SALES_CLOSEDATE ='2015/04/05'",
+                       "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND SDTL_STORE ='S001' "
+                       "AND SDTL_CLOSEDATE = '2015/04/05'"};
+    QTest::newRow("stock document, quoted id")
+        << StockDocumentMarking("O'1")
+        << QStringList{"Update Stk_MLedger Set S_EXPORT_ACCT='T' Where S_ID='O''1'",
+                       "Update Stk_SLedger Set S_EXPORT_ACCT='T' Where S_ID='O''1'"};
+    QTest::newRow("receivable invoice") << ReceivableDocumentMarking("INV/1")
+                                        << QStringList{"Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='INV/1'"};
+    QTest::newRow("payment") << KnockOffDocumentMarking("OR/1")
+                             << QStringList{"Update AR_LINK  Set LK_EXPORT_ACCT ='T' Where LK_MASDOC  ='OR/1'",
+                                            "Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='OR/1' AND "
+                                            "TD_DOCNO NOT IN  (SELECT LK_MASDOC   FROM AR_LINK   WHERE "
+                                            "LK_EXPORT_ACCT ='F')"};
+}
+
+void TestExportRun::markingStatementsAreExact() {
+    QFETCH(QStringList, statements);
+    QFETCH(QStringList, expected);
+    QCOMPARE(statements, expected);
+}
+
+void TestExportRun::documentWithoutLinesIsSkippedUnmarked() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    addLedgerDocument("SL_IV", "2", false); // nothing to post
+    addLedgerDocument("SL_IV", "3");
+    QCOMPARE(tick("SL_IV"), 3);
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(summary.total, 3);
+    QCOMPARE(summary.posted, 2);
+    QCOMPARE(summary.nothingToPost, 1);
+    QCOMPARE(flags(data->dbStk, "SELECT S_ID, S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"1 T", "2 F", "3 T"}));
+    QCOMPARE(flags(data->dbStk, "SELECT S_ID, S_EXPORT_ACCT FROM STK_SLEDGER ORDER BY S_ID"),
+             (QStringList{"1 T", "3 T"}));
+    QCOMPARE(packageDocuments("SL_IV"), (QStringList{"IV-1", "IV-3"}));
+    // The search that follows offers the skipped document again, unticked.
+    tick("SL_IV");
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList{"2"});
+}
+
+void TestExportRun::byItemMarksReceiptLinesAndCloseDay() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    InsertRow(data->dbStk, "POS_SALES", With(ReceiptRow(), {{"SALES_TRANSNO", 7}, {"SALES_RCPTNO", 7}}));
+    InsertRow(data->dbStk, "POS_SALES",
+              With(ReceiptRow(), {{"SALES_TRANSNO", 8}, {"SALES_RCPTNO", 8}, {"SALES_DATETIME", At(2024, 3, 20, 15)}}));
+    for (int trans : {7, 8})
+        InsertRow(data->dbStk, "POS_SALESDTL",
+                  {{"SDTL_STORE", "S001"}, {"SDTL_CTRNO", "01"}, {"SDTL_TRANSNO", trans},
+                   {"SDTL_DATETIME", trans == 7 ? At(2024, 3, 20, 14, 35, 10) : At(2024, 3, 20, 15)},
+                   {"SDTL_LINENO", 1}, {"SDTL_CLOSEDATE", At(2024, 3, 20)}, {"SDTL_PLUNO", "P1"},
+                   {"SDTL_QTY", 1.0}, {"SDTL_SELLPRICE", 106.0}, {"SDTL_TAXSYMBOL", "S"}, {"SALES_EXPORT_ACCT", "F"}});
+    InsertRow(data->dbStk, "POS_CLOSEINFO", CloseRow());
+    DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{});
+    data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_REFNO = '000000007'");
+
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_CS");
+    QCOMPARE(summary.posted, 1);
+    QCOMPARE(packageDocuments("SL_CS"), QStringList{"S001-01-000000007"});
+    QCOMPARE(flags(data->dbStk, "SELECT SALES_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALES ORDER BY 1"),
+             (QStringList{"7 T", "8 F"}));
+    QCOMPARE(flags(data->dbStk, "SELECT SDTL_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALESDTL ORDER BY 1"),
+             (QStringList{"7 T", "8 F"}));
+    QCOMPARE(flags(data->dbStk, "SELECT CI_EXPORT_ACCT FROM POS_CLOSEINFO"), QStringList{"T"});
+    // That counter-day is no longer offered By Summary.
+    writeSettings("1");
+    QCOMPARE(DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{}), 0);
+}
+
+void TestExportRun::bySummaryMarksOnlyItsStoresReceipts() {
+    writeSettings("1");
+    addCustomer("C001", "300-C001");
+    postMasters();
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    InsertRow(data->dbStk, "POS_SALES", With(ReceiptRow(), {{"SALES_STORE", "S005"}}));
+    InsertRow(data->dbStk, "POS_CLOSEINFO",
+              With(CloseRow(), {{"CI_TAXABLEAMT1", 100.0}, {"CI_TAXABLEAMT2", 0.0}, {"CI_TAXABLEAMT3", 0.0}}));
+    InsertRow(data->dbStk, "POS_CLOSEINFO",
+              With(CloseRow(), {{"CI_STORE", "S005"}, {"CI_TAXABLEAMT1", 100.0}}));
+    DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{});
+    data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_STORE_FROM = 'S001'");
+    QCOMPARE(ExportRun(*data, *settings).Run("SL_CS").posted, 1);
+    QCOMPARE(packageDocuments("SL_CS"), QStringList{"S001-01-20032024"});
+    QCOMPARE(flags(data->dbStk, "SELECT SALES_STORE, SALES_EXPORT_ACCT FROM POS_SALES ORDER BY 1"),
+             (QStringList{"S001 T", "S005 F"}));
+    QCOMPARE(flags(data->dbStk, "SELECT CI_STORE, CI_EXPORT_ACCT FROM POS_CLOSEINFO ORDER BY 1"),
+             (QStringList{"S001 T", "S005 F"}));
+}
+
+void TestExportRun::knockOffDocumentWaitsForItsLinks() {
+    data->dbAR.execute("INSERT INTO AR_TRANS (TD_DOCNO, TD_SEQ, TD_TYPE, TD_EXPORT_ACCT) VALUES ('OR/1', 1, 'OR/', 'F')");
+    data->dbAR.execute("INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
+                       "VALUES ('OR/1', 'INV/', 'IV1', 10, 'F')");
+    data->dbAR.execute("INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
+                       "VALUES ('OR/1', 'INV/', 'IV2', 5, 'F')");
+    const QStringList statements = KnockOffDocumentMarking("OR/1");
+    // While a link of the payment is still unmarked, the payment stays unmarked.
+    data->dbAR.execute(statements.at(1));
+    QCOMPARE(flags(data->dbAR, "SELECT TD_EXPORT_ACCT FROM AR_TRANS"), QStringList{"F"});
+    RunMarking(data->dbAR, statements);
+    QCOMPARE(flags(data->dbAR, "SELECT LK_EXPORT_ACCT FROM AR_LINK"), (QStringList{"T", "T"}));
+    QCOMPARE(flags(data->dbAR, "SELECT TD_EXPORT_ACCT FROM AR_TRANS"), QStringList{"T"});
+}
+
+void TestExportRun::noTickedRowPostsNothing() {
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    DocumentSearch(*data, *settings).TickAll("SL_IV", false);
+    auto recorder = std::make_shared<RecordingPackage>();
+    SetBizAppFactory([recorder] { return recorder; });
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(summary.total, 0);
+    QCOMPARE(recorder->log().callCount(), 0);
+}
+
+void TestExportRun::missingCustomerMasterPassesEmptyCode() {
+    addLedgerDocument("SL_IV", "1"); // customer C001 has no master row
+    tick("SL_IV");
+    auto recorder = std::make_shared<RecordingPackage>();
+    SetBizAppFactory([recorder] { return recorder; });
+    QCOMPARE(ExportRun(*data, *settings).Run("SL_IV").posted, 1);
+    const std::vector<std::string> lines = recorder->log().lines();
+    QVERIFY2(std::find(lines.begin(), lines.end(), "SL_IV.MainDataSet.CODE := \"\"") != lines.end(),
+             recorder->log().text().c_str());
+}
+
+void TestExportRun::ticksFromEarlierOpeningAreSent() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("PH_PI", "1");
+    addSupplier("V001", "400-V001");
+    postMasters();
+    // A tick saved in the work table by an earlier opening, with no search since.
+    data->dbStk.execute("INSERT INTO TMP_EXPORT_ACCT (S_ID, S_STORE_FROM, S_REFNO, S_DATE, S_CODE, S_MODULE, "
+                        "S_EXPORT_ACCT) VALUES ('1', 'S001', '000001', '2024/03/20', 'V001', 'PH_PI', 'T')");
+    QCOMPARE(ExportRun(*data, *settings).Run("PH_PI").posted, 1);
+    QCOMPARE(packageDocuments("PH_PI"), QStringList{"S001-000001"});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"T"});
+}
+
+void TestExportRun::failingSaveStopsTheRunAndRetryPostsOnce() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    for (const QString id : {"1", "2", "3"})
+        addLedgerDocument("SL_IV", id);
+    tick("SL_IV");
+    package->failCall("Save", 2, "Disk full");
+    ExportRun run(*data, *settings);
+    try {
+        run.Run("SL_IV");
+        QFAIL("the failing save must stop the run");
+    } catch (const std::exception& error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains("Disk full"), error.what());
+    }
+    QCOMPARE(run.summary().posted, 1);
+    QCOMPARE(packageDocuments("SL_IV").size(), 1);
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "F", "F"}));
+
+    package->clearFaults();
+    // The stopped run left its ticks; pressing Export again sends what is still open.
+    const ExportRunSummary again = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(again.posted + again.alreadyInPackage, 3);
+    QStringList documents = packageDocuments("SL_IV");
+    documents.sort();
+    QCOMPARE(documents, (QStringList{"IV-1", "IV-2", "IV-3"}));
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "T", "T"}));
+}
+
+void TestExportRun::documentPostedButNotMarkedIsNotPostedAgain() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    // A run that was killed after the package saved the document and before the source was
+    // flagged: the posting happened, the marking did not.
+    const PostingSources sources{data->dbStk, data->dbApp, data->dbAR};
+    QVERIFY(SQLAccExportDoc(sources, "SL_IV", "1", "IV-1", "2024/03/20", "300-C001", 106.0, 0.0));
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(summary.alreadyInPackage, 1);
+    QCOMPARE(summary.posted, 0);
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"T"});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_SLEDGER"), QStringList{"T"});
+}
+
+void TestExportRun::markingIsAllOrNothing() {
+    addLedgerDocument("SL_IV", "1");
+    // The line table refuses the update; the header must not stay flagged alone.
+    data->dbStk.execute("CREATE EXCEPTION LINES_LOCKED 'lines are locked'");
+    data->dbStk.execute("CREATE TRIGGER STK_SLEDGER_LOCK FOR STK_SLEDGER BEFORE UPDATE AS BEGIN "
+                        "EXCEPTION LINES_LOCKED; END");
+    QVERIFY_THROWS_EXCEPTION(AppError, RunMarking(data->dbStk, StockDocumentMarking("1")));
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"F"});
+}
+
+namespace {
+class StopAfterFirst : public ExportRunObserver {
+public:
+    QStringList seen;
+    void documentDone(int index, int total, const QString& number, ExportRowResult) override {
+        seen << QStringLiteral("%1/%2 %3").arg(index).arg(total).arg(number);
+    }
+    bool stopRequested() override { return true; }
+};
+} // namespace
+
+void TestExportRun::observerCanStopAfterTheDocumentInHand() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    addLedgerDocument("SL_IV", "2");
+    tick("SL_IV");
+    StopAfterFirst observer;
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV", &observer);
+    QVERIFY(summary.stopped);
+    QCOMPARE(summary.posted, 1);
+    QCOMPARE(observer.seen.size(), 1);
+    QVERIFY(observer.seen.first().startsWith("1/2 IV-"));
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_EXPORT_ACCT"),
+             (QStringList{"F", "T"}));
+}
+
+void TestExportRun::debtorCodes_data() {
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("debtor");
+    QTest::newRow("short") << "C01" << "300-C01";
+    QTest::newRow("six") << "ABCDEF" << "300-ABCDEF";
+    QTest::newRow("seven") << "ABCDEFG" << "300-ABCDEF";
+    QTest::newRow("eight: six before the last") << "ABCDEFGH" << "300-BCDEFG";
+}
+
+void TestExportRun::debtorCodes() {
+    QFETCH(QString, code);
+    QFETCH(QString, debtor);
+    addCustomer(code, QString());
+    QStringList asked;
+    const MasterExportResult result = ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true, [&](const QString& q) {
+        asked << q;
+        return true;
+    });
+    QCOMPARE(asked, QStringList{"Some record do not have Debtor Code. Do you want system to auto generate?"});
+    QVERIFY(result.generated);
+    QCOMPARE(flags(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER"), QStringList{debtor});
+    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    QStringList codes;
+    for (const QJsonValue master : dump["masters"].toArray())
+        codes << master["CODE"].toString();
+    codes.sort();
+    QStringList expected{"300-POS", debtor};
+    expected.sort();
+    QCOMPARE(codes, expected);
+}
+
+void TestExportRun::creditorCodeWithoutDashInAccount() {
+    SettingsFile().writeString("SQLACC", "SUPPLIER_ACCOUNT", "400000");
+    addSupplier("S001", QString());
+    ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, [](const QString&) { return true; });
+    QCOMPARE(flags(data->dbApp, "SELECT M_CREDITOR FROM MAS_SUPPLIER"), QStringList{"-S001"});
+    QCOMPARE(CodeGenerationStatement("AP_SUPPLIER", "400"),
+             QStringLiteral("UPDATE MAS_SUPPLIER SET M_CREDITOR = '400'||'-'||M_CODE WHERE M_CREDITOR is null OR "
+                            "M_CREDITOR = ''"));
+}
+
+void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
+    addSupplier("S001", "400-S001");
+    int questions = 0;
+    auto count = [&](const QString&) {
+        ++questions;
+        return true;
+    };
+    QCOMPARE(ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, count).outcome,
+             MasterExportOutcome::Completed);
+    QCOMPARE(questions, 0);
+    QCOMPARE(ExportSUPP_CUST_STOCK(*data, *settings, "ST_ITEM", true, count).outcome, MasterExportOutcome::Completed);
+    QCOMPARE(questions, 0);
+    addSupplier("S002", "");
+    const MasterExportResult result = ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, count);
+    QCOMPARE(questions, 1);
+    QCOMPARE(result.missingCodes, 1);
+}
+
+void TestExportRun::declinedGenerationDoesNothing() {
+    addCustomer("C001", QString());
+    addCustomer("C002", "300-C002");
+    const MasterExportResult result =
+        ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true, [](const QString&) { return false; });
+    QCOMPARE(result.outcome, MasterExportOutcome::Declined);
+    QCOMPARE(flags(data->dbApp, "SELECT M_CODE, M_DEBTOR, M_EXPORT_ACCT FROM MAS_CUSTOMER ORDER BY 1"),
+             (QStringList{"C001  F", "C002 300-C002 F"}));
+    QCOMPARE(DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()))["masters"].toArray().size(),
+             0);
+}
+
+void TestExportRun::diffSendsUnexportedRowsAndMarksAll() {
+    addCustomer("C001", "300-C001", "T");
+    addCustomer("C002", "300-C002", "F");
+    addCustomer("C003", "300-C003", "F");
+    ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", false, [](const QString&) { return true; });
+    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    QStringList codes;
+    for (const QJsonValue master : dump["masters"].toArray())
+        codes << master["CODE"].toString();
+    codes.sort();
+    QCOMPARE(codes, (QStringList{"300-C002", "300-C003", "300-POS"}));
+    QCOMPARE(flags(data->dbApp, "SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER"), (QStringList{"T", "T", "T"}));
+}
+
+QTEST_GUILESS_MAIN(TestExportRun)
+#include "test_export_run.moc"
