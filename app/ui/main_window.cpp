@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/station_list_rows.h"
+#include "app/ui/maintenance_page.h"
 #include "app/ui/station_list_view.h"
 #include "app/ui/vertical_title_label.h"
 #include "config/settings_file.h"
@@ -88,6 +89,7 @@ void TfrmMain::buildWindow() {
     buildPages();
     buildMenus();
     buildStatusBar();
+    buildPageContents();
     placeToolBar(ToolBarPosition::Left);
 
     Timer1 = new QTimer(this);
@@ -217,7 +219,7 @@ void TfrmMain::buildMenus() {
     menuItem(view, "RefreshStationList1", QStringLiteral("&Refresh Account Book List"),
              &TfrmMain::RefreshStationList1Click);
     RefreshSummaries1 = menuItem(view, "RefreshSummaries1", QStringLiteral("Refresh &Summaries"),
-                                 &TfrmMain::ListProInOut);
+                                 &TfrmMain::RefreshSummaries1Click);
     RefreshSummaries1->setVisible(false);
     view->addSeparator();
     QMenu* align = view->addMenu(QStringLiteral("Align &Toolbar"));
@@ -298,6 +300,7 @@ void TfrmMain::FormCreate(const QStringList& arguments) {
     dmMMGroupAccess = groupAccessModule.get();
     polling_ = std::make_unique<TdmPolling>();
     dmPolling = polling_.get();
+    attachMaintenanceTables();
 
     // The program's own date and time texts use fixed forms (dd/MM/yyyy, HH:mm:ss; see
     // ShortDateText and LongTimeText), so no process-wide setting needs changing here; the
@@ -389,11 +392,10 @@ void TfrmMain::FormShow() {
         return;
     }
     PageControl1->setCurrentWidget(TabSheet1);
-    // The maintenance page selects its "Customer" tab when it is built.
-    RunGuarded([this] {
-        SizeTvLog();
-        ShowTvLog();
-    });
+    maintenancePage_->PageControl2->setCurrentWidget(maintenancePage_->TabSheet5);
+    // A size limit that is not a whole number does not keep the log tree from being built.
+    RunGuarded([this] { SizeTvLog(); });
+    RunGuarded([this] { ShowTvLog(); });
     RunGuarded([this] { ListProInOut(); });
     setStatusPanelText(1, QStringLiteral("Store : [ ") + DefaultStore + QStringLiteral(" ]"));
     RunGuarded([this] {
@@ -649,9 +651,6 @@ void TfrmMain::OpenExportDialog() {
     dialog.exec();
 }
 
-// The import window is opened here modally once it is part of the program.
-void TfrmMain::OpenImportDialog() {}
-
 void TfrmMain::Preferences1Click() {
     RunGuarded([this] {
         // The window frees itself when it closes and asks for the list to be rebuilt then.
@@ -691,11 +690,3 @@ void TfrmMain::ProcessOut1Click() {
 void TfrmMain::ProcessIn1Click() {
     ToolButton3Click();
 }
-
-// ---------------------------------------------------------------------------------------------
-// Log and summaries pages: their contents are built with those pages; until then these do
-// nothing.
-
-void TfrmMain::SizeTvLog() {}
-void TfrmMain::ShowTvLog() {}
-void TfrmMain::ListProInOut() {}

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+class LogPage;
+class MaintenancePage;
 class QAction;
 class QBoxLayout;
 class QLabel;
@@ -20,6 +22,7 @@ class QToolBar;
 class QToolButton;
 class SettingsFile;
 class StationListView;
+class SummariesPage;
 class TdmPolling;
 class VerticalTitleLabel;
 
@@ -85,10 +88,27 @@ public:
     void ProcessOut1Click();
     void ProcessIn1Click();
 
-    // The log page (program log size check and tree) and the summaries page.
+    // The log page (main_window_pages.cpp; the page itself is LogPage). The routines raise their
+    // errors; the handlers show them.
     void SizeTvLog();
     void ShowTvLog();
+    void ShowTvStationLog();
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void wwDBLookupCombo1CloseUp();
+
+    // The summaries page (SummariesPage).
     void ListProInOut();
+    void ShowSummaryFolders();
+    void lvProOutClick();
+    void RefreshSummaries1Click();
+
+    // The maintenance page (MaintenancePage): the write-mode switch and the title clicks.
+    void ToolButton4Click(); // Write / Read, also the check box
+    void Entry1Click();
+    void wwDBGrid1TitleButtonClick(const QString& field);
+    void wwDBGrid2TitleButtonClick(const QString& field);
+    void wwDBGrid3TitleButtonClick(const QString& field);
 
 public slots:
     void setStatusPanelText(int panel, const QString& text);
@@ -123,6 +143,13 @@ private:
     void openStationProperties(bool newStation);
     void OpenExportDialog();
     void OpenImportDialog();
+    // The pages' own parts (main_window_pages.cpp).
+    void buildPageContents();
+    void attachMaintenanceTables();
+    void showWriteMode();
+    // The Import window is gone: the lists and the log are rebuilt, after a run the summaries
+    // are shown.
+    void processInDestroyed(bool imported);
 
     std::unique_ptr<TdmPolling> polling_;
     std::unique_ptr<::SettingsFile> settingsFile_;
@@ -154,6 +181,9 @@ private:
     QWidget* TabSheet3 = nullptr;
     QWidget* TabSheet4 = nullptr;
     StationListView* lvStore = nullptr;
+    LogPage* logPage_ = nullptr;
+    SummariesPage* summariesPage_ = nullptr;
+    MaintenancePage* maintenancePage_ = nullptr;
     QLabel* StatusPanels[4] = {};
     QTimer* Timer1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
