@@ -3,10 +3,14 @@
 #include "standin/package_fields.h"
 #include "standin/package_setup.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
+#include <vector>
 
 namespace standin_detail {
+
+void RememberOpenStores(const std::shared_ptr<PackageShared>& package);
 namespace {
 
 using Args = std::vector<AutoValue>;
@@ -686,13 +690,49 @@ private:
         const AliasTarget target = PackageDatabaseTarget(dcf, databaseFile);
         if (databaseFile.trimmed().isEmpty() || !QFileInfo(target.database).isFile())
             throw AutomationError("Database file not found: " + target.database.toStdString());
-        auto store = std::make_unique<PackageStore>(target);
+        session_->store = openStore(target);
+    }
+
+    std::shared_ptr<PackageStore> openStore(const AliasTarget& target) {
+        auto& stores = session_->package->openStores;
+        const QString key = target.database + QLatin1Char('|') + target.user;
+        if (auto found = stores.find(key); found != stores.end())
+            return found->second;
+        auto store = std::make_shared<PackageStore>(target);
         store->open();
-        session_->store = std::move(store);
+        stores.emplace(key, store);
+        RememberOpenStores(session_->package);
+        return store;
     }
 };
 
 } // namespace
+
+namespace {
+
+std::vector<std::weak_ptr<PackageShared>>& packagesWithOpenStores() {
+    static std::vector<std::weak_ptr<PackageShared>> packages;
+    return packages;
+}
+
+} // namespace
+
+void RememberOpenStores(const std::shared_ptr<PackageShared>& package) {
+    auto& packages = packagesWithOpenStores();
+    for (const auto& known : packages)
+        if (known.lock() == package)
+            return;
+    if (packages.empty() && QCoreApplication::instance())
+        qAddPostRoutine(CloseOpenPackageDatabases); // before the database driver goes away
+    packages.push_back(package);
+}
+
+void CloseOpenPackageDatabases() {
+    for (const auto& known : packagesWithOpenStores())
+        if (auto package = known.lock())
+            package->openStores.clear();
+    packagesWithOpenStores().clear();
+}
 
 AutoObjectPtr CreateApplicationObject(std::shared_ptr<PackageShared> package) {
     if (!package->faultSetupError.empty())

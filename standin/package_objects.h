@@ -6,6 +6,7 @@
 #include "standin/package_faults.h"
 #include "standin/package_store.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -15,13 +16,20 @@ namespace standin_detail {
 struct PackageShared {
     PackageFaults faults;
     std::string faultSetupError; // a malformed ZANTRO_STANDIN_FAIL
+    // Package databases already opened by a login, by file: every document logs in anew, and
+    // opening the database each time would cost more than posting the document. Closed when the
+    // application object of the program goes away (CloseOpenPackageDatabases).
+    std::map<QString, std::shared_ptr<PackageStore>> openStores;
 };
 
 // One application object's login.
 struct Session {
     std::shared_ptr<PackageShared> package;
-    std::unique_ptr<PackageStore> store; // set by Login
+    std::shared_ptr<PackageStore> store; // set by Login
 };
+
+// Closes the databases every package of this process keeps open between logins.
+void CloseOpenPackageDatabases();
 
 AutoObjectPtr CreateApplicationObject(std::shared_ptr<PackageShared> package);
 
