@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QList>
+#include <QMutex>
 #include <QSaveFile>
 
+#include <memory>
 #include <optional>
 
 SettingsWriteError::SettingsWriteError(const QString& path)
@@ -212,6 +215,49 @@ void save(const QString& path, const QByteArray& bytes) {
         throw SettingsWriteError(path);
 }
 
+// What reads need of a file's text: the keys of each section with their values, by case-folded
+// name; of duplicate sections and keys the first one, as findKey finds it.
+using FileValues = QHash<QString, QHash<QString, QString>>;
+
+FileValues valuesOf(const QByteArray& bytes) {
+    FileValues values;
+    const RawFile file = splitLines(bytes);
+    QHash<QString, QString>* section = nullptr; // null outside a section or in a duplicate one
+    for (const RawLine& raw : file.lines) {
+        const ParsedLine line = parseLine(raw.text);
+        if (line.kind == LineKind::Section) {
+            const QString name = line.name.toCaseFolded();
+            section = values.contains(name) ? nullptr : &values[name];
+        } else if (line.kind == LineKind::Key && section) {
+            const QString name = line.name.toCaseFolded();
+            if (!section->contains(name))
+                section->insert(name, line.value);
+        }
+    }
+    return values;
+}
+
+// The text each file had at its last read, with its values. A read still reads the whole file
+// every time, so a change made by anyone is seen at once; only an unchanged text (the usual case:
+// a posting reads a dozen keys for every document) is not parsed again.
+std::shared_ptr<const FileValues> parsedValues(const QString& path, const QByteArray& bytes) {
+    struct Entry {
+        QByteArray bytes;
+        std::shared_ptr<const FileValues> values;
+    };
+    static QMutex mutex;
+    static QHash<QString, Entry> lastRead;
+    QMutexLocker lock(&mutex);
+    auto found = lastRead.constFind(path);
+    if (found != lastRead.constEnd() && found->bytes == bytes)
+        return found->values;
+    if (lastRead.size() >= 32)
+        lastRead.clear(); // a process reads a few files; tests make many
+    auto values = std::make_shared<const FileValues>(valuesOf(bytes));
+    lastRead.insert(path, Entry{bytes, values});
+    return values;
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
@@ -221,11 +267,12 @@ QString ProfileFile::readString(const QString& section, const QString& key,
     const std::optional<QByteArray> bytes = readBytes(path_);
     if (!bytes)
         return defaultValue;
-    const RawFile file = splitLines(*bytes);
-    const KeyPlace place = findKey(file, section, key);
-    if (place.key < 0)
+    const std::shared_ptr<const FileValues> values = parsedValues(path_, *bytes);
+    const auto keys = values->constFind(section.toCaseFolded());
+    if (keys == values->constEnd())
         return defaultValue;
-    return parseLine(file.lines.at(place.key).text).value;
+    const auto value = keys->constFind(key.toCaseFolded());
+    return value == keys->constEnd() ? defaultValue : *value;
 }
 
 void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {

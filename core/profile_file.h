@@ -20,7 +20,8 @@ public:
 // - a line without '=' inside a section is a key with an empty value;
 // - lines before the first section header belong to no section.
 // There is no cache: every read reads the file and every write saves it at once, so two objects
-// on one path always agree. A write changes one line (or adds one) and keeps every other byte
+// on one path always agree. (Only the parse of a text read before is kept, used when the file
+// holds that very text again.) A write changes one line (or adds one) and keeps every other byte
 // of the file, its line endings and a leading UTF-8 byte order mark. The text is ANSI and is
 // handled as Latin-1, so bytes the program does not understand survive a write.
 class ProfileFile {

@@ -62,6 +62,7 @@ void DbConnection::open() {
 }
 
 void DbConnection::close() {
+    transaction_ = TransactionState::None; // closing ends (rolls back) an open transaction
     if (QSqlDatabase::contains(qtName_)) {
         QSqlDatabase db = QSqlDatabase::database(qtName_, false);
         if (db.isOpen())
@@ -69,9 +70,42 @@ void DbConnection::close() {
     }
 }
 
+QSqlDatabase DbConnection::handle() const {
+    return QSqlDatabase::database(qtName_, false);
+}
+
 QSqlDatabase DbConnection::database() {
     open();
-    return QSqlDatabase::database(qtName_, false);
+    // Every statement reaches the database through here: a transaction waiting for its first
+    // statement begins now.
+    if (transaction_ == TransactionState::Waiting)
+        beginTransaction();
+    return handle();
+}
+
+void DbConnection::beginTransaction() {
+    open();
+    QSqlDatabase db = handle();
+    if (!db.transaction())
+        throw DbError(EngineErrorText(db.lastError()));
+    transaction_ = TransactionState::Open;
+}
+
+void DbConnection::endTransaction(bool commit) {
+    const TransactionState state = transaction_;
+    transaction_ = TransactionState::None;
+    if (state != TransactionState::Open)
+        return; // never began: nothing ran, nothing to end
+    QSqlDatabase db = handle();
+    if (commit) {
+        if (!db.commit()) {
+            const QString text = EngineErrorText(db.lastError());
+            db.rollback();
+            throw DbError(text);
+        }
+    } else {
+        db.rollback();
+    }
 }
 
 int DbConnection::execute(const QString& sql) {
@@ -87,21 +121,36 @@ int DbConnection::execute(const QString& sql) {
     return 0;
 }
 
-Transaction::Transaction(DbConnection& connection) : connection_(connection) {
-    QSqlDatabase db = connection_.database();
-    if (!db.transaction())
-        throw DbError(EngineErrorText(db.lastError()));
-    open_ = true;
+Transaction::Transaction(DbConnection& connection, Begin begin) : connection_(connection) {
+    if (connection_.inTransaction()) {
+        joined_ = true;
+        return;
+    }
+    if (begin == Begin::Now)
+        connection_.beginTransaction();
+    else
+        connection_.transaction_ = DbConnection::TransactionState::Waiting;
 }
 
 Transaction::~Transaction() {
-    if (open_)
-        connection_.database().rollback();
+    if (done_)
+        return;
+    // Left without commit (an error on the way): the whole transaction is undone, also the
+    // outer one this scope joined. A failing rollback has nothing left to report.
+    try {
+        connection_.endTransaction(false);
+    } catch (...) {
+    }
 }
 
 void Transaction::commit() {
-    QSqlDatabase db = connection_.database();
-    if (!db.commit())
-        throw DbError(EngineErrorText(db.lastError()));
-    open_ = false;
+    if (done_)
+        return;
+    done_ = true;
+    if (joined_)
+        return; // the outer transaction commits
+    // A scope that joined this one and failed has rolled everything back already.
+    if (!connection_.inTransaction())
+        throw DbError(QStringLiteral("The transaction was rolled back by an error inside it."));
+    connection_.endTransaction(true);
 }

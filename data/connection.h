@@ -34,7 +34,19 @@ public:
     // Runs one statement that returns no rows and gives the number of rows it changed.
     int execute(const QString& sql);
 
+    // True while a Transaction is open on the handle or waits for its first statement.
+    bool inTransaction() const { return transaction_ != TransactionState::None; }
+
 private:
+    friend class Transaction;
+    enum class TransactionState { None, Waiting, Open };
+
+    // The Qt handle without connecting or beginning anything.
+    QSqlDatabase handle() const;
+    void beginTransaction();
+    void endTransaction(bool commit);
+
+    TransactionState transaction_ = TransactionState::None;
     QString handleName_;
     QString alias_;
     QString qtName_;
@@ -44,15 +56,26 @@ private:
 
 // Groups statements on one handle into one commit: everything or nothing. Rolls back when left
 // without commit().
+//
+// A transaction that begins AtFirstStatement waits for the first statement on its handle, so a
+// scope that may run none (a document with nothing to post) costs the engine no commit.
+//
+// A Transaction opened while another is open (or waiting) on the same handle joins it: its
+// statements commit with the outer one, its commit() leaves the commit to the outer one, and
+// leaving it without commit() rolls the whole transaction back at once.
 class Transaction {
 public:
-    explicit Transaction(DbConnection& connection);
+    enum class Begin { Now, AtFirstStatement };
+    explicit Transaction(DbConnection& connection, Begin begin = Begin::Now);
     ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
     void commit();
 
 private:
     DbConnection& connection_;
-    bool open_ = false;
+    bool joined_ = false;
+    bool done_ = false;
 };
 
 // The text the engine gave for an error of the Qt SQL layer.

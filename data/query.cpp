@@ -63,10 +63,18 @@ int Query::execSql() {
     return connection()->execute(sql());
 }
 
-RowReader::RowReader(DbConnection& connection, const QString& sql)
+RowReader::RowReader(DbConnection& connection, const QString& sql, const QVariantList& binds)
     : query_(std::make_unique<QSqlQuery>(connection.database())) {
     query_->setForwardOnly(true);
-    if (!query_->exec(sql))
+    bool done = false;
+    if (binds.isEmpty()) {
+        done = query_->exec(sql);
+    } else if (query_->prepare(sql)) {
+        for (const QVariant& value : binds)
+            query_->addBindValue(value);
+        done = query_->exec();
+    }
+    if (!done)
         throw DbError(EngineErrorText(query_->lastError()));
     fixedWidth_ = fixedWidthColumns(query_->record());
 }
@@ -97,8 +105,21 @@ int RowReader::columnCount() const {
     return query_->record().count();
 }
 
-QVariant SelectValue(DbConnection& connection, const QString& sql) {
-    RowReader reader(connection, sql);
+QMetaType RowReader::columnType(int column) const {
+    return query_->record().field(column).metaType();
+}
+
+int RowReader::columnIndex(const QString& name) const {
+    const QSqlRecord record = query_->record();
+    for (int i = 0; i < record.count(); ++i) {
+        if (record.fieldName(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QVariant SelectValue(DbConnection& connection, const QString& sql, const QVariantList& binds) {
+    RowReader reader(connection, sql, binds);
     if (!reader.next())
         return QVariant();
     return reader.value(0);

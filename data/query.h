@@ -31,12 +31,18 @@ private:
 // copying rows between databases). Text of CHAR columns comes without its padding blanks.
 class RowReader {
 public:
-    RowReader(DbConnection& connection, const QString& sql);
+    // `binds` fill the statement's "?" in order.
+    RowReader(DbConnection& connection, const QString& sql, const QVariantList& binds = {});
     ~RowReader();
     bool next();
     QVariant value(int column) const;
     QVariant value(const QString& name) const;
     int columnCount() const;
+    // The column of that name (as the statement names it, any case), or -1.
+    int columnIndex(const QString& name) const;
+    // The type values of the column come as, and whether it is a CHAR column (read trimmed).
+    QMetaType columnType(int column) const;
+    bool isFixedWidth(int column) const { return fixedWidth_.value(column); }
 
 private:
     std::unique_ptr<QSqlQuery> query_;
@@ -44,4 +50,4 @@ private:
 };
 
 // The first column of the first row of a SELECT, or null when it returns no row.
-QVariant SelectValue(DbConnection& connection, const QString& sql);
+QVariant SelectValue(DbConnection& connection, const QString& sql, const QVariantList& binds = {});

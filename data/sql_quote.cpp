@@ -21,11 +21,18 @@ QString SqlNumber(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("0");
     // Shortest text of at most 15 significant digits that gives back the value's 15-digit form.
-    QString text;
-    for (int digits = 1; digits <= 15; ++digits) {
-        text = QString::number(value, 'g', digits);
-        if (QString::number(text.toDouble(), 'g', 15) == QString::number(value, 'g', 15))
-            break;
+    // That is the form itself, whose trailing zeros 'g' drops (a shorter text rounds to other
+    // digits), so it is made directly: a search writes four amounts for every document it copies.
+    // Only a fraction beyond fifteen whole-number digits (the form ends in whole zeros, which 'g'
+    // keeps) needs the search for the shortest text, which then comes in exponent form.
+    QString text = QString::number(value, 'g', 15);
+    if (!text.contains(QLatin1Char('.')) && !text.contains(QLatin1Char('e')) &&
+        value != std::trunc(value)) {
+        for (int digits = 1; digits <= 15; ++digits) {
+            text = QString::number(value, 'g', digits);
+            if (QString::number(text.toDouble(), 'g', 15) == QString::number(value, 'g', 15))
+                break;
+        }
     }
     if (text.contains(QLatin1Char('e'), Qt::CaseInsensitive)) {
         // Write the same digits without an exponent.

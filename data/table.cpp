@@ -124,10 +124,9 @@ const Table::Metadata& Table::metadata() {
     return metadata_;
 }
 
-void Table::open() {
+QString Table::selectSql(QVariantList& binds, bool ordered, const QStringList& columns) {
     const Metadata& meta = metadata();
     QStringList conditions;
-    QVariantList binds;
     if (filtered_ && !filter_.trimmed().isEmpty())
         conditions << QLatin1Char('(') + filter_ + QLatin1Char(')');
     if (master_) {
@@ -140,15 +139,23 @@ void Table::open() {
             }
         }
     }
-    QString sql = QStringLiteral("SELECT * FROM ") + tableName_;
+    QString sql = QStringLiteral("SELECT ") +
+                  (columns.isEmpty() ? QStringLiteral("*") : columns.join(QStringLiteral(", "))) +
+                  QStringLiteral(" FROM ") + tableName_;
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     QStringList order = indexFieldNames_.isEmpty()
                             ? meta.key
                             : indexFieldNames_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    if (!order.isEmpty())
+    if (ordered && !order.isEmpty())
         sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    return sql;
+}
 
+void Table::open() {
+    QVariantList binds;
+    const QString sql = selectSql(binds);
+    const Metadata& meta = metadata();
     QSqlQuery query(connection()->database());
     query.setForwardOnly(true);
     runOrThrow(query, sql, binds);

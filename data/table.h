@@ -29,6 +29,11 @@ public:
     void open() override;
     QStringList keyFields() const { return keyFields_; }
 
+    // The SELECT that open() runs for the current filter, master row and order, with the values
+    // it binds; for readers that walk the rows without holding them. Without `ordered` it has no
+    // ORDER BY (to count the rows, say); with `columns` it reads only those.
+    QString selectSql(QVariantList& binds, bool ordered = true, const QStringList& columns = {});
+
 protected:
     void writeInsert(Row& row) override;
     void writeUpdate(const Row& original, Row& row) override;

@@ -41,6 +41,10 @@ bool reportReversedRange(const QDate& from, const QDate& to) {
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent)
     : QObject(parent), data_(data), settings_(settings) {}
 
+DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
+                               QObject* parent)
+    : QObject(parent), data_(data), settings_(settings), reading_(reading) {}
+
 void DocumentSearch::SavePendingTick(const QString& moduleCode) {
     Table* view = data_.ExportView(moduleCode);
     if (!view || !view->isActive())
@@ -57,11 +61,22 @@ void DocumentSearch::SavePendingTick(const QString& moduleCode) {
 
 int DocumentSearch::rereadView(const QString& moduleCode) {
     Table* view = data_.ExportView(moduleCode);
+    int rows = 0;
+    if (reading_ == ViewReading::CountOnly && !view->isActive()) {
+        // The rows the view would hold: its own statement, counted by the engine.
+        QVariantList binds;
+        const QString select = view->selectSql(binds, false);
+        rows = SelectValue(*view->connection(),
+                           QStringLiteral("SELECT COUNT(*) FROM (%1)").arg(select), binds)
+                   .toInt();
+        emit viewReread(moduleCode, rows);
+        return rows;
+    }
     if (view->isActive())
         view->refresh();
     else
         view->open();
-    const int rows = view->recordCount();
+    rows = view->recordCount();
     emit viewReread(moduleCode, rows);
     return rows;
 }

@@ -39,11 +39,19 @@ struct ReceivableSearchFilter {
 class DocumentSearch : public QObject {
     Q_OBJECT
 public:
+    // What becomes of the kind's view after each statement: the window re-reads it, so its grid
+    // shows the rows; a caller without a grid (the batch command) only counts the rows, so it
+    // never holds every row a search found.
+    enum class ViewReading { Rows, CountOnly };
+
     DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent = nullptr);
+    DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
+                   QObject* parent = nullptr);
 
     // Runs one statement on the work table. For the nine transaction codes the kind's view is
-    // read again afterwards (a tick still being edited in it is saved first) and its row count
-    // returned; for the master codes nothing is read and the result is empty.
+    // read again afterwards (a tick still being edited in it is saved first), or with
+    // ViewReading::CountOnly its rows counted, and the row count returned; for the master codes
+    // nothing is read and the result is empty.
     std::optional<int> ExecCommand(const QString& sql, const QString& moduleCode);
 
     // Search for a sales or purchase kind (SL_CS, SL_IV, SL_CN, PH_PI, PH_SC): the kind's rows
@@ -76,4 +84,5 @@ private:
 
     TdmPolling& data_;
     const SettingsFile& settings_;
+    ViewReading reading_ = ViewReading::Rows;
 };

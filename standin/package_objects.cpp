@@ -613,15 +613,18 @@ private:
         if (!state_->editing())
             throw AutomationError(name_ + ".Save: nothing to save; call New, or Open and Edit, "
                                           "first");
-        // Knock-offs already saved stay unless the list says otherwise.
-        if (state_->info->knockOff)
-            state_->listKnockOff();
-        validate();
+        // The checks read in the save's own transaction: one commit for the whole save.
+        const auto checks = [this] {
+            // Knock-offs already saved stay unless the list says otherwise.
+            if (state_->info->knockOff)
+                state_->listKnockOff();
+            validate();
+        };
         const auto beforeCommit = [this] { session_->package->faults.check("Save"); };
         if (isDocument())
-            state_->store().saveDocument(state_->name(), state_->record, beforeCommit);
+            state_->store().saveDocument(state_->name(), state_->record, checks, beforeCommit);
         else
-            state_->store().saveMaster(state_->name(), state_->record, beforeCommit);
+            state_->store().saveMaster(state_->name(), state_->record, checks, beforeCommit);
         state_->main.state = RowState::Browse;
         state_->detail.state = RowState::Browse;
         state_->branch.state = RowState::Browse;

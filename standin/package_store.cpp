@@ -1,14 +1,16 @@
 #include "standin/package_store.h"
 
-#include "sqlacc/automation.h"
 #include "core/app_error.h"
+#include "sqlacc/automation.h"
 #include "standin/package_fields.h"
 
 #include <QDate>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -16,14 +18,16 @@ namespace {
     throw AutomationError(EngineErrorText(error).toStdString());
 }
 
-QSqlQuery run(DbConnection& connection, const QString& sql, const QVariantList& binds = {}) {
-    QSqlDatabase db;
+QSqlDatabase database(DbConnection& connection) {
     try {
-        db = connection.database();
+        return connection.database();
     } catch (const AppError& error) {
         throw AutomationError(error.message().toStdString());
     }
-    QSqlQuery query(db);
+}
+
+QSqlQuery run(DbConnection& connection, const QString& sql, const QVariantList& binds = {}) {
+    QSqlQuery query(database(connection));
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         raise(query.lastError());
@@ -45,34 +49,85 @@ QVariantMap rowOf(const QSqlQuery& query) {
     return row;
 }
 
-int nextKey(DbConnection& connection) {
-    QSqlQuery query =
-        run(connection, QStringLiteral("SELECT NEXT VALUE FOR SA_KEY FROM RDB$DATABASE"));
-    query.next();
-    return query.value(0).toInt();
+// Keys handed out in order from one block of the key sequence, reserved by one statement for
+// a whole record (its header and every new line) rather than one statement per key.
+class KeyBlock {
+public:
+    KeyBlock(DbConnection& connection, int count) {
+        if (count <= 0)
+            return;
+        QSqlQuery query = run(
+            connection, QStringLiteral("SELECT GEN_ID(SA_KEY, %1) FROM RDB$DATABASE").arg(count));
+        query.next();
+        next_ = query.value(0).toInt() - count + 1;
+        left_ = count;
+    }
+    int take() {
+        if (left_ <= 0)
+            throw AutomationError("SA_KEY: no key reserved");
+        --left_;
+        return next_++;
+    }
+
+private:
+    int next_ = 0;
+    int left_ = 0;
+};
+
+int newKeys(bool isNew, const QVector<QVariantMap>& rows, const char* keyColumn) {
+    int count = isNew ? 1 : 0;
+    for (const QVariantMap& row : rows)
+        count += row.contains(QLatin1String(keyColumn)) ? 0 : 1;
+    return count;
 }
 
-// INSERT of the stored fields of a row; key columns first.
-void insertRow(DbConnection& connection, const QString& table, const QStringList& keyColumns,
-               const QVariantList& keys, const FieldList& fields, const QVariantMap& row) {
-    QStringList columns = keyColumns;
-    QVariantList binds = keys;
-    for (const PackageField& field : fields) {
-        if (field.kind == FieldKind::Key || field.kind == FieldKind::ReadOnly)
-            continue;
-        if (columns.contains(field.column()))
-            continue;
-        columns << field.column();
-        binds << row.value(field.column());
+// INSERTs of the stored fields of rows of one table; key columns first. The statement is
+// prepared once for all the rows of a record (a document's lines, say), which saves the engine
+// compiling it again for every row; it lives no longer than the save's transaction.
+class RowWriter {
+public:
+    RowWriter(DbConnection& connection, const QString& table, const QStringList& keyColumns,
+              const FieldList& fields)
+        : connection_(connection), keyCount_(keyColumns.size()) {
+        QStringList columns = keyColumns;
+        for (const PackageField& field : fields) {
+            if (field.kind == FieldKind::Key || field.kind == FieldKind::ReadOnly)
+                continue;
+            if (columns.contains(field.column()))
+                continue;
+            columns << field.column();
+            valueColumns_ << field.column();
+        }
+        QStringList marks;
+        for (int i = 0; i < columns.size(); ++i)
+            marks << QStringLiteral("?");
+        sql_ =
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", ")));
     }
-    QStringList marks;
-    for (int i = 0; i < columns.size(); ++i)
-        marks << QStringLiteral("?");
-    run(connection,
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(table, columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
-        binds);
-}
+
+    void insert(const QVariantList& keys, const QVariantMap& row) {
+        Q_ASSERT(keys.size() == keyCount_);
+        if (!query_) {
+            query_.emplace(database(connection_));
+            if (!query_->prepare(sql_))
+                raise(query_->lastError());
+        }
+        for (const QVariant& key : keys)
+            query_->addBindValue(key);
+        for (const QString& column : valueColumns_)
+            query_->addBindValue(row.value(column));
+        if (!query_->exec())
+            raise(query_->lastError());
+    }
+
+private:
+    DbConnection& connection_;
+    qsizetype keyCount_;
+    QStringList valueColumns_;
+    QString sql_;
+    std::optional<QSqlQuery> query_;
+};
 
 // The amount of a document as its knock-off list shows it: DOCAMT when given, otherwise the
 // lines' amounts (quantity times price less discount where no AMOUNT is given) with their tax
@@ -99,6 +154,32 @@ double documentTotal(const PackageRecord& record) {
 PackageStore::PackageStore(const AliasTarget& target)
     : connection_(QStringLiteral("SQLAccPackage"), target) {}
 
+void PackageStore::endOldReads() {
+    if (!reads_ || readsAge_.elapsed() <= 200)
+        return;
+    const auto forget = qScopeGuard([this] { reads_.reset(); });
+    try {
+        reads_->commit();
+    } catch (const AppError& error) {
+        throw AutomationError(error.message().toStdString());
+    }
+}
+
+void PackageStore::shareReads() {
+    if (saving_)
+        return; // the save's own checks read in the save's transaction
+    endOldReads();
+    if (!reads_) {
+        reads_.emplace(connection_, Transaction::Begin::AtFirstStatement);
+        readsAge_.start();
+    }
+}
+
+Transaction& PackageStore::saveTransaction(std::optional<Transaction>& own) {
+    endOldReads();
+    return reads_ ? *reads_ : own.emplace(connection_);
+}
+
 void PackageStore::open() {
     try {
         connection_.open();
@@ -108,6 +189,7 @@ void PackageStore::open() {
 }
 
 int PackageStore::documentKey(const QString& bizObject, const QString& docNo) {
+    shareReads();
     QSqlQuery query = run(connection_,
                           QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
                                          "DOCNO = ?"),
@@ -116,6 +198,7 @@ int PackageStore::documentKey(const QString& bizObject, const QString& docNo) {
 }
 
 bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record) {
+    shareReads();
     QSqlQuery header = run(connection_,
                            QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
                                           "DOCKEY = ?"),
@@ -135,6 +218,7 @@ bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord
 }
 
 int PackageStore::masterKey(const QString& bizObject, const QString& code) {
+    shareReads();
     QSqlQuery query = run(connection_,
                           QStringLiteral("SELECT MASTERKEY FROM SA_MASTER WHERE BIZOBJECT = ? AND "
                                          "CODE = ?"),
@@ -143,6 +227,7 @@ int PackageStore::masterKey(const QString& bizObject, const QString& code) {
 }
 
 bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& record) {
+    shareReads();
     QSqlQuery header = run(connection_,
                            QStringLiteral("SELECT * FROM SA_MASTER WHERE BIZOBJECT = ? AND "
                                           "MASTERKEY = ?"),
@@ -162,6 +247,7 @@ bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& 
 }
 
 QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int selfKey) {
+    shareReads();
     QSqlQuery query = run(
         connection_,
         QStringLiteral(
@@ -198,18 +284,28 @@ QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int se
 }
 
 void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
+                                const std::function<void()>& checkFirst,
                                 const std::function<void()>& beforeCommit) {
-    Transaction transaction(connection_);
+    // The save takes over the transaction of the reads before it; it ends with the save either way.
+    std::optional<Transaction> own;
+    Transaction& transaction = saveTransaction(own);
+    saving_ = true;
+    const auto endReads = qScopeGuard([this] {
+        saving_ = false;
+        reads_.reset();
+    });
+    checkFirst();
     const bool isNew = record.key == 0;
-    const int key = isNew ? nextKey(connection_) : record.key;
+    KeyBlock keys(connection_, newKeys(isNew, record.details, "DTLKEY"));
+    const int key = isNew ? keys.take() : record.key;
     QVariantMap header = record.header;
     header.insert(QStringLiteral("DOCTOTAL"), documentTotal(record));
     if (isNew) {
         FieldList fields = DocumentHeaderFields();
         fields.push_back({"DOCTOTAL", FieldKind::Number});
-        insertRow(connection_, QStringLiteral("SA_DOCUMENT"),
-                  {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, {key, bizObject}, fields,
-                  header);
+        RowWriter(connection_, QStringLiteral("SA_DOCUMENT"),
+                  {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, fields)
+            .insert({key, bizObject}, header);
     } else {
         run(connection_, QStringLiteral("DELETE FROM SA_KNOCKOFF WHERE DOCKEY = ?"), {key});
         run(connection_, QStringLiteral("DELETE FROM SA_DOCUMENT_DETAIL WHERE DOCKEY = ?"), {key});
@@ -229,21 +325,21 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
             binds);
     }
     QVector<QVariantMap> details = record.details;
+    RowWriter lines(connection_, QStringLiteral("SA_DOCUMENT_DETAIL"),
+                    {QStringLiteral("DTLKEY"), QStringLiteral("DOCKEY")}, DocumentDetailFields());
     for (QVariantMap& line : details) {
         if (!line.contains(QStringLiteral("DTLKEY")))
-            line.insert(QStringLiteral("DTLKEY"), nextKey(connection_));
-        insertRow(connection_, QStringLiteral("SA_DOCUMENT_DETAIL"),
-                  {QStringLiteral("DTLKEY"), QStringLiteral("DOCKEY")},
-                  {line.value(QStringLiteral("DTLKEY")), key}, DocumentDetailFields(), line);
+            line.insert(QStringLiteral("DTLKEY"), keys.take());
+        lines.insert({line.value(QStringLiteral("DTLKEY")), key}, line);
     }
+    RowWriter knockOffs(
+        connection_, QStringLiteral("SA_KNOCKOFF"),
+        {QStringLiteral("DOCKEY"), QStringLiteral("TARGETKEY")},
+        {{"DOCTYPE", FieldKind::Text}, {"DOCNO", FieldKind::Text}, {"KOAMT", FieldKind::Number}});
     for (const QVariantMap& row : record.knockOffs) {
         if (row.value(QStringLiteral("KNOCKOFF")).toString() != QLatin1String("T"))
             continue;
-        run(connection_,
-            QStringLiteral("INSERT INTO SA_KNOCKOFF (DOCKEY, TARGETKEY, DOCTYPE, DOCNO, KOAMT) "
-                           "VALUES (?, ?, ?, ?, ?)"),
-            {key, row.value(QStringLiteral("TARGETKEY")), row.value(QStringLiteral("DOCTYPE")),
-             row.value(QStringLiteral("DOCNO")), row.value(QStringLiteral("KOAMT"))});
+        knockOffs.insert({key, row.value(QStringLiteral("TARGETKEY"))}, row);
     }
     beforeCommit();
     try {
@@ -256,14 +352,24 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
 }
 
 void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
+                              const std::function<void()>& checkFirst,
                               const std::function<void()>& beforeCommit) {
-    Transaction transaction(connection_);
+    // The save takes over the transaction of the reads before it; it ends with the save either way.
+    std::optional<Transaction> own;
+    Transaction& transaction = saveTransaction(own);
+    saving_ = true;
+    const auto endReads = qScopeGuard([this] {
+        saving_ = false;
+        reads_.reset();
+    });
+    checkFirst();
     const bool isNew = record.key == 0;
-    const int key = isNew ? nextKey(connection_) : record.key;
+    KeyBlock keys(connection_, newKeys(isNew, record.details, "BRANCHKEY"));
+    const int key = isNew ? keys.take() : record.key;
     if (isNew) {
-        insertRow(connection_, QStringLiteral("SA_MASTER"),
-                  {QStringLiteral("MASTERKEY"), QStringLiteral("BIZOBJECT")}, {key, bizObject},
-                  MasterHeaderFields(), record.header);
+        RowWriter(connection_, QStringLiteral("SA_MASTER"),
+                  {QStringLiteral("MASTERKEY"), QStringLiteral("BIZOBJECT")}, MasterHeaderFields())
+            .insert({key, bizObject}, record.header);
     } else {
         run(connection_, QStringLiteral("DELETE FROM SA_MASTER_BRANCH WHERE MASTERKEY = ?"), {key});
         QStringList sets;
@@ -279,12 +385,13 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
             binds);
     }
     QVector<QVariantMap> branches = record.details;
+    RowWriter branchRows(connection_, QStringLiteral("SA_MASTER_BRANCH"),
+                         {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
+                         BranchFields());
     for (QVariantMap& branch : branches) {
         if (!branch.contains(QStringLiteral("BRANCHKEY")))
-            branch.insert(QStringLiteral("BRANCHKEY"), nextKey(connection_));
-        insertRow(connection_, QStringLiteral("SA_MASTER_BRANCH"),
-                  {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
-                  {branch.value(QStringLiteral("BRANCHKEY")), key}, BranchFields(), branch);
+            branch.insert(QStringLiteral("BRANCHKEY"), keys.take());
+        branchRows.insert({branch.value(QStringLiteral("BRANCHKEY")), key}, branch);
     }
     beforeCommit();
     try {

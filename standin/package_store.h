@@ -2,10 +2,12 @@
 
 #include "data/connection.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QVariantMap>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 // One record of a business object as the stand-in package holds it while it is being edited.
 struct PackageRecord {
@@ -37,13 +39,28 @@ public:
     // list of document selfKey (0 for a new one), with what selfKey already settles of each.
     QVector<QVariantMap> openDocuments(const QString& customer, int selfKey);
 
-    // Writes the record in one transaction; beforeCommit runs after every row is written (a
-    // failure there leaves nothing of the record stored). Gives the record its keys.
+    // Writes the record in one transaction. checkFirst runs in it before anything is written
+    // (the checks read what they need in the same transaction, so a save costs one commit);
+    // beforeCommit runs after every row is written. A failure in either leaves nothing of the
+    // record stored. Gives the record its keys.
     void saveDocument(const QString& bizObject, PackageRecord& record,
+                      const std::function<void()>& checkFirst,
                       const std::function<void()>& beforeCommit);
     void saveMaster(const QString& bizObject, PackageRecord& record,
+                    const std::function<void()>& checkFirst,
                     const std::function<void()>& beforeCommit);
 
 private:
+    // Reads made outside a save share one transaction, which the next save takes over and
+    // commits with its writes; it ends by itself at the first read when older than a fifth of
+    // a second. A posting reads (is the number taken? is the customer known?) and then saves:
+    // one commit instead of one more per read.
+    void shareReads();
+    void endOldReads();
+    Transaction& saveTransaction(std::optional<Transaction>& own);
+
     DbConnection connection_;
+    std::optional<Transaction> reads_;
+    QElapsedTimer readsAge_;
+    bool saving_ = false;
 };

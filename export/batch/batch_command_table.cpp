@@ -4,7 +4,8 @@
 
 BatchSession::BatchSession(QTextStream& out)
     : out_(out), data_(std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly)),
-      search_(std::make_unique<DocumentSearch>(*data_, settings_)) {}
+      search_(std::make_unique<DocumentSearch>(*data_, settings_,
+                                               DocumentSearch::ViewReading::CountOnly)) {}
 
 const QList<BatchCommand>& BatchCommands() {
     static const QList<BatchCommand> commands{SearchCommand(), TickCommand(),   ClearCommand(),

@@ -12,15 +12,6 @@ const QStringList kReferenceRange{QStringLiteral("ref-from"), QStringLiteral("re
 const QStringList kCustomerRange{QStringLiteral("customer"), QStringLiteral("from"),
                                  QStringLiteral("to")};
 
-Table& openView(BatchSession& session, const QString& kind) {
-    Table* view = session.data().ExportView(kind);
-    if (view->isActive())
-        view->refresh();
-    else
-        view->open();
-    return *view;
-}
-
 QString onlyKind(const BatchArguments& arguments, int words) {
     if (arguments.positional().isEmpty())
         throw UsageError(QStringLiteral("KIND is missing"));
@@ -106,7 +97,7 @@ BatchCommand::Run parseClear(const QStringList& words) {
 BatchCommand::Run parseList(const QStringList& words) {
     const QString kind = onlyKind(BatchArguments(words, {}), 1);
     return [kind](BatchSession& session) {
-        PrintWorkTableRows(session.out(), openView(session, kind));
+        PrintWorkTableRows(session.out(), *session.data().ExportView(kind));
         return int(BatchDone);
     };
 }

@@ -301,6 +301,10 @@ void TestProfileFile::everyReadSeesTheFileAsItIsNow() {
 
     writeBytes(path, "[GENERAL]\r\nEXPORT_MODE=7\r\n");
     QCOMPARE(reader.readString("GENERAL", "EXPORT_MODE", "0"), QString("7"));
+    // Rewritten in place at once, to the same size: still seen.
+    writeBytes(path, "[GENERAL]\r\nEXPORT_MODE=8\r\n");
+    QCOMPARE(reader.readString("GENERAL", "EXPORT_MODE", "0"), QString("8"));
+    QCOMPARE(reader.readString("GENERAL", "OTHER", "none"), QString("none"));
 
     QVERIFY(QFile::remove(path));
     QCOMPARE(reader.readString("GENERAL", "EXPORT_MODE", "0"), QString("0"));

@@ -34,6 +34,8 @@ private slots:
     void engineErrorCarriesEngineText();
     void missingAliasAndMissingFileAreReported();
     void transactionIsAllOrNothing();
+    void waitingTransactionBeginsAtItsFirstStatement();
+    void joinedTransactionCommitsWithTheOuterOneOrUndoesIt();
     void twoProcessesOpenTheSameFile();
 
 private:
@@ -337,6 +339,66 @@ void TestDatabaseLayer::transactionIsAllOrNothing() {
         transaction.commit();
     }
     QCOMPARE(SelectValue(*db, "SELECT COUNT(*) FROM JOB WHERE P_STATUS = 'T'").toInt(), 3);
+}
+
+void TestDatabaseLayer::waitingTransactionBeginsAtItsFirstStatement() {
+    // The engine numbers every transaction it starts; each probe runs in a transaction of its
+    // own unless one is open on the handle.
+    const auto probe = [this] {
+        return SelectValue(*db, "SELECT CURRENT_TRANSACTION FROM RDB$DATABASE").toLongLong();
+    };
+    const qlonglong start = probe();
+    {
+        Transaction unused(*db, Transaction::Begin::AtFirstStatement);
+        QVERIFY(db->inTransaction());
+        unused.commit();
+    }
+    QCOMPARE(probe(), start + 1); // the unused scope started nothing
+    {
+        Transaction reads(*db, Transaction::Begin::AtFirstStatement);
+        const qlonglong first = probe();
+        QCOMPARE(first, start + 2);
+        QCOMPARE(probe(), first); // the second read shares the first one's transaction
+        reads.commit();
+    }
+    QVERIFY(!db->inTransaction());
+    QCOMPARE(probe(), start + 3);
+}
+
+void TestDatabaseLayer::joinedTransactionCommitsWithTheOuterOneOrUndoesIt() {
+    const auto marked = [this](const char* status) {
+        return SelectValue(*db, QStringLiteral("SELECT COUNT(*) FROM JOB WHERE P_STATUS = '%1'")
+                                    .arg(QLatin1String(status)))
+            .toInt();
+    };
+    {
+        Transaction outer(*db);
+        {
+            Transaction inner(*db);
+            db->execute("UPDATE JOB SET P_STATUS = 'X' WHERE P_STORE = 'S001'");
+            inner.commit(); // leaves the commit to the outer transaction
+        }
+        QCOMPARE(marked("X"), 2); // seen inside the transaction
+        // the outer one is left without commit
+    }
+    QCOMPARE(marked("X"), 0);
+
+    {
+        Transaction outer(*db);
+        db->execute("UPDATE JOB SET P_STATUS = 'Y' WHERE P_STORE = 'S002'");
+        try {
+            Transaction inner(*db);
+            db->execute("UPDATE JOB SET NO_SUCH_COLUMN = 1");
+            inner.commit();
+            QFAIL("the statement must fail");
+        } catch (const DbError&) {
+        }
+        // The failed inner scope undid the whole transaction: committing it now must not report
+        // success for work that is gone.
+        QVERIFY_THROWS_EXCEPTION(DbError, outer.commit());
+    }
+    QCOMPARE(marked("Y"), 0);
+    QVERIFY(!db->inTransaction());
 }
 
 // The child process of twoProcessesOpenTheSameFile: adds a row while the parent holds the file.

@@ -68,6 +68,7 @@ private slots:
     void secondSearchGivesTheSameRowsUnticked();
     void selectAllTicksAndUnticksEveryRowOfTheKind();
     void clearDeletesOnlyTheKind();
+    void countOnlyGivesTheViewsCountWithoutHoldingItsRows();
     void statementText_data();
     void statementText();
 
@@ -599,6 +600,27 @@ void TestDocumentSearch::searchLeavesOtherKindsRowsAndTicks() {
     QCOMPARE(searcher->SearchReceivables("AR_DN", ReceivableSearchFilter{}), 0);
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || S_EXPORT_ACCT"), QStringList{"IV1T"});
     QCOMPARE(WorkColumn(data->dbStk, "AR_IV", "S_ID || S_EXPORT_ACCT"), QStringList{"INV/0001T"});
+}
+
+void TestDocumentSearch::countOnlyGivesTheViewsCountWithoutHoldingItsRows() {
+    for (const char* id : {"C1", "C2"})
+        InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV", id));
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_CN", "N1"));
+    Table* view = data->ExportView("SL_IV");
+    view->close();
+    DocumentSearch counting(*data, *settings, DocumentSearch::ViewReading::CountOnly);
+    QSignalSpy reread(&counting, &DocumentSearch::viewReread);
+
+    QCOMPARE(counting.SearchStockDocuments("SL_CN", searchAll()), 1);
+    QCOMPARE(counting.SearchStockDocuments("SL_IV", searchAll()), 2); // only its own kind
+    QCOMPARE(reread.last().at(0).toString(), QStringLiteral("SL_IV"));
+    QCOMPARE(reread.last().at(1).toInt(), 2);
+    QCOMPARE(counting.TickAll("SL_IV", true), 2);
+    QVERIFY(!view->isActive());
+
+    // The window's reading of the same rows agrees.
+    QCOMPARE(searcher->TickAll("SL_IV", true), 2);
+    QCOMPARE(view->recordCount(), 2);
 }
 
 void TestDocumentSearch::secondSearchGivesTheSameRowsUnticked() {

@@ -45,6 +45,7 @@ private slots:
     void failingSaveStopsTheRunAndRetryPostsOnce();
     void documentPostedButNotMarkedIsNotPostedAgain();
     void markingIsAllOrNothing();
+    void eachDocumentCommitsOnceAtItsSource();
     void observerCanStopAfterTheDocumentInHand();
 
     void debtorCodes_data();
@@ -56,7 +57,8 @@ private slots:
 
 private:
     void writeSettings(const QString& exportMode = QStringLiteral("0"));
-    void addCustomer(const QString& code, const QString& debtor, const QString& exported = QStringLiteral("F"));
+    void addCustomer(const QString& code, const QString& debtor,
+                     const QString& exported = QStringLiteral("F"));
     void addSupplier(const QString& code, const QString& creditor);
     void postMasters();
     void addLedgerDocument(const QString& kind, const QString& id, bool withLines = true);
@@ -70,13 +72,16 @@ private:
     StandinPackage* package = nullptr;
 };
 
-void TestExportRun::initTestCase() { package = &UseStandinPackage(); }
+void TestExportRun::initTestCase() {
+    package = &UseStandinPackage();
+}
 
 void TestExportRun::init() {
     context = std::make_unique<TestContext>();
     TestDatabases::CreateInstallation(context->folder());
     CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
+                          QStringLiteral("ADMIN"));
     writeSettings();
     data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
     settings = std::make_unique<SettingsFile>();
@@ -100,7 +105,8 @@ void TestExportRun::writeSettings(const QString& exportMode) {
     file.writeString("SQLACC", "SALES_TRANSACTION", "ACC-0001.FDB");
 }
 
-void TestExportRun::addCustomer(const QString& code, const QString& debtor, const QString& exported) {
+void TestExportRun::addCustomer(const QString& code, const QString& debtor,
+                                const QString& exported) {
     QVariantHash row{{"M_CODE", code}, {"M_DESC", "Customer " + code}, {"M_EXPORT_ACCT", exported}};
     row["M_DEBTOR"] = debtor.isNull() ? QVariant() : QVariant(debtor);
     InsertRow(data->dbApp, "MAS_CUSTOMER", row);
@@ -120,14 +126,24 @@ void TestExportRun::postMasters() {
 }
 
 void TestExportRun::addLedgerDocument(const QString& kind, const QString& id, bool withLines) {
-    InsertRow(data->dbStk, "STK_MLEDGER",
-              With(LedgerRow(kind, id), {{"S_AR_INVOICE_NO", "IV-" + id}, {"S_REFNO", "00000" + id}}));
+    InsertRow(
+        data->dbStk, "STK_MLEDGER",
+        With(LedgerRow(kind, id), {{"S_AR_INVOICE_NO", "IV-" + id}, {"S_REFNO", "00000" + id}}));
     if (!withLines)
         return;
     InsertRow(data->dbStk, "STK_SLEDGER",
-              {{"S_ID", id}, {"S_SEQ", 1}, {"S_PLUCODE", "P1"}, {"S_QTY", 2.0}, {"S_PRICE", 50.0},
-               {"S_COST", 40.0}, {"S_TOTAL", 100.0}, {"S_COSTTOTAL", 80.0}, {"S_TAX_CODE", "SR"},
-               {"S_TAX_AMT", 6.0}, {"S_REASON", "Goods"}, {"S_EXPORT_ACCT", "F"}});
+              {{"S_ID", id},
+               {"S_SEQ", 1},
+               {"S_PLUCODE", "P1"},
+               {"S_QTY", 2.0},
+               {"S_PRICE", 50.0},
+               {"S_COST", 40.0},
+               {"S_TOTAL", 100.0},
+               {"S_COSTTOTAL", 80.0},
+               {"S_TAX_CODE", "SR"},
+               {"S_TAX_AMT", 6.0},
+               {"S_REASON", "Goods"},
+               {"S_EXPORT_ACCT", "F"}});
 }
 
 QStringList TestExportRun::flags(DbConnection& db, const QString& sql) {
@@ -144,7 +160,8 @@ QStringList TestExportRun::flags(DbConnection& db, const QString& sql) {
 
 QStringList TestExportRun::packageDocuments(const QString& bizObject) {
     QStringList numbers;
-    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    const QJsonObject dump =
+        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
     for (const QJsonValue document : dump["documents"].toArray())
         if (document["bizObject"].toString() == bizObject)
             numbers << document["DOCNO"].toString();
@@ -163,38 +180,46 @@ int TestExportRun::tick(const QString& kind) {
 void TestExportRun::markingStatementsAreExact_data() {
     QTest::addColumn<QStringList>("statements");
     QTest::addColumn<QStringList>("expected");
-    const QString day = "extract(year from %1)||'/'||substring(100+extract(month from %1) from 2 for 2)||'/'||"
-                        "substring(100+extract(day from %1) from 2 for 2)";
+    const QString day =
+        "extract(year from %1)||'/'||substring(100+extract(month from %1) from 2 for 2)||'/'||"
+        "substring(100+extract(day from %1) from 2 for 2)";
     QTest::newRow("cash sale by item")
         << CashSaleByItemMarking("S001", "01", "000000007", "2015/04/01")
-        << QStringList{
-               "Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND CI_CTRNO ='01' AND "
-               "CI_CLOSEDATE = '2015/04/01'",
-               "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND SALES_STORE ='S001' AND "
-               "SALES_TRANSNO ='7' AND " +
-                   day.arg("SALES_DATETIME") + " ='2015/04/01'",
-               "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND SDTL_STORE ='S001' AND "
-               "SDTL_TRANSNO ='7' AND " +
-                   day.arg("SDTL_DATETIME") + " = '2015/04/01'"};
+        << QStringList{"Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND "
+                       "CI_CTRNO ='01' AND "
+                       "CI_CLOSEDATE = '2015/04/01'",
+                       "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND "
+                       "SALES_STORE ='S001' AND "
+                       "SALES_TRANSNO ='7' AND " +
+                           day.arg("SALES_DATETIME") + " ='2015/04/01'",
+                       "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND "
+                       "SDTL_STORE ='S001' AND "
+                       "SDTL_TRANSNO ='7' AND " +
+                           day.arg("SDTL_DATETIME") + " = '2015/04/01'"};
     QTest::newRow("cash sales by summary")
         << CashSaleBySummaryMarking("S001", "01", "2015/04/05")
-        << QStringList{"Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND CI_CTRNO ='01' AND "
+        << QStringList{"Update POS_CLOSEINFO  Set CI_EXPORT_ACCT='T' Where CI_STORE ='S001' AND "
+                       "CI_CTRNO ='01' AND "
                        "CI_CLOSEDATE = '2015/04/05'",
-                       "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND SALES_STORE ='S001' "
+                       "Update POS_SALES  Set SALES_EXPORT_ACCT='T' Where SALES_CTRNO ='01' AND "
+                       "SALES_STORE ='S001' "
                        "AND SALES_CLOSEDATE ='2015/04/05'",
-                       "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND SDTL_STORE ='S001' "
+                       "Update POS_SALESDTL  Set SALES_EXPORT_ACCT='T' Where SDTL_CTRNO ='01' AND "
+                       "SDTL_STORE ='S001' "
                        "AND SDTL_CLOSEDATE = '2015/04/05'"};
     QTest::newRow("stock document, quoted id")
         << StockDocumentMarking("O'1")
         << QStringList{"Update Stk_MLedger Set S_EXPORT_ACCT='T' Where S_ID='O''1'",
                        "Update Stk_SLedger Set S_EXPORT_ACCT='T' Where S_ID='O''1'"};
-    QTest::newRow("receivable invoice") << ReceivableDocumentMarking("INV/1")
-                                        << QStringList{"Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='INV/1'"};
-    QTest::newRow("payment") << KnockOffDocumentMarking("OR/1")
-                             << QStringList{"Update AR_LINK  Set LK_EXPORT_ACCT ='T' Where LK_MASDOC  ='OR/1'",
-                                            "Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='OR/1' AND "
-                                            "TD_DOCNO NOT IN  (SELECT LK_MASDOC   FROM AR_LINK   WHERE "
-                                            "LK_EXPORT_ACCT ='F')"};
+    QTest::newRow("receivable invoice")
+        << ReceivableDocumentMarking("INV/1")
+        << QStringList{"Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='INV/1'"};
+    QTest::newRow("payment")
+        << KnockOffDocumentMarking("OR/1")
+        << QStringList{"Update AR_LINK  Set LK_EXPORT_ACCT ='T' Where LK_MASDOC  ='OR/1'",
+                       "Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  ='OR/1' AND "
+                       "TD_DOCNO NOT IN  (SELECT LK_MASDOC   FROM AR_LINK   WHERE "
+                       "LK_EXPORT_ACCT ='F')"};
 }
 
 void TestExportRun::markingStatementsAreExact() {
@@ -227,30 +252,45 @@ void TestExportRun::documentWithoutLinesIsSkippedUnmarked() {
 void TestExportRun::byItemMarksReceiptLinesAndCloseDay() {
     addCustomer("C001", "300-C001");
     postMasters();
-    InsertRow(data->dbStk, "POS_SALES", With(ReceiptRow(), {{"SALES_TRANSNO", 7}, {"SALES_RCPTNO", 7}}));
     InsertRow(data->dbStk, "POS_SALES",
-              With(ReceiptRow(), {{"SALES_TRANSNO", 8}, {"SALES_RCPTNO", 8}, {"SALES_DATETIME", At(2024, 3, 20, 15)}}));
+              With(ReceiptRow(), {{"SALES_TRANSNO", 7}, {"SALES_RCPTNO", 7}}));
+    InsertRow(
+        data->dbStk, "POS_SALES",
+        With(ReceiptRow(),
+             {{"SALES_TRANSNO", 8}, {"SALES_RCPTNO", 8}, {"SALES_DATETIME", At(2024, 3, 20, 15)}}));
     for (int trans : {7, 8})
-        InsertRow(data->dbStk, "POS_SALESDTL",
-                  {{"SDTL_STORE", "S001"}, {"SDTL_CTRNO", "01"}, {"SDTL_TRANSNO", trans},
-                   {"SDTL_DATETIME", trans == 7 ? At(2024, 3, 20, 14, 35, 10) : At(2024, 3, 20, 15)},
-                   {"SDTL_LINENO", 1}, {"SDTL_CLOSEDATE", At(2024, 3, 20)}, {"SDTL_PLUNO", "P1"},
-                   {"SDTL_QTY", 1.0}, {"SDTL_SELLPRICE", 106.0}, {"SDTL_TAXSYMBOL", "S"}, {"SALES_EXPORT_ACCT", "F"}});
+        InsertRow(
+            data->dbStk, "POS_SALESDTL",
+            {{"SDTL_STORE", "S001"},
+             {"SDTL_CTRNO", "01"},
+             {"SDTL_TRANSNO", trans},
+             {"SDTL_DATETIME", trans == 7 ? At(2024, 3, 20, 14, 35, 10) : At(2024, 3, 20, 15)},
+             {"SDTL_LINENO", 1},
+             {"SDTL_CLOSEDATE", At(2024, 3, 20)},
+             {"SDTL_PLUNO", "P1"},
+             {"SDTL_QTY", 1.0},
+             {"SDTL_SELLPRICE", 106.0},
+             {"SDTL_TAXSYMBOL", "S"},
+             {"SALES_EXPORT_ACCT", "F"}});
     InsertRow(data->dbStk, "POS_CLOSEINFO", CloseRow());
     DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{});
-    data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_REFNO = '000000007'");
+    data->dbStk.execute(
+        "UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_REFNO = '000000007'");
 
     const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_CS");
     QCOMPARE(summary.posted, 1);
     QCOMPARE(packageDocuments("SL_CS"), QStringList{"S001-01-000000007"});
-    QCOMPARE(flags(data->dbStk, "SELECT SALES_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALES ORDER BY 1"),
-             (QStringList{"7 T", "8 F"}));
-    QCOMPARE(flags(data->dbStk, "SELECT SDTL_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALESDTL ORDER BY 1"),
-             (QStringList{"7 T", "8 F"}));
+    QCOMPARE(
+        flags(data->dbStk, "SELECT SALES_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALES ORDER BY 1"),
+        (QStringList{"7 T", "8 F"}));
+    QCOMPARE(
+        flags(data->dbStk, "SELECT SDTL_TRANSNO, SALES_EXPORT_ACCT FROM POS_SALESDTL ORDER BY 1"),
+        (QStringList{"7 T", "8 F"}));
     QCOMPARE(flags(data->dbStk, "SELECT CI_EXPORT_ACCT FROM POS_CLOSEINFO"), QStringList{"T"});
     // That counter-day is no longer offered By Summary.
     writeSettings("1");
-    QCOMPARE(DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{}), 0);
+    QCOMPARE(DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{}),
+             0);
 }
 
 void TestExportRun::bySummaryMarksOnlyItsStoresReceipts() {
@@ -260,11 +300,13 @@ void TestExportRun::bySummaryMarksOnlyItsStoresReceipts() {
     InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
     InsertRow(data->dbStk, "POS_SALES", With(ReceiptRow(), {{"SALES_STORE", "S005"}}));
     InsertRow(data->dbStk, "POS_CLOSEINFO",
-              With(CloseRow(), {{"CI_TAXABLEAMT1", 100.0}, {"CI_TAXABLEAMT2", 0.0}, {"CI_TAXABLEAMT3", 0.0}}));
+              With(CloseRow(),
+                   {{"CI_TAXABLEAMT1", 100.0}, {"CI_TAXABLEAMT2", 0.0}, {"CI_TAXABLEAMT3", 0.0}}));
     InsertRow(data->dbStk, "POS_CLOSEINFO",
               With(CloseRow(), {{"CI_STORE", "S005"}, {"CI_TAXABLEAMT1", 100.0}}));
     DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{});
-    data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_STORE_FROM = 'S001'");
+    data->dbStk.execute(
+        "UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_STORE_FROM = 'S001'");
     QCOMPARE(ExportRun(*data, *settings).Run("SL_CS").posted, 1);
     QCOMPARE(packageDocuments("SL_CS"), QStringList{"S001-01-20032024"});
     QCOMPARE(flags(data->dbStk, "SELECT SALES_STORE, SALES_EXPORT_ACCT FROM POS_SALES ORDER BY 1"),
@@ -274,11 +316,14 @@ void TestExportRun::bySummaryMarksOnlyItsStoresReceipts() {
 }
 
 void TestExportRun::knockOffDocumentWaitsForItsLinks() {
-    data->dbAR.execute("INSERT INTO AR_TRANS (TD_DOCNO, TD_SEQ, TD_TYPE, TD_EXPORT_ACCT) VALUES ('OR/1', 1, 'OR/', 'F')");
-    data->dbAR.execute("INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
-                       "VALUES ('OR/1', 'INV/', 'IV1', 10, 'F')");
-    data->dbAR.execute("INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
-                       "VALUES ('OR/1', 'INV/', 'IV2', 5, 'F')");
+    data->dbAR.execute("INSERT INTO AR_TRANS (TD_DOCNO, TD_SEQ, TD_TYPE, TD_EXPORT_ACCT) VALUES "
+                       "('OR/1', 1, 'OR/', 'F')");
+    data->dbAR.execute(
+        "INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
+        "VALUES ('OR/1', 'INV/', 'IV1', 10, 'F')");
+    data->dbAR.execute(
+        "INSERT INTO AR_LINK (LK_MASDOC, LK_TYPE, LK_DOCNO, LK_TOTAL, LK_EXPORT_ACCT) "
+        "VALUES ('OR/1', 'INV/', 'IV2', 5, 'F')");
     const QStringList statements = KnockOffDocumentMarking("OR/1");
     // While a link of the payment is still unmarked, the payment stays unmarked.
     data->dbAR.execute(statements.at(1));
@@ -317,8 +362,9 @@ void TestExportRun::ticksFromEarlierOpeningAreSent() {
     addSupplier("V001", "400-V001");
     postMasters();
     // A tick saved in the work table by an earlier opening, with no search since.
-    data->dbStk.execute("INSERT INTO TMP_EXPORT_ACCT (S_ID, S_STORE_FROM, S_REFNO, S_DATE, S_CODE, S_MODULE, "
-                        "S_EXPORT_ACCT) VALUES ('1', 'S001', '000001', '2024/03/20', 'V001', 'PH_PI', 'T')");
+    data->dbStk.execute(
+        "INSERT INTO TMP_EXPORT_ACCT (S_ID, S_STORE_FROM, S_REFNO, S_DATE, S_CODE, S_MODULE, "
+        "S_EXPORT_ACCT) VALUES ('1', 'S001', '000001', '2024/03/20', 'V001', 'PH_PI', 'T')");
     QCOMPARE(ExportRun(*data, *settings).Run("PH_PI").posted, 1);
     QCOMPARE(packageDocuments("PH_PI"), QStringList{"S001-000001"});
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"T"});
@@ -381,6 +427,27 @@ void TestExportRun::markingIsAllOrNothing() {
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"F"});
 }
 
+void TestExportRun::eachDocumentCommitsOnceAtItsSource() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    for (const QString id : {"1", "2", "3"})
+        addLedgerDocument("SL_IV", id);
+    tick("SL_IV");
+    // The engine numbers every transaction it starts on the database; the probe takes one.
+    const auto probe = [this] {
+        return SelectValue(data->dbStk, "SELECT CURRENT_TRANSACTION FROM RDB$DATABASE")
+            .toLongLong();
+    };
+    const qlonglong before = probe();
+    QCOMPARE(ExportRun(*data, *settings).Run("SL_IV").posted, 3);
+    // The kind's open view is read again (it saves a pending tick) and the ticked rows are read,
+    // a transaction each; then each document's lines are read and its two marking statements run
+    // in one more. A commit waits on the disk: one per document is what the run is built to.
+    QCOMPARE(probe() - before, 1 + 1 + 3 + 1);
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_SLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "T", "T"}));
+}
+
 namespace {
 class StopAfterFirst : public ExportRunObserver {
 public:
@@ -411,10 +478,14 @@ void TestExportRun::observerCanStopAfterTheDocumentInHand() {
 void TestExportRun::debtorCodes_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("debtor");
-    QTest::newRow("short") << "C01" << "300-C01";
-    QTest::newRow("six") << "ABCDEF" << "300-ABCDEF";
-    QTest::newRow("seven") << "ABCDEFG" << "300-ABCDEF";
-    QTest::newRow("eight: six before the last") << "ABCDEFGH" << "300-BCDEFG";
+    QTest::newRow("short") << "C01"
+                           << "300-C01";
+    QTest::newRow("six") << "ABCDEF"
+                         << "300-ABCDEF";
+    QTest::newRow("seven") << "ABCDEFG"
+                           << "300-ABCDEF";
+    QTest::newRow("eight: six before the last") << "ABCDEFGH"
+                                                << "300-BCDEFG";
 }
 
 void TestExportRun::debtorCodes() {
@@ -422,14 +493,18 @@ void TestExportRun::debtorCodes() {
     QFETCH(QString, debtor);
     addCustomer(code, QString());
     QStringList asked;
-    const MasterExportResult result = ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true, [&](const QString& q) {
-        asked << q;
-        return true;
-    });
-    QCOMPARE(asked, QStringList{"Some record do not have Debtor Code. Do you want system to auto generate?"});
+    const MasterExportResult result =
+        ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true, [&](const QString& q) {
+            asked << q;
+            return true;
+        });
+    QCOMPARE(
+        asked,
+        QStringList{"Some record do not have Debtor Code. Do you want system to auto generate?"});
     QVERIFY(result.generated);
     QCOMPARE(flags(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER"), QStringList{debtor});
-    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    const QJsonObject dump =
+        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
     QStringList codes;
     for (const QJsonValue master : dump["masters"].toArray())
         codes << master["CODE"].toString();
@@ -442,11 +517,14 @@ void TestExportRun::debtorCodes() {
 void TestExportRun::creditorCodeWithoutDashInAccount() {
     SettingsFile().writeString("SQLACC", "SUPPLIER_ACCOUNT", "400000");
     addSupplier("S001", QString());
-    ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, [](const QString&) { return true; });
+    ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true,
+                          [](const QString&) { return true; });
     QCOMPARE(flags(data->dbApp, "SELECT M_CREDITOR FROM MAS_SUPPLIER"), QStringList{"-S001"});
-    QCOMPARE(CodeGenerationStatement("AP_SUPPLIER", "400"),
-             QStringLiteral("UPDATE MAS_SUPPLIER SET M_CREDITOR = '400'||'-'||M_CODE WHERE M_CREDITOR is null OR "
-                            "M_CREDITOR = ''"));
+    QCOMPARE(
+        CodeGenerationStatement("AP_SUPPLIER", "400"),
+        QStringLiteral(
+            "UPDATE MAS_SUPPLIER SET M_CREDITOR = '400'||'-'||M_CODE WHERE M_CREDITOR is null OR "
+            "M_CREDITOR = ''"));
 }
 
 void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
@@ -459,10 +537,12 @@ void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
     QCOMPARE(ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, count).outcome,
              MasterExportOutcome::Completed);
     QCOMPARE(questions, 0);
-    QCOMPARE(ExportSUPP_CUST_STOCK(*data, *settings, "ST_ITEM", true, count).outcome, MasterExportOutcome::Completed);
+    QCOMPARE(ExportSUPP_CUST_STOCK(*data, *settings, "ST_ITEM", true, count).outcome,
+             MasterExportOutcome::Completed);
     QCOMPARE(questions, 0);
     addSupplier("S002", "");
-    const MasterExportResult result = ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, count);
+    const MasterExportResult result =
+        ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true, count);
     QCOMPARE(questions, 1);
     QCOMPARE(result.missingCodes, 1);
 }
@@ -470,27 +550,34 @@ void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
 void TestExportRun::declinedGenerationDoesNothing() {
     addCustomer("C001", QString());
     addCustomer("C002", "300-C002");
-    const MasterExportResult result =
-        ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true, [](const QString&) { return false; });
+    const MasterExportResult result = ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", true,
+                                                            [](const QString&) { return false; });
     QCOMPARE(result.outcome, MasterExportOutcome::Declined);
-    QCOMPARE(flags(data->dbApp, "SELECT M_CODE, M_DEBTOR, M_EXPORT_ACCT FROM MAS_CUSTOMER ORDER BY 1"),
-             (QStringList{"C001  F", "C002 300-C002 F"}));
-    QCOMPARE(DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()))["masters"].toArray().size(),
-             0);
+    QCOMPARE(
+        flags(data->dbApp, "SELECT M_CODE, M_DEBTOR, M_EXPORT_ACCT FROM MAS_CUSTOMER ORDER BY 1"),
+        (QStringList{"C001  F", "C002 300-C002 F"}));
+    QCOMPARE(
+        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()))["masters"]
+            .toArray()
+            .size(),
+        0);
 }
 
 void TestExportRun::diffSendsUnexportedRowsAndMarksAll() {
     addCustomer("C001", "300-C001", "T");
     addCustomer("C002", "300-C002", "F");
     addCustomer("C003", "300-C003", "F");
-    ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", false, [](const QString&) { return true; });
-    const QJsonObject dump = DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    ExportSUPP_CUST_STOCK(*data, *settings, "AR_CUSTOMER", false,
+                          [](const QString&) { return true; });
+    const QJsonObject dump =
+        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
     QStringList codes;
     for (const QJsonValue master : dump["masters"].toArray())
         codes << master["CODE"].toString();
     codes.sort();
     QCOMPARE(codes, (QStringList{"300-C002", "300-C003", "300-POS"}));
-    QCOMPARE(flags(data->dbApp, "SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER"), (QStringList{"T", "T", "T"}));
+    QCOMPARE(flags(data->dbApp, "SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER"),
+             (QStringList{"T", "T", "T"}));
 }
 
 QTEST_GUILESS_MAIN(TestExportRun)

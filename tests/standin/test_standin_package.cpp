@@ -1,5 +1,7 @@
 // The stand-in package on its own: login, strictness, atomic Save and fault injection.
 
+#include "data/connection.h"
+#include "data/query.h"
 #include "sqlacc/automation.h"
 #include "standin/package_dump.h"
 #include "standin/standin_package.h"
@@ -68,6 +70,7 @@ private slots:
     void strict_data();
     void strict();
     void failedSaveKeepsNothingOfTheDocument();
+    void readsBeforeASaveCommitWithIt();
     void faultsFromTheEnvironment_data();
     void faultsFromTheEnvironment();
 
@@ -220,6 +223,28 @@ void TestStandinPackage::strict() {
     const AutoObjectPtr app = loggedIn();
     addMaster(app, "AR_CUSTOMER", "300-POS");
     QCOMPARE(errorOf([&] { steps(app); }), error);
+}
+
+void TestStandinPackage::readsBeforeASaveCommitWithIt() {
+    const AutoObjectPtr app = loggedIn();
+    addMaster(app, "AR_CUSTOMER", "300-POS");
+    // The engine numbers every transaction it starts on the database; each probe takes one.
+    DbConnection probe(QStringLiteral("Probe"), package_->database);
+    const auto started = [&probe] {
+        return SelectValue(probe, "SELECT CURRENT_TRANSACTION FROM RDB$DATABASE").toLongLong();
+    };
+    const qlonglong before = started();
+    // What a posting does: is the number taken? Then the document, whose Save checks the number
+    // and the customer again and writes its rows.
+    QVERIFY(findBizObject(app, "SL_CS")->invoke("FindKeyByRef", {"DOCNO", "CS-1"}).isNull());
+    postCashSale(app, "CS-1");
+    QCOMPARE(started() - before, 1 + 1);
+    QCOMPARE(DumpPackage(package_->database)["documents"].toArray().size(), 1);
+
+    // A number taken by then is refused, and the refused save leaves the next read clean.
+    QCOMPARE(errorOf([&] { postCashSale(app, "CS-1"); }),
+             QStringLiteral("SL_CS: document number \"CS-1\" already exists"));
+    QVERIFY(!findBizObject(app, "SL_CS")->invoke("FindKeyByRef", {"DOCNO", "CS-1"}).isNull());
 }
 
 void TestStandinPackage::failedSaveKeepsNothingOfTheDocument() {
