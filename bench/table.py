@@ -60,7 +60,7 @@ def render(current, results):
         "",
         "SEARCH ALL (zantro-batch search; isql-fb on the same database)",
         "%-18s %10s %10s %9s %8s %6s %-10s %8s" % (
-            "kind", "rows", "command s", "search s", "isql s", "ratio", "target", "peak MB"),
+            "kind", "rows", "printed s", "search s", "isql s", "ratio", "target", "peak MB"),
     ]
     for label, s in search["kinds"].items():
         ratio = s["seconds"] / s["isql"]
@@ -69,9 +69,10 @@ def render(current, results):
             label, _n(s["rows"]), s["command"], s["seconds"], s["isql"], ratio,
             "%.1f %s" % (target, _ok(ratio <= target)), _mb(s["peakKB"])))
     out += [
-        "  command s: the whole command, rows printed to /dev/null. search s: the command less the "
-        "program's own start",
-        "  (%.3f s: starting, logging in, opening the databases, listing an empty kind). isql s: the "
+        "  printed s: the whole command, every row printed to /dev/null. search s: the command with "
+        "--count (rows counted, not printed)",
+        "  less the program's own start (%.3f s: starting, logging in, opening the databases, listing an "
+        "empty kind). isql s: the "
         "search's DELETE and INSERT ... SELECT" % search["startup"],
         "  (AR kinds: its SELECT and one INSERT per row) with the same commits, and a count that "
         "collects the deleted rows, less isql-fb's connect.",

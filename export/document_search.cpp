@@ -157,7 +157,25 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
         // One statement object on qryTmp's handle serves every row.
         QSqlQuery insert(data_.qryTmp.connection()->database());
         QSet<QString> copied;
-        while (reader.next()) {
+        // The rows are read a block at a time and then written: reading and writing in turn,
+        // row by row, makes the engine switch between the two databases for every row.
+        constexpr int kBlock = 500;
+        QVector<ReceivableDocument> block;
+        block.reserve(kBlock);
+        const auto writeBlock = [&] {
+            for (const ReceivableDocument& document : block)
+                if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
+                    throw DbError(EngineErrorText(insert.lastError()));
+            block.clear();
+        };
+        while (true) {
+            try {
+                if (!reader.next())
+                    break;
+            } catch (...) {
+                writeBlock(); // the rows read before a failed read are copied all the same
+                throw;
+            }
             ReceivableDocument document;
             document.docNo = reader.value(0).toString().trimmed();
             // The other rows of a document repeat its header; the work table holds it once.
@@ -172,10 +190,12 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
             document.netTotal = reader.value(7).toDouble();
             document.exportFlag = reader.value(8).toString().trimmed();
             document.balance = reader.value(9).toDouble();
-            if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
-                throw DbError(EngineErrorText(insert.lastError()));
             copied.insert(document.docNo);
+            block.append(document);
+            if (block.size() == kBlock)
+                writeBlock();
         }
+        writeBlock();
         copy.commit();
     } catch (...) {
         // The copy's own error is the one to report.

@@ -213,6 +213,15 @@ void TestBatchCommand::searchPrintsRowsAndCount() {
     QVERIFY2(lines.at(2).contains("1,234.50"), qPrintable(lines.at(2)));
     QCOMPARE(lines.at(3), QStringLiteral("Total Record: 2"));
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), (QStringList{"IV1", "IV2"}));
+
+    // --count searches the same and prints only the count; for the AR kinds too.
+    QCOMPARE(batch({"--user", "BATCH", "search", "SL_IV", "--count"}).out,
+             QStringLiteral("Total Record: 2\n"));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), (QStringList{"IV1", "IV2"}));
+    InsertRow(data->dbAR, "AR_TRANS", ReceivableRow("AR_CN"));
+    InsertRow(data->dbAR, "AR_TRANS", With(ReceivableRow("AR_CN"), {{"TD_SEQ", 2}}));
+    QCOMPARE(batch({"--user", "BATCH", "search", "AR_CN", "--count"}).out,
+             QStringLiteral("Total Record: 1\n"));
 }
 
 void TestBatchCommand::rangeSearchAndReceivables() {
