@@ -9,6 +9,7 @@
 #include "export/module_codes.h"
 #include "export/source_marking.h"
 #include "sqlacc/automation.h"
+#include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/posting_sources.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -90,14 +91,16 @@ QString documentReference(const QString& moduleCode, const TickedRow& row) {
 }
 
 QString partyCode(DbConnection& app, const QString& moduleCode, const QString& code) {
+    // A cash sale's party is the fixed cash-sales debtor code the search wrote; its master's
+    // debtor code would be replaced by it, so it is not read.
+    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+        return code;
     const QString sql =
         IsPurchaseCode(moduleCode)
             ? QStringLiteral("SELECT M_CREDITOR FROM mas_SUPPLIER WHERE m_code = ") +
                   QuotedStr(code)
             : QStringLiteral("SELECT m_debtor FROM mas_customer WHERE m_code = ") + QuotedStr(code);
     const QVariant found = SelectValue(app, sql);
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
-        return code; // the fixed cash-sales debtor code the search wrote
     return found.isNull() ? QString() : found.toString();
 }
 
@@ -180,7 +183,10 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     const QVector<TickedRow> rows = readTickedRows(data_.dbStk, moduleCode);
     ExportRunSummary& summary = summary_;
     summary.total = rows.size();
-    const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR};
+    // The tax codes are kept as long as the masters' reads share a transaction: the same bound
+    // on how late a change made elsewhere is seen.
+    PosTaxCodeCache taxCodes(kSharedReadsMs);
+    const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR, &taxCodes};
     DbConnection& markingDb = IsReceivableCode(moduleCode) ? data_.dbAR : data_.dbStk;
     SharedReads masterReads(data_.dbApp);
     for (int i = 0; i < rows.size(); ++i) {

@@ -53,6 +53,15 @@ PosTaxCodes ReadPosTaxCodes(DbConnection& app) {
     return taxes;
 }
 
+const PosTaxCodes& PosTaxCodeCache::get(DbConnection& app) {
+    if (!codes_ || age_.elapsed() >= maxAgeMs_) {
+        codes_.reset(); // a failed read leaves nothing stale behind
+        codes_ = ReadPosTaxCodes(app);
+        age_.start();
+    }
+    return *codes_;
+}
+
 QString ReceiptLinesSql(const QString& counter, const CashSaleRef& ref, const QString& docDate) {
     const QString slash = QuotedStr(QStringLiteral("/"));
     return QStringLiteral("SELECT SDTL_PLUNO, SDTL_QTY, SDTL_SELLPRICE, SDTL_DISCAMT, "

@@ -2,7 +2,10 @@
 
 #include "sqlacc/document_lines.h"
 
+#include <QElapsedTimer>
 #include <QString>
+
+#include <optional>
 
 class DbConnection;
 class Dataset;
@@ -27,6 +30,20 @@ struct PosTaxCodes {
     bool standardInclusive = false;
 };
 PosTaxCodes ReadPosTaxCodes(DbConnection& app);
+
+// The POS tax codes of one read, used again for up to maxAgeMs: a run of many cash sales then
+// reads the same three rows once in that time, not once per document. A change to MAS_TAX made
+// during a run is seen at most maxAgeMs later.
+class PosTaxCodeCache {
+public:
+    explicit PosTaxCodeCache(qint64 maxAgeMs) : maxAgeMs_(maxAgeMs) {}
+    const PosTaxCodes& get(DbConnection& app);
+
+private:
+    qint64 maxAgeMs_;
+    std::optional<PosTaxCodes> codes_;
+    QElapsedTimer age_;
+};
 
 // The receipt lines of one receipt (receipt-detail mode). The receipt number is taken as a
 // number (its first nine characters), so leading zeros drop; a number that is not one throws

@@ -52,7 +52,8 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
     if (cashSale) {
         const CashSaleRef ref = SplitCashSaleRef(DocRef);
         source.setSql(byItem ? ReceiptLinesSql(DocId, ref, DocDate) : CloseInfoSql(ref, DocDate));
-        taxes = ReadPosTaxCodes(sources.app);
+        taxes = sources.posTaxCodes ? sources.posTaxCodes->get(sources.app)
+                                    : ReadPosTaxCodes(sources.app);
     } else {
         source.setSql(StockDocumentSql(ModuleCode, DocId, byItem));
     }

@@ -5,6 +5,7 @@
 #include "data/connection.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
+#include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/posting_error.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -15,6 +16,7 @@
 #include "tests/support/test_databases.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -126,6 +128,7 @@ private slots:
     void callSequence();
     void receiptNumberThatIsNoNumberStopsBeforeThePackage();
     void loginErrorStopsThePosting();
+    void posTaxCodesAreKeptOnlyAsLongAsAllowed();
 
 private:
     void writeSettings(const QStringList& values);
@@ -803,6 +806,20 @@ void TestPostingCalls::loginErrorStopsThePosting() {
     } catch (const AutomationError& error) {
         QCOMPARE(QString::fromUtf8(error.what()), QStringLiteral("Invalid class string"));
     }
+}
+
+void TestPostingCalls::posTaxCodesAreKeptOnlyAsLongAsAllowed() {
+    PosTaxCodeCache kept(60'000);
+    PosTaxCodeCache fresh(0);
+    QCOMPARE(kept.get(*app_).zeroRated, QStringLiteral("ZR"));
+    QCOMPARE(fresh.get(*app_).zeroRated, QStringLiteral("ZR"));
+    const auto restore = qScopeGuard(
+        [this] { app_->execute("UPDATE MAS_TAX SET M_TAX_CODE = 'ZR' WHERE M_CODE = 'TAX2'"); });
+    app_->execute("UPDATE MAS_TAX SET M_TAX_CODE = 'Z0' WHERE M_CODE = 'TAX2'");
+    QCOMPARE(kept.get(*app_).zeroRated, QStringLiteral("ZR"));
+    QCOMPARE(fresh.get(*app_).zeroRated, QStringLiteral("Z0"));
+    QCOMPARE(fresh.get(*app_).standard, QStringLiteral("SR"));
+    QVERIFY(fresh.get(*app_).standardInclusive);
 }
 
 QTEST_GUILESS_MAIN(TestPostingCalls)
