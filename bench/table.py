@@ -69,11 +69,11 @@ def render(current, results):
             label, _n(s["rows"]), s["command"], s["seconds"], s["isql"], ratio,
             "%.1f %s" % (target, _ok(ratio <= target)), _mb(s["peakKB"])))
     out += [
-        "  printed s: the whole command, every row printed to /dev/null. search s: the command with "
-        "--count (rows counted, not printed)",
-        "  less the program's own start (%.3f s: starting, logging in, opening the databases, listing an "
-        "empty kind). isql s: the "
-        "search's DELETE and INSERT ... SELECT" % search["startup"],
+        "  printed s: the whole command, every row printed to /dev/null, of which %.3f s are the program's "
+        "own start (logging in, opening the databases)." % search["startup"],
+        "  search s: the search itself as the program times it (--json: from its first statement to the "
+        "rows found counted). isql s: the "
+        "search's DELETE and INSERT ... SELECT",
         "  (AR kinds: its SELECT and one INSERT per row) with the same commits, and a count that "
         "collects the deleted rows, less isql-fb's connect.",
         "",

@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
@@ -222,6 +224,14 @@ void TestBatchCommand::searchPrintsRowsAndCount() {
     InsertRow(data->dbAR, "AR_TRANS", With(ReceivableRow("AR_CN"), {{"TD_SEQ", 2}}));
     QCOMPARE(batch({"--user", "BATCH", "search", "AR_CN", "--count"}).out,
              QStringLiteral("Total Record: 1\n"));
+    // --json: the same search, reported as the kind, the rows and the time it took.
+    const QJsonObject report =
+        QJsonDocument::fromJson(
+            batch({"--user", "BATCH", "search", "SL_IV", "--json"}).out.toUtf8())
+            .object();
+    QCOMPARE(report.value("kind").toString(), QStringLiteral("SL_IV"));
+    QCOMPARE(report.value("rows").toInt(), 2);
+    QVERIFY(report.value("searchSeconds").toDouble() > 0);
 }
 
 void TestBatchCommand::rangeSearchAndReceivables() {
