@@ -175,9 +175,26 @@ void PackageStore::shareReads() {
     }
 }
 
-Transaction& PackageStore::saveTransaction(std::optional<Transaction>& own) {
+void PackageStore::inSave(const std::function<void()>& checkFirst,
+                          const std::function<void()>& beforeCommit,
+                          const std::function<void()>& write) {
+    // The save takes over the transaction of the reads before it; it ends with the save either way.
     endOldReads();
-    return reads_ ? *reads_ : own.emplace(connection_);
+    std::optional<Transaction> own;
+    Transaction& transaction = reads_ ? *reads_ : own.emplace(connection_);
+    saving_ = true;
+    const auto endReads = qScopeGuard([this] {
+        saving_ = false;
+        reads_.reset();
+    });
+    checkFirst();
+    write();
+    beforeCommit();
+    try {
+        transaction.commit();
+    } catch (const AppError& error) {
+        throw AutomationError(error.message().toStdString());
+    }
 }
 
 void PackageStore::open() {
@@ -286,67 +303,59 @@ QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int se
 void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                                 const std::function<void()>& checkFirst,
                                 const std::function<void()>& beforeCommit) {
-    // The save takes over the transaction of the reads before it; it ends with the save either way.
-    std::optional<Transaction> own;
-    Transaction& transaction = saveTransaction(own);
-    saving_ = true;
-    const auto endReads = qScopeGuard([this] {
-        saving_ = false;
-        reads_.reset();
-    });
-    checkFirst();
-    const bool isNew = record.key == 0;
-    KeyBlock keys(connection_, newKeys(isNew, record.details, "DTLKEY"));
-    const int key = isNew ? keys.take() : record.key;
-    QVariantMap header = record.header;
-    header.insert(QStringLiteral("DOCTOTAL"), documentTotal(record));
-    if (isNew) {
-        FieldList fields = DocumentHeaderFields();
-        fields.push_back({"DOCTOTAL", FieldKind::Number});
-        RowWriter(connection_, QStringLiteral("SA_DOCUMENT"),
-                  {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, fields)
-            .insert({key, bizObject}, header);
-    } else {
-        run(connection_, QStringLiteral("DELETE FROM SA_KNOCKOFF WHERE DOCKEY = ?"), {key});
-        run(connection_, QStringLiteral("DELETE FROM SA_DOCUMENT_DETAIL WHERE DOCKEY = ?"), {key});
-        QStringList sets;
-        QVariantList binds;
-        for (const PackageField& field : DocumentHeaderFields()) {
-            if (field.kind == FieldKind::Key)
-                continue;
-            sets << field.column() + QStringLiteral(" = ?");
-            binds << header.value(field.column());
+    int key = 0;
+    QVector<QVariantMap> details;
+    inSave(checkFirst, beforeCommit, [&] {
+        const bool isNew = record.key == 0;
+        KeyBlock keys(connection_, newKeys(isNew, record.details, "DTLKEY"));
+        details = record.details;
+        key = isNew ? keys.take() : record.key;
+        QVariantMap header = record.header;
+        header.insert(QStringLiteral("DOCTOTAL"), documentTotal(record));
+        if (isNew) {
+            FieldList fields = DocumentHeaderFields();
+            fields.push_back({"DOCTOTAL", FieldKind::Number});
+            RowWriter(connection_, QStringLiteral("SA_DOCUMENT"),
+                      {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, fields)
+                .insert({key, bizObject}, header);
+        } else {
+            run(connection_, QStringLiteral("DELETE FROM SA_KNOCKOFF WHERE DOCKEY = ?"), {key});
+            run(connection_, QStringLiteral("DELETE FROM SA_DOCUMENT_DETAIL WHERE DOCKEY = ?"),
+                {key});
+            QStringList sets;
+            QVariantList binds;
+            for (const PackageField& field : DocumentHeaderFields()) {
+                if (field.kind == FieldKind::Key)
+                    continue;
+                sets << field.column() + QStringLiteral(" = ?");
+                binds << header.value(field.column());
+            }
+            sets << QStringLiteral("DOCTOTAL = ?");
+            binds << header.value(QStringLiteral("DOCTOTAL")) << key;
+            run(connection_,
+                QStringLiteral("UPDATE SA_DOCUMENT SET %1 WHERE DOCKEY = ?")
+                    .arg(sets.join(QStringLiteral(", "))),
+                binds);
         }
-        sets << QStringLiteral("DOCTOTAL = ?");
-        binds << header.value(QStringLiteral("DOCTOTAL")) << key;
-        run(connection_,
-            QStringLiteral("UPDATE SA_DOCUMENT SET %1 WHERE DOCKEY = ?")
-                .arg(sets.join(QStringLiteral(", "))),
-            binds);
-    }
-    QVector<QVariantMap> details = record.details;
-    RowWriter lines(connection_, QStringLiteral("SA_DOCUMENT_DETAIL"),
-                    {QStringLiteral("DTLKEY"), QStringLiteral("DOCKEY")}, DocumentDetailFields());
-    for (QVariantMap& line : details) {
-        if (!line.contains(QStringLiteral("DTLKEY")))
-            line.insert(QStringLiteral("DTLKEY"), keys.take());
-        lines.insert({line.value(QStringLiteral("DTLKEY")), key}, line);
-    }
-    RowWriter knockOffs(
-        connection_, QStringLiteral("SA_KNOCKOFF"),
-        {QStringLiteral("DOCKEY"), QStringLiteral("TARGETKEY")},
-        {{"DOCTYPE", FieldKind::Text}, {"DOCNO", FieldKind::Text}, {"KOAMT", FieldKind::Number}});
-    for (const QVariantMap& row : record.knockOffs) {
-        if (row.value(QStringLiteral("KNOCKOFF")).toString() != QLatin1String("T"))
-            continue;
-        knockOffs.insert({key, row.value(QStringLiteral("TARGETKEY"))}, row);
-    }
-    beforeCommit();
-    try {
-        transaction.commit();
-    } catch (const AppError& error) {
-        throw AutomationError(error.message().toStdString());
-    }
+        RowWriter lines(connection_, QStringLiteral("SA_DOCUMENT_DETAIL"),
+                        {QStringLiteral("DTLKEY"), QStringLiteral("DOCKEY")},
+                        DocumentDetailFields());
+        for (QVariantMap& line : details) {
+            if (!line.contains(QStringLiteral("DTLKEY")))
+                line.insert(QStringLiteral("DTLKEY"), keys.take());
+            lines.insert({line.value(QStringLiteral("DTLKEY")), key}, line);
+        }
+        RowWriter knockOffs(connection_, QStringLiteral("SA_KNOCKOFF"),
+                            {QStringLiteral("DOCKEY"), QStringLiteral("TARGETKEY")},
+                            {{"DOCTYPE", FieldKind::Text},
+                             {"DOCNO", FieldKind::Text},
+                             {"KOAMT", FieldKind::Number}});
+        for (const QVariantMap& row : record.knockOffs) {
+            if (row.value(QStringLiteral("KNOCKOFF")).toString() != QLatin1String("T"))
+                continue;
+            knockOffs.insert({key, row.value(QStringLiteral("TARGETKEY"))}, row);
+        }
+    });
     record.key = key;
     record.details = details;
 }
@@ -354,51 +363,42 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
 void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
                               const std::function<void()>& checkFirst,
                               const std::function<void()>& beforeCommit) {
-    // The save takes over the transaction of the reads before it; it ends with the save either way.
-    std::optional<Transaction> own;
-    Transaction& transaction = saveTransaction(own);
-    saving_ = true;
-    const auto endReads = qScopeGuard([this] {
-        saving_ = false;
-        reads_.reset();
-    });
-    checkFirst();
-    const bool isNew = record.key == 0;
-    KeyBlock keys(connection_, newKeys(isNew, record.details, "BRANCHKEY"));
-    const int key = isNew ? keys.take() : record.key;
-    if (isNew) {
-        RowWriter(connection_, QStringLiteral("SA_MASTER"),
-                  {QStringLiteral("MASTERKEY"), QStringLiteral("BIZOBJECT")}, MasterHeaderFields())
-            .insert({key, bizObject}, record.header);
-    } else {
-        run(connection_, QStringLiteral("DELETE FROM SA_MASTER_BRANCH WHERE MASTERKEY = ?"), {key});
-        QStringList sets;
-        QVariantList binds;
-        for (const PackageField& field : MasterHeaderFields()) {
-            sets << field.column() + QStringLiteral(" = ?");
-            binds << record.header.value(field.column());
+    int key = 0;
+    QVector<QVariantMap> branches;
+    inSave(checkFirst, beforeCommit, [&] {
+        const bool isNew = record.key == 0;
+        KeyBlock keys(connection_, newKeys(isNew, record.details, "BRANCHKEY"));
+        branches = record.details;
+        key = isNew ? keys.take() : record.key;
+        if (isNew) {
+            RowWriter(connection_, QStringLiteral("SA_MASTER"),
+                      {QStringLiteral("MASTERKEY"), QStringLiteral("BIZOBJECT")},
+                      MasterHeaderFields())
+                .insert({key, bizObject}, record.header);
+        } else {
+            run(connection_, QStringLiteral("DELETE FROM SA_MASTER_BRANCH WHERE MASTERKEY = ?"),
+                {key});
+            QStringList sets;
+            QVariantList binds;
+            for (const PackageField& field : MasterHeaderFields()) {
+                sets << field.column() + QStringLiteral(" = ?");
+                binds << record.header.value(field.column());
+            }
+            binds << key;
+            run(connection_,
+                QStringLiteral("UPDATE SA_MASTER SET %1 WHERE MASTERKEY = ?")
+                    .arg(sets.join(QStringLiteral(", "))),
+                binds);
         }
-        binds << key;
-        run(connection_,
-            QStringLiteral("UPDATE SA_MASTER SET %1 WHERE MASTERKEY = ?")
-                .arg(sets.join(QStringLiteral(", "))),
-            binds);
-    }
-    QVector<QVariantMap> branches = record.details;
-    RowWriter branchRows(connection_, QStringLiteral("SA_MASTER_BRANCH"),
-                         {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
-                         BranchFields());
-    for (QVariantMap& branch : branches) {
-        if (!branch.contains(QStringLiteral("BRANCHKEY")))
-            branch.insert(QStringLiteral("BRANCHKEY"), keys.take());
-        branchRows.insert({branch.value(QStringLiteral("BRANCHKEY")), key}, branch);
-    }
-    beforeCommit();
-    try {
-        transaction.commit();
-    } catch (const AppError& error) {
-        throw AutomationError(error.message().toStdString());
-    }
+        RowWriter branchRows(connection_, QStringLiteral("SA_MASTER_BRANCH"),
+                             {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
+                             BranchFields());
+        for (QVariantMap& branch : branches) {
+            if (!branch.contains(QStringLiteral("BRANCHKEY")))
+                branch.insert(QStringLiteral("BRANCHKEY"), keys.take());
+            branchRows.insert({branch.value(QStringLiteral("BRANCHKEY")), key}, branch);
+        }
+    });
     record.key = key;
     record.details = branches;
 }

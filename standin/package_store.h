@@ -57,7 +57,9 @@ private:
     // one commit instead of one more per read.
     void shareReads();
     void endOldReads();
-    Transaction& saveTransaction(std::optional<Transaction>& own);
+    // One save: checkFirst, write and beforeCommit in the save's transaction, then its commit.
+    void inSave(const std::function<void()>& checkFirst, const std::function<void()>& beforeCommit,
+                const std::function<void()>& write);
 
     DbConnection connection_;
     std::optional<Transaction> reads_;
