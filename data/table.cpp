@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <optional>
+
 namespace {
 
 void runOrThrow(QSqlQuery& query, const QString& sql, const QVariantList& binds) {
@@ -68,7 +70,13 @@ void Table::reopenIfActive() {
 const Table::Metadata& Table::metadata() {
     if (metadataLoaded_)
         return metadata_;
+    // The catalogue reads share one transaction (one commit, not one per read), unless the
+    // handle is in a transaction already.
+    std::optional<Transaction> reads;
+    if (!connection()->inTransaction())
+        reads.emplace(*connection(), Transaction::Begin::AtFirstStatement);
     QSqlDatabase db = connection()->database();
+    Metadata loaded; // kept only when every read succeeded
     const QString name = tableName_.toUpper();
     // A plain select first, so a missing table fails with the engine's own message.
     {
@@ -84,8 +92,8 @@ const Table::Metadata& Table::metadata() {
                    "WHERE RF.RDB$RELATION_NAME = ? ORDER BY RF.RDB$FIELD_POSITION"),
                {name});
     while (columns.next()) {
-        metadata_.columns << columns.value(0).toString();
-        metadata_.fixedWidth << (columns.value(1).toInt() == 14); // 14: CHAR
+        loaded.columns << columns.value(0).toString();
+        loaded.fixedWidth << (columns.value(1).toInt() == 14); // 14: CHAR
     }
     QSqlQuery key(db);
     key.setForwardOnly(true);
@@ -97,8 +105,8 @@ const Table::Metadata& Table::metadata() {
                        "ORDER BY S.RDB$FIELD_POSITION"),
         {name});
     while (key.next())
-        metadata_.key << key.value(0).toString();
-    if (metadata_.key.isEmpty()) {
+        loaded.key << key.value(0).toString();
+    if (loaded.key.isEmpty()) {
         QSqlQuery unique(db);
         unique.setForwardOnly(true);
         runOrThrow(unique,
@@ -114,12 +122,15 @@ const Table::Metadata& Table::metadata() {
                 firstIndex = unique.value(0).toString();
             if (unique.value(0).toString() != firstIndex)
                 break;
-            metadata_.key << unique.value(1).toString();
+            loaded.key << unique.value(1).toString();
         }
     }
-    if (metadata_.key.isEmpty())
-        metadata_.key = metadata_.columns;
+    if (loaded.key.isEmpty())
+        loaded.key = loaded.columns;
+    metadata_ = loaded;
     keyFields_ = metadata_.key;
+    if (reads)
+        reads->commit();
     metadataLoaded_ = true;
     return metadata_;
 }
