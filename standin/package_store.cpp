@@ -49,6 +49,51 @@ QVariantMap rowOf(const QSqlQuery& query) {
     return row;
 }
 
+// Where a kind of record is kept: its header table with key and number columns, and the table of
+// its lines (a document's details, a master's branches).
+struct RecordTables {
+    const char* header;
+    const char* key;
+    const char* number;
+    const char* lines;
+    const char* lineKey;
+};
+constexpr RecordTables kDocuments{"SA_DOCUMENT", "DOCKEY", "DOCNO", "SA_DOCUMENT_DETAIL", "DTLKEY"};
+constexpr RecordTables kMasters{"SA_MASTER", "MASTERKEY", "CODE", "SA_MASTER_BRANCH", "BRANCHKEY"};
+
+// The key of the record with that number, or 0.
+int recordKey(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
+              const QString& number) {
+    QSqlQuery query = run(connection,
+                          QStringLiteral("SELECT %1 FROM %2 WHERE BIZOBJECT = ? AND %3 = ?")
+                              .arg(QLatin1String(tables.key), QLatin1String(tables.header),
+                                   QLatin1String(tables.number)),
+                          {bizObject, number});
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+// The record with that key, header and lines; false when there is none.
+bool loadRecord(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
+                int key, PackageRecord& record) {
+    QSqlQuery header = run(connection,
+                           QStringLiteral("SELECT * FROM %1 WHERE BIZOBJECT = ? AND %2 = ?")
+                               .arg(QLatin1String(tables.header), QLatin1String(tables.key)),
+                           {bizObject, key});
+    if (!header.next())
+        return false;
+    record = PackageRecord();
+    record.key = key;
+    record.header = rowOf(header);
+    QSqlQuery lines = run(connection,
+                          QStringLiteral("SELECT * FROM %1 WHERE %2 = ? ORDER BY %3")
+                              .arg(QLatin1String(tables.lines), QLatin1String(tables.key),
+                                   QLatin1String(tables.lineKey)),
+                          {key});
+    while (lines.next())
+        record.details << rowOf(lines);
+    return true;
+}
+
 // Keys handed out in order from one block of the key sequence, reserved by one statement for
 // a whole record (its header and every new line) rather than one statement per key.
 class KeyBlock {
@@ -207,60 +252,22 @@ void PackageStore::open() {
 
 int PackageStore::documentKey(const QString& bizObject, const QString& docNo) {
     shareReads();
-    QSqlQuery query = run(connection_,
-                          QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
-                                         "DOCNO = ?"),
-                          {bizObject, docNo});
-    return query.next() ? query.value(0).toInt() : 0;
+    return recordKey(connection_, kDocuments, bizObject, docNo);
 }
 
 bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record) {
     shareReads();
-    QSqlQuery header = run(connection_,
-                           QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
-                                          "DOCKEY = ?"),
-                           {bizObject, key});
-    if (!header.next())
-        return false;
-    record = PackageRecord();
-    record.key = key;
-    record.header = rowOf(header);
-    QSqlQuery lines = run(connection_,
-                          QStringLiteral("SELECT * FROM SA_DOCUMENT_DETAIL WHERE DOCKEY = ? "
-                                         "ORDER BY DTLKEY"),
-                          {key});
-    while (lines.next())
-        record.details << rowOf(lines);
-    return true;
+    return loadRecord(connection_, kDocuments, bizObject, key, record);
 }
 
 int PackageStore::masterKey(const QString& bizObject, const QString& code) {
     shareReads();
-    QSqlQuery query = run(connection_,
-                          QStringLiteral("SELECT MASTERKEY FROM SA_MASTER WHERE BIZOBJECT = ? AND "
-                                         "CODE = ?"),
-                          {bizObject, code});
-    return query.next() ? query.value(0).toInt() : 0;
+    return recordKey(connection_, kMasters, bizObject, code);
 }
 
 bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& record) {
     shareReads();
-    QSqlQuery header = run(connection_,
-                           QStringLiteral("SELECT * FROM SA_MASTER WHERE BIZOBJECT = ? AND "
-                                          "MASTERKEY = ?"),
-                           {bizObject, key});
-    if (!header.next())
-        return false;
-    record = PackageRecord();
-    record.key = key;
-    record.header = rowOf(header);
-    QSqlQuery branches = run(connection_,
-                             QStringLiteral("SELECT * FROM SA_MASTER_BRANCH WHERE MASTERKEY = ? "
-                                            "ORDER BY BRANCHKEY"),
-                             {key});
-    while (branches.next())
-        record.details << rowOf(branches);
-    return true;
+    return loadRecord(connection_, kMasters, bizObject, key, record);
 }
 
 QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int selfKey) {
