@@ -3,6 +3,7 @@
 #include "config/account_type_lock.h"
 #include "config/accounting_year.h"
 #include "config/settings_file.h"
+#include "config/ui/dialog_buttons.h"
 #include "config/ui/optional_date_edit.h"
 #include "core/action_guard.h"
 #include "data/dm_polling.h"
@@ -126,22 +127,15 @@ TdlgPreferences::TdlgPreferences(QWidget* parent) : QDialog(parent) {
     PageControl1->setTabVisible(1, false);
     PageControl1->setTabVisible(2, false);
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    bbtnApply = new QPushButton(QStringLiteral("&Apply"), this);
-    bbtnApply->setObjectName(QStringLiteral("bbtnApply"));
+    const DialogButtons dialogButtons = MakeOkCancelApplyButtons(this);
+    BitBtn1 = dialogButtons.ok;
+    BitBtn2 = dialogButtons.cancel;
+    bbtnApply = dialogButtons.apply;
     connect(BitBtn1, &QPushButton::clicked, this, &TdlgPreferences::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TdlgPreferences::BitBtn2Click);
     connect(bbtnApply, &QPushButton::clicked, this, &TdlgPreferences::bbtnApplyClick);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(bbtnApply);
+    QHBoxLayout* buttons = dialogButtons.row;
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);

@@ -5,6 +5,7 @@
 #include "config/station_folders.h"
 #include "config/station_jobs.h"
 #include "config/station_pages.h"
+#include "config/ui/dialog_buttons.h"
 #include "config/ui/option_page.h"
 #include "core/action_guard.h"
 #include "core/app_context.h"
@@ -104,22 +105,15 @@ TdlgProperties::TdlgProperties(QWidget* parent) : QDialog(parent) {
     }
     HideAllPages();
 
-    BitBtn1 = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-    bbtnApply = new QPushButton(QStringLiteral("&Apply"), this);
-    bbtnApply->setObjectName(QStringLiteral("bbtnApply"));
+    const DialogButtons dialogButtons = MakeOkCancelApplyButtons(this);
+    BitBtn1 = dialogButtons.ok;
+    BitBtn2 = dialogButtons.cancel;
+    bbtnApply = dialogButtons.apply;
     connect(BitBtn1, &QPushButton::clicked, this, &TdlgProperties::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TdlgProperties::BitBtn2Click);
     connect(bbtnApply, &QPushButton::clicked, this, &TdlgProperties::bbtnApplyClick);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(bbtnApply);
+    QHBoxLayout* buttons = dialogButtons.row;
 
     auto* content = new QHBoxLayout;
     content->addWidget(TreeView1);
