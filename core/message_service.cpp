@@ -6,7 +6,7 @@ MessageAnswer ConsoleMessageService::show(MessageKind kind, const QString& text)
     QString oneLine = text;
     oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
     const QByteArray bytes = oneLine.toLocal8Bit();
-    std::FILE* out = kind == MessageKind::Error ? stderr : stdout;
+    std::FILE* out = kind == MessageKind::Error || allToStderr_ ? stderr : stdout;
     std::fprintf(out, "%s\n", bytes.constData());
     std::fflush(out);
     if (kind != MessageKind::Confirmation)

@@ -25,9 +25,13 @@ public:
 // questions with a fixed answer. Used where no window may open: the batch command.
 class ConsoleMessageService : public MessageService {
 public:
-    explicit ConsoleMessageService(bool answerYes = false) : answerYes_(answerYes) {}
+    // Errors go to standard error and the rest to standard output, or everything to standard
+    // error when standard output carries a report of its own (a batch command's --json).
+    explicit ConsoleMessageService(bool answerYes = false, bool allToStderr = false)
+        : answerYes_(answerYes), allToStderr_(allToStderr) {}
     MessageAnswer show(MessageKind kind, const QString& text) override;
 
 private:
     bool answerYes_;
+    bool allToStderr_;
 };

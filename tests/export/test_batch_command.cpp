@@ -259,6 +259,13 @@ void TestBatchCommand::rangeSearchAndReceivables() {
                                 "from-date 31/03/2024.\n"),
              qPrintable(run.out));
     QVERIFY(run.out.endsWith("Total Record: 0\n"));
+
+    // With --json the message goes to standard error: standard output is the report alone.
+    run = batch({"--user", "BATCH", "search", "AR_CN", "--customer", "C001", "--from", "2024/03/31",
+                 "--to", "2024/03/01", "--json"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8()).object().value("rows").toInt(-1), 0);
+    QVERIFY2(run.err.contains("No documents found"), qPrintable(run.err));
 }
 
 void TestBatchCommand::tickListAndClear() {
