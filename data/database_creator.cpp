@@ -4,30 +4,13 @@
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/engine_environment.h"
+#include "data/native_status.h"
 #include "data/query.h"
+#include "data/sql_quote.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <ibase.h>
-
-namespace {
-
-QString statusText(const ISC_STATUS* status) {
-    QStringList parts;
-    char buffer[1024];
-    const ISC_STATUS* cursor = status;
-    while (fb_interpret(buffer, sizeof buffer, &cursor))
-        parts << QString::fromLocal8Bit(buffer);
-    return parts.join(QLatin1Char('\n'));
-}
-
-QString quotedLiteral(const QString& text) {
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
-}
-
-} // namespace
 
 void CreateDatabaseFile(const QString& database, const QString& user, const QString& password,
                         const QString& charset) {
@@ -38,14 +21,14 @@ void CreateDatabaseFile(const QString& database, const QString& user, const QStr
     const QByteArray statement =
         QStringLiteral("CREATE DATABASE %1 USER %2 PASSWORD %3 PAGE_SIZE 8192 "
                        "DEFAULT CHARACTER SET %4")
-            .arg(quotedLiteral(database), quotedLiteral(user), quotedLiteral(password), charset)
+            .arg(QuotedStr(database), QuotedStr(user), QuotedStr(password), charset)
             .toUtf8();
     ISC_STATUS_ARRAY status = {0};
     isc_db_handle db = 0;
     isc_tr_handle transaction = 0;
     if (isc_dsql_execute_immediate(status, &db, &transaction, 0, statement.constData(),
                                    SQL_DIALECT_V6, nullptr))
-        throw DbError(statusText(status));
+        throw DbError(NativeStatusText(status));
     if (db)
         isc_detach_database(status, &db);
 }
@@ -109,7 +92,7 @@ void EnsureLinkTables(DbConnection& stockDatabase) {
         const QVariant found = SelectValue(
             stockDatabase,
             QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
-                quotedLiteral(name));
+                QuotedStr(name));
         if (found.toInt() == 0)
             missing << name;
     }

@@ -3,21 +3,13 @@
 #include "data/alias_file.h"
 #include "data/db_error.h"
 #include "data/engine_environment.h"
+#include "data/native_status.h"
 
 #include <QByteArray>
 #include <QStringList>
 #include <ibase.h>
 
 namespace {
-
-QString statusText(const ISC_STATUS* status) {
-    QStringList parts;
-    char buffer[1024];
-    const ISC_STATUS* cursor = status;
-    while (fb_interpret(buffer, sizeof buffer, &cursor))
-        parts << QString::fromLocal8Bit(buffer);
-    return parts.join(QLatin1Char('\n'));
-}
 
 void appendText(QByteArray& dpb, char tag, const QByteArray& text) {
     dpb.append(tag);
@@ -45,6 +37,6 @@ void SetForcedWrites(const QString& alias, bool on) {
     isc_db_handle db = 0;
     if (isc_attach_database(status, 0, database.constData(), &db, short(dpb.size()),
                             dpb.constData()))
-        throw DbError(statusText(status));
+        throw DbError(NativeStatusText(status));
     isc_detach_database(status, &db);
 }
