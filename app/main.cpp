@@ -4,11 +4,13 @@
 // ZANTRO_CONSOLE_MESSAGES=1 prints the program's messages instead of showing message boxes, for
 // runs without anyone at the screen.
 #include "app/instance_guard.h"
+#include "app/ui/close_on_stop_signal.h"
 #include "app/ui/main_window.h"
 #include "app/ui/splash_window.h"
 #include "app/ui/widget_message_service.h"
 #include "core/action_guard.h"
 #include "core/app_context.h"
+#include "core/stop_signals.h"
 #include "login/ui/program_icon.h"
 #include "sqlacc/sqlacc_login.h"
 #include "standin/package_choice.h"
@@ -17,6 +19,9 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    // First, before any thread starts: the stop signals are the program's own (the database
+    // engine's client would otherwise take them and ignore them).
+    StopSignals::Install(nullptr);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Zantro POS Accounting Link"));
     app.setWindowIcon(ProgramIcon());
@@ -49,6 +54,8 @@ int main(int argc, char** argv) {
         FreeGroupAccessModule();
         return 1;
     }
+    // A stop signal closes the window as File, Exit does, after an export's document in hand.
+    CloseOnStopSignal(mainWindow.get(), [window = mainWindow.get()] { window->Exit1Click(); });
     mainWindow->showMaximized();
     const int result = app.exec();
     const bool ended = mainWindow->terminationRequested();

@@ -17,6 +17,12 @@ QString QuotedDate(const QDate& date) {
     return QuotedStr(SqlDateText(date));
 }
 
+QString QuotedTimestamp(const QDateTime& at) {
+    if (!at.isValid())
+        return QStringLiteral("NULL");
+    return QuotedStr(at.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss.zzz")));
+}
+
 QString SqlNumber(double value) {
     if (!std::isfinite(value))
         return QStringLiteral("0");

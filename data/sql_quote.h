@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 // The only way values enter SQL text: text quoted with inner quotes doubled, dates as
@@ -14,6 +15,10 @@ QString SqlDateText(const QDate& date);
 
 // A date as a quoted day literal: '2015/04/01'.
 QString QuotedDate(const QDate& date);
+
+// A date and time as a quoted timestamp literal to the millisecond: '2015/04/01 10:15:02.250'.
+// An invalid date and time gives NULL.
+QString QuotedTimestamp(const QDateTime& at);
 
 // A number as plain decimal text: shortest form that reads back the same (at most 15
 // significant digits), "." as the decimal point, no grouping, no exponent. 10 -> 10, 0.1 -> 0.1.

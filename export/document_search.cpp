@@ -107,6 +107,7 @@ int DocumentSearch::SearchStockDocuments(const QString& moduleCode,
     // deleted.
     StockSearchValues values;
     values.gstStart = GstStartTextForSearch(settings_);
+    values.jobOption = filter.jobOption;
     if (moduleCode == QLatin1String(ModuleCodes::CashSales)) {
         const CashSalesSettings cashSales = ReadCashSalesSettings(settings_);
         values.cashCode = cashSales.debtorCode;

@@ -20,6 +20,9 @@ struct StockSearchFilter {
     // Reference range of the stock-document kinds (not cash sales), compared as text.
     QString refFrom = QStringLiteral("0000000001");
     QString refTo = QStringLiteral("9999999999");
+    // Whose documents are found: stores whose job of the kind holds Manual ("M", the window and
+    // the batch search) or By Schedule ("S", the scheduled run).
+    QString jobOption = QStringLiteral("M");
 };
 
 // The filters of a receivable search (the AR page).

@@ -1,12 +1,16 @@
 #include "export/export_run.h"
 
 #include "config/settings_file.h"
+#include "core/action_guard.h"
+#include "core/app_context.h"
 #include "core/app_error.h"
+#include "core/stop_signals.h"
 #include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/module_codes.h"
+#include "export/posting_journal.h"
 #include "export/source_marking.h"
 #include "sqlacc/automation.h"
 #include "sqlacc/cash_sale_posting.h"
@@ -15,8 +19,10 @@
 #include "sqlacc/sqlacc_export_doc.h"
 #include "sqlacc/sqlacc_login.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QVector>
 
@@ -156,6 +162,17 @@ private:
     QElapsedTimer age_;
 };
 
+// Records a posted document whose flagging failed, in a transaction of its own. When even that
+// fails, the error that stopped the run is the one reported.
+void recordUnflagged(PostingJournalWriter& journal, JournalEntry entry) {
+    const QString flagError = CurrentExceptionText();
+    entry.message = QStringLiteral("Posted, but its source could not be flagged: ") + flagError;
+    try {
+        journal.record(entry);
+    } catch (...) {
+    }
+}
+
 } // namespace
 
 bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber) {
@@ -166,14 +183,60 @@ bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber)
     return !key.isNull() && !key.isEmpty();
 }
 
-ExportRun::ExportRun(TdmPolling& data, const SettingsFile& settings)
-    : data_(data), settings_(settings) {}
+QString NewExportRunId() {
+    return Now().toString(QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') +
+           QString::number(QCoreApplication::applicationPid()) + QLatin1Char('-') +
+           QString::number(QRandomGenerator::global()->bounded(0x10000), 16).rightJustified(4, '0');
+}
+
+ExportRun::ExportRun(TdmPolling& data, const SettingsFile& settings, ExportRunOptions options)
+    : data_(data), settings_(settings), options_(std::move(options)) {
+    if (options_.runId.isEmpty())
+        options_.runId = NewExportRunId();
+}
+
+namespace {
+
+JournalOutcome journalOutcome(ExportRowResult result) {
+    switch (result) {
+    case ExportRowResult::Posted:
+        return JournalOutcome::Posted;
+    case ExportRowResult::NothingToPost:
+        return JournalOutcome::NothingToPost;
+    case ExportRowResult::AlreadyInPackage:
+        return JournalOutcome::AlreadyInPackage;
+    case ExportRowResult::Refused:
+        break;
+    }
+    return JournalOutcome::Refused;
+}
+
+void count(ExportRunSummary& summary, ExportRowResult result) {
+    switch (result) {
+    case ExportRowResult::Posted:
+        ++summary.posted;
+        break;
+    case ExportRowResult::NothingToPost:
+        ++summary.nothingToPost;
+        break;
+    case ExportRowResult::AlreadyInPackage:
+        ++summary.alreadyInPackage;
+        break;
+    case ExportRowResult::Refused:
+        ++summary.refused;
+        break;
+    }
+}
+
+} // namespace
 
 ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* observer) {
     if (!IsTransactionCode(moduleCode))
         throw AppError(QStringLiteral("%1 is not a kind of document").arg(moduleCode));
     const bool byItem =
         settings_.read(Keys::General::ExportMode) == QLatin1String(Keys::General::ExportModeByItem);
+    // A stop signal from here on waits for the document in hand.
+    const StopAtSafePoint stopAfterDocument;
 
     // A tick the user set but did not save by leaving the row is saved by reading the view again.
     if (Table* view = data_.ExportView(moduleCode); view && view->isActive())
@@ -183,11 +246,19 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     const QVector<TickedRow> rows = readTickedRows(data_.dbStk, moduleCode);
     ExportRunSummary& summary = summary_;
     summary.total = rows.size();
+    if (rows.isEmpty())
+        return summary;
+    // A run that goes on past refusals logs in first: a package that refuses the login would
+    // otherwise refuse every document in turn.
+    if (options_.continueAfterRefusal)
+        SQLAccLogin();
     // The tax codes are kept as long as the masters' reads share a transaction: the same bound
     // on how late a change made elsewhere is seen.
     PosTaxCodeCache taxCodes(kSharedReadsMs);
     const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR, &taxCodes};
-    DbConnection& markingDb = IsReceivableCode(moduleCode) ? data_.dbAR : data_.dbStk;
+    const bool receivable = IsReceivableCode(moduleCode);
+    DbConnection& markingDb = receivable ? data_.dbAR : data_.dbStk;
+    PostingJournalWriter journal(data_.dbStk, options_.runId, options_.user);
     SharedReads masterReads(data_.dbApp);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
@@ -195,55 +266,100 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
         if (observer)
             observer->documentStarting(i + 1, rows.size(), reference);
 
-        // A document's reads of its source rows and its marking share one transaction per
-        // source database, instead of every read committing on its own (each commit waits on the
-        // disk; a cash sale had six). The marking still runs whole or not at all; a document that
-        // fails undoes only its reads.
+        // A document's reads of its source rows, its marking and its journal record share one
+        // transaction per source database, instead of every read committing on its own (each
+        // commit waits on the disk; a cash sale had six). The marking and the record run whole
+        // or not at all; a document that fails undoes only its reads.
         masterReads.beginIfNone();
-        Transaction documentSource(data_.dbStk, Transaction::Begin::AtFirstStatement);
-        Transaction receivableSource(data_.dbAR, Transaction::Begin::AtFirstStatement);
-        const QString party = partyCode(data_.dbApp, moduleCode, row.code);
+        std::optional<Transaction> documentSource;
+        std::optional<Transaction> receivableSource;
+        documentSource.emplace(data_.dbStk, Transaction::Begin::AtFirstStatement);
+        receivableSource.emplace(data_.dbAR, Transaction::Begin::AtFirstStatement);
+        JournalEntry entry;
+        entry.store = row.store;
+        entry.moduleCode = moduleCode;
+        entry.sourceId = row.id;
+        entry.documentNumber = reference;
+        entry.date = QDate::fromString(row.date, QStringLiteral("yyyy/MM/dd"));
+        entry.netTotal = row.netTotal;
+        entry.party = partyCode(data_.dbApp, moduleCode, row.code);
 
         ExportRowResult result;
-        if (IsReceivableCode(moduleCode)) {
-            // Receivable documents already in the package are updated in place by their routine.
-            result = SQLAccExportAR(sources, moduleCode, row.id, reference, row.date, party,
-                                    row.netTotal, row.rounding)
-                         ? ExportRowResult::Posted
-                         : ExportRowResult::NothingToPost;
-        } else if (DocumentInPackage(moduleCode, reference)) {
-            result = ExportRowResult::AlreadyInPackage;
-        } else {
-            result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date, party,
-                                     row.netTotal, row.rounding)
-                         ? ExportRowResult::Posted
-                         : ExportRowResult::NothingToPost;
+        try {
+            if (receivable) {
+                // Receivable documents already in the package are updated in place by their
+                // routine.
+                result = SQLAccExportAR(sources, moduleCode, row.id, reference, row.date,
+                                        entry.party, row.netTotal, row.rounding)
+                             ? ExportRowResult::Posted
+                             : ExportRowResult::NothingToPost;
+            } else if (DocumentInPackage(moduleCode, reference)) {
+                result = ExportRowResult::AlreadyInPackage;
+            } else {
+                result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date,
+                                         entry.party, row.netTotal, row.rounding)
+                             ? ExportRowResult::Posted
+                             : ExportRowResult::NothingToPost;
+            }
+        } catch (const AutomationError& refusal) {
+            // The package refused the document: nothing of it is flagged, its reads are undone,
+            // and the refusal is recorded on its own.
+            receivableSource.reset();
+            documentSource.reset();
+            entry.outcome = JournalOutcome::Refused;
+            entry.message = QString::fromUtf8(refusal.what());
+            Transaction record(data_.dbStk);
+            journal.record(entry);
+            record.commit();
+            count(summary, ExportRowResult::Refused);
+            summary.refusals.append({reference, entry.message});
+            if (!options_.continueAfterRefusal)
+                throw;
+            if (observer)
+                observer->documentDone(i + 1, rows.size(), reference, ExportRowResult::Refused);
+            if (stopAfter(observer, i, rows.size()))
+                break;
+            continue;
         }
-        if (result != ExportRowResult::NothingToPost)
-            RunMarking(markingDb, markingFor(moduleCode, byItem, row));
-        receivableSource.commit();
-        documentSource.commit();
+
+        entry.outcome = journalOutcome(result);
+        bool recorded = false;
+        try {
+            if (result != ExportRowResult::NothingToPost)
+                RunMarking(markingDb, markingFor(moduleCode, byItem, row));
+            journal.record(entry);
+            // A receivable document's flags live in the receivables database, its record in the
+            // stock database: the record is committed first, so a posting is never without one.
+            // Should the flags then fail, the document is offered again and found in the package.
+            documentSource->commit();
+            recorded = true;
+            receivableSource->commit();
+        } catch (...) {
+            receivableSource.reset();
+            documentSource.reset();
+            // The package holds the document but its source could not be flagged: the record of
+            // the posting is kept all the same, so the journal never misses a posted document.
+            if (result != ExportRowResult::NothingToPost && !recorded)
+                recordUnflagged(journal, entry);
+            throw;
+        }
         masterReads.endIfOld();
 
-        switch (result) {
-        case ExportRowResult::Posted:
-            ++summary.posted;
-            break;
-        case ExportRowResult::NothingToPost:
-            ++summary.nothingToPost;
-            break;
-        case ExportRowResult::AlreadyInPackage:
-            ++summary.alreadyInPackage;
-            break;
-        }
-        if (observer) {
+        count(summary, result);
+        if (observer)
             observer->documentDone(i + 1, rows.size(), reference, result);
-            if (i + 1 < rows.size() && observer->stopRequested()) {
-                summary.stopped = true;
-                break;
-            }
-        }
+        if (stopAfter(observer, i, rows.size()))
+            break;
     }
     masterReads.end();
     return summary;
+}
+
+bool ExportRun::stopAfter(ExportRunObserver* observer, int index, int total) {
+    if (index + 1 >= total)
+        return false;
+    const bool stop = (observer && observer->stopRequested()) || StopSignals::Requested();
+    if (stop)
+        summary_.stopped = true;
+    return stop;
 }

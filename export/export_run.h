@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class SettingsFile;
@@ -7,10 +8,11 @@ class TdmPolling;
 
 // What became of one ticked document.
 enum class ExportRowResult {
-    Posted,          // saved in the accounting package and flagged at its source
-    NothingToPost,   // its source held no rows: nothing saved, nothing flagged
-    AlreadyInPackage // the package held its number already (an earlier run saved it but could
-                     // not flag it): flagged now, not posted a second time
+    Posted,           // saved in the accounting package and flagged at its source
+    NothingToPost,    // its source held no rows: nothing saved, nothing flagged
+    AlreadyInPackage, // the package held its number already (an earlier run saved it but could
+                      // not flag it): flagged now, not posted a second time
+    Refused           // the package raised an error on it: nothing flagged (scheduled runs go on)
 };
 
 // Follows a run document by document; a window shows progress and may ask it to stop.
@@ -34,13 +36,32 @@ public:
     virtual bool stopRequested() { return false; }
 };
 
+// A document the package refused, with the package's text.
+struct ExportRefusal {
+    QString documentNumber;
+    QString message;
+};
+
 struct ExportRunSummary {
     int total = 0; // ticked rows found
     int posted = 0;
     int nothingToPost = 0;
     int alreadyInPackage = 0;
-    bool stopped = false; // the observer asked to stop before the last row
-    int handled() const { return posted + nothingToPost + alreadyInPackage; }
+    int refused = 0;
+    QList<ExportRefusal> refusals;
+    bool stopped = false; // the observer or a stop signal asked to stop before the last row
+    int handled() const { return posted + nothingToPost + alreadyInPackage + refused; }
+};
+
+// How a run records itself and meets a refusal.
+struct ExportRunOptions {
+    QString runId; // the run's id in the posting journal (its lock's); a new one when empty
+    QString user;  // who runs it, as the journal records it
+    // A document the package refuses ends the run with the package's error (the window, the
+    // batch command's export), or is recorded as refused and the run goes on with the next one
+    // (a scheduled run, which nobody watches). Either way the refusal is journalled and nothing
+    // of that document is flagged.
+    bool continueAfterRefusal = false;
 };
 
 // The export run over the ticked rows of one document kind (SL_CS ... AR_PM) of the export work
@@ -48,11 +69,15 @@ struct ExportRunSummary {
 // flagged as exported at its source. An error ends the run at that row and is raised to the
 // caller; the rows before it stay posted and flagged, the row in hand is not flagged.
 //
+// Every document handled leaves a record in the posting journal, written in the transaction
+// that flags it, so a posting never goes unrecorded. A stop signal (or the observer) stops the
+// run after the document in hand.
+//
 // The confirmation question, the messages at the end and the search that follows belong to the
 // caller (the export dialog, or the batch command, whose command line is its confirmation).
 class ExportRun {
 public:
-    ExportRun(TdmPolling& data, const SettingsFile& settings);
+    ExportRun(TdmPolling& data, const SettingsFile& settings, ExportRunOptions options = {});
 
     // Runs the kind. With no ticked row nothing is posted and the summary's total is 0.
     ExportRunSummary Run(const QString& moduleCode, ExportRunObserver* observer = nullptr);
@@ -61,10 +86,17 @@ public:
     const ExportRunSummary& summary() const { return summary_; }
 
 private:
+    // After document `index` (0-based): true when the run stops there.
+    bool stopAfter(ExportRunObserver* observer, int index, int total);
+
     ExportRunSummary summary_;
     TdmPolling& data_;
     const SettingsFile& settings_;
+    ExportRunOptions options_;
 };
+
+// A new run id: the time to the second, the process and four random hex digits.
+QString NewExportRunId();
 
 // True when the accounting package already holds a document of the business object with this
 // document number (DOCNO).

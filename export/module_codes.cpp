@@ -44,3 +44,16 @@ QString ReceivablePrefix(const QString& moduleCode) {
         return QStringLiteral("OR/");
     return QString();
 }
+
+QString StationJobCode(const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+        return QStringLiteral("SLSTRN");
+    if (moduleCode == QLatin1String(ModuleCodes::SalesInvoice))
+        return QStringLiteral("DELIVE");
+    if (moduleCode == QLatin1String(ModuleCodes::SalesCreditNote) ||
+        moduleCode == QLatin1String(ModuleCodes::PurchaseReturn))
+        return QStringLiteral("RETURN");
+    if (moduleCode == QLatin1String(ModuleCodes::PurchaseInvoice))
+        return QStringLiteral("RECEIV");
+    return QString();
+}

@@ -31,6 +31,11 @@ bool IsPurchaseCode(const QString& moduleCode);
 // The nine transaction codes in the order of the dialog.
 QStringList TransactionCodes();
 
+// The station job (P_FILE of ACC_STATION_JOB) whose transmission options decide which stores'
+// documents of a sales or purchase kind are searched: SLSTRN, DELIVE, RETURN (sales credit notes
+// and purchase returns) or RECEIV. Empty for the receivable kinds, which no job governs.
+QString StationJobCode(const QString& moduleCode);
+
 // The document-number prefix of a receivable kind in AR_TRANS (TD_TYPE): "INV/", "DN/", "CN/",
 // "OR/"; empty for any other code.
 QString ReceivablePrefix(const QString& moduleCode);

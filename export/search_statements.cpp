@@ -9,7 +9,8 @@
 namespace {
 
 // The statements exactly as the back office has always run them (spacing included); only the
-// placeholders change.
+// placeholders change. {option} is the transmission option a store's job of the kind must hold:
+// M (Manual) for the window's searches, S (By Schedule) for the scheduled run.
 
 const char kCashSalesByItemAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -20,7 +21,8 @@ const char kCashSalesByItemAll[] =
     "SALES_TAX1) AS GROSSAMT, SALES_NETSALES, SALES_EXPORT_ACCT, SALES_ROUND_ADJ, "
     "'{cash_code}','SL_CS' FROM POS_SALES  WHERE SALES_EXPORT_ACCT = 'F' AND SALES_STATUS = "
     "'NS' AND SALES_DATETIME >= '{gst}' AND SALES_NETSALES> 0  AND SALES_STORE IN  (SELECT "
-    "P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('M',P_STATUS) > 0)";
+    "P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('{option}',P_STATUS) > "
+    "0)";
 
 const char kCashSalesByItemRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -36,7 +38,7 @@ const char kCashSalesByItemRange[] =
     "extract(year from SALES_DATETIME)||'/'||substring(100+extract(month from "
     "SALES_DATETIME) from 2 for 2)||'/'||substring(100+extract(day from SALES_DATETIME) from "
     "2 for 2) <= '{to}' AND SALES_NETSALES > 0 AND SALES_STORE IN  (SELECT P_STORE FROM "
-    "ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('M',P_STATUS) > 0)";
+    "ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kCashSalesBySummaryAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -46,7 +48,7 @@ const char kCashSalesBySummaryAll[] =
     "CI_TAX1, CI_GROSS, CI_NETSALES + CI_TOTROUNDING, CI_EXPORT_ACCT, CI_TOTROUNDING, "
     "'{cash_code}','SL_CS' FROM POS_CLOSEINFO  WHERE CI_EXPORT_ACCT = 'F' AND SALES_STATUS = "
     "'NS' AND CI_CLOSEDATE >= '{gst}' AND CI_GROSS > 0  AND CI_STORE IN  (SELECT P_STORE "
-    "FROM ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('M',P_STATUS) > 0)";
+    "FROM ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kCashSalesBySummaryRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -57,7 +59,7 @@ const char kCashSalesBySummaryRange[] =
     "'{cash_code}','SL_CS' FROM POS_CLOSEINFO  WHERE CI_EXPORT_ACCT = 'F' AND SALES_STATUS = "
     "'NS' AND CI_STORE >= '{store}' AND CI_STORE <= '{store}' AND CI_CLOSEDATE >= '{from}' "
     "AND CI_CLOSEDATE <= '{to}' AND CI_GROSS > 0 AND CI_STORE IN  (SELECT P_STORE FROM "
-    "ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('M',P_STATUS) > 0)";
+    "ACC_STATION_JOB   WHERE P_FILE = 'SLSTRN'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kSalesInvoiceAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -66,7 +68,7 @@ const char kSalesInvoiceAll[] =
     "'SL_IV' FROM STK_MLEDGER  WHERE S_Document = 'D' AND S_Status = 'P' AND S_EXPORT_ACCT = "
     "'F' AND S_TOARSYS = 'F' AND S_AR_INVOICE_NO <> '' AND S_DATE >= '{gst}' AND S_Qty >= 0  "
     "AND S_STORE_FROM IN  (SELECT P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'DELIVE'  "
-    "AND POSITION('M',P_STATUS) > 0)";
+    "AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kSalesInvoiceRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -76,7 +78,7 @@ const char kSalesInvoiceRange[] =
     "'F' AND S_TOARSYS = 'F' AND S_AR_INVOICE_NO <> '' AND S_Qty >= 0  AND S_STORE_FROM >= "
     "'{store}' AND S_STORE_FROM <= '{store}' AND S_DATE >= '{from}' AND S_DATE <= '{to}' AND "
     "S_REFNO >= '{ref_from}' AND S_REFNO <= '{ref_to}' AND S_STORE_FROM IN  (SELECT P_STORE "
-    "FROM ACC_STATION_JOB   WHERE P_FILE = 'DELIVE'  AND POSITION('M',P_STATUS) > 0)";
+    "FROM ACC_STATION_JOB   WHERE P_FILE = 'DELIVE'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kSalesCreditNoteAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -84,7 +86,8 @@ const char kSalesCreditNoteAll[] =
     "S_AR_INVOICE_NO, S_DATE, abs(S_TAXAMT), abs(S_TOTAL), abs(S_NETTOTAL), S_EXPORT_ACCT, "
     "S_CUSTOMER, 'SL_CN' FROM STK_MLEDGER  WHERE S_Document = 'D' AND S_Status = 'P' AND "
     "S_EXPORT_ACCT = 'F' AND S_DATE >= '{gst}' AND S_Qty < 0  AND S_STORE_FROM IN  (SELECT "
-    "P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'RETURN'  AND POSITION('M',P_STATUS) > 0)";
+    "P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'RETURN'  AND POSITION('{option}',P_STATUS) > "
+    "0)";
 
 const char kSalesCreditNoteRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -94,7 +97,7 @@ const char kSalesCreditNoteRange[] =
     "S_EXPORT_ACCT = 'F' AND S_Qty < 0  AND S_STORE_FROM >= '{store}' AND S_STORE_FROM <= "
     "'{store}' AND S_DATE >= '{from}' AND S_DATE <= '{to}' AND S_REFNO >= '{ref_from}' AND "
     "S_REFNO <= '{ref_to}' AND S_STORE_FROM IN  (SELECT P_STORE FROM ACC_STATION_JOB   WHERE "
-    "P_FILE = 'RETURN'  AND POSITION('M',P_STATUS) > 0)";
+    "P_FILE = 'RETURN'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kPurchaseInvoiceAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -102,7 +105,7 @@ const char kPurchaseInvoiceAll[] =
     "S_DATE, S_TAXAMT, S_COSTTOTAL, S_COSTNETTTL, S_EXPORT_ACCT, S_SUPPLIER, 'PH_PI' FROM "
     "STK_MLEDGER  WHERE S_Document = 'R' AND S_Status = 'P' AND S_EXPORT_ACCT = 'F' AND "
     "S_DATE >= '{gst}' AND S_Qty >= 0  AND S_STORE_FROM IN  (SELECT P_STORE FROM "
-    "ACC_STATION_JOB   WHERE P_FILE = 'RECEIV'  AND POSITION('M',P_STATUS) > 0)";
+    "ACC_STATION_JOB   WHERE P_FILE = 'RECEIV'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kPurchaseInvoiceRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -112,7 +115,7 @@ const char kPurchaseInvoiceRange[] =
     "S_Qty >= 0  AND S_STORE_FROM >= '{store}' AND S_STORE_FROM <= '{store}' AND S_DATE >= "
     "'{from}' AND S_DATE <= '{to}' AND S_REFNO >= '{ref_from}' AND S_REFNO <= '{ref_to}' AND "
     "S_STORE_FROM IN  (SELECT P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'RECEIV'  AND "
-    "POSITION('M',P_STATUS) > 0)";
+    "POSITION('{option}',P_STATUS) > 0)";
 
 const char kPurchaseReturnAll[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -120,7 +123,7 @@ const char kPurchaseReturnAll[] =
     "S_DATE, S_TAXAMT, S_COSTTOTAL, S_COSTNETTTL, S_EXPORT_ACCT, S_SUPPLIER, 'PH_SC' FROM "
     "STK_MLEDGER  WHERE S_Document = 'E' AND S_Status = 'P' AND S_EXPORT_ACCT = 'F' AND "
     "S_DATE >= '{gst}' AND S_Qty > 0  AND S_STORE_FROM IN  (SELECT P_STORE FROM "
-    "ACC_STATION_JOB   WHERE P_FILE = 'RETURN'  AND POSITION('M',P_STATUS) > 0)";
+    "ACC_STATION_JOB   WHERE P_FILE = 'RETURN'  AND POSITION('{option}',P_STATUS) > 0)";
 
 const char kPurchaseReturnRange[] =
     "INSERT INTO TMP_EXPORT_ACCT (S_ID,S_STORE_FROM, S_REFNO, S_DATE, S_TAXAMT, S_TOTAL, "
@@ -130,7 +133,7 @@ const char kPurchaseReturnRange[] =
     "S_Qty > 0  AND S_STORE_FROM >= '{store}' AND S_STORE_FROM <= '{store}' AND S_DATE >= "
     "'{from}' AND S_DATE <= '{to}' AND S_REFNO >= '{ref_from}' AND S_REFNO <= '{ref_to}' AND "
     "S_STORE_FROM IN  (SELECT P_STORE FROM ACC_STATION_JOB   WHERE P_FILE = 'RETURN'  AND "
-    "POSITION('M',P_STATUS) > 0)";
+    "POSITION('{option}',P_STATUS) > 0)";
 
 const char kReceivableAll[] =
     "SELECT TD_DOCNO, TD_STORE, TD_REFERENCE, TD_DATE,  TD_CUSTID, TD_TAX_AMT, TD_TOTAL, "
@@ -185,7 +188,8 @@ QString StockSearchStatement(const QString& moduleCode, bool searchAll,
                                                {QStringLiteral("store"), values.store},
                                                {QStringLiteral("ref_from"), values.refFrom},
                                                {QStringLiteral("ref_to"), values.refTo},
-                                               {QStringLiteral("cash_code"), values.cashCode}};
+                                               {QStringLiteral("cash_code"), values.cashCode},
+                                               {QStringLiteral("option"), values.jobOption}};
     return FillStatement(QLatin1String(stockTemplate(moduleCode, searchAll, values.byItem)),
                          placeholders);
 }

@@ -16,6 +16,9 @@ struct StockSearchValues {
     QString refTo;
     QString cashCode;   // SL_CS: the cash-sales debtor code
     bool byItem = true; // SL_CS: one row per receipt (else one per counter and close day)
+    // The transmission option a store's job must hold for its documents to be found: "M"
+    // (Manual, the window) or "S" (By Schedule).
+    QString jobOption = QStringLiteral("M");
 };
 
 // The INSERT ... SELECT that copies the documents of a sales or purchase kind into the work

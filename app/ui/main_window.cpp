@@ -648,6 +648,7 @@ void TfrmMain::ToolButton3Click() {
 // The export dialog, shown modally; it keeps the work table's rows and ticks when closed.
 void TfrmMain::OpenExportDialog() {
     TdlgExportToAcct dialog(this);
+    dialog.setRunUser(login.identity.UserCode);
     dialog.exec();
 }
 

@@ -13,8 +13,21 @@
 #include <functional>
 #include <memory>
 
-// The batch command's exit statuses.
-enum BatchExit { BatchDone = 0, BatchFailed = 1, BatchUsage = 2 };
+class ExportRunLock;
+
+// The batch command's exit statuses, for a scheduler to act on.
+enum BatchExit {
+    BatchDone = 0,            // everything posted, or nothing to do
+    BatchFailed = 1,          // login refused, a command declined, or an error outside a run
+    BatchUsage = 2,           // wrong use of the command line
+    BatchSomeRefused = 3,     // the run went through but the package refused some documents
+    BatchStoppedOnError = 4,  // an error stopped the run; the documents before it stay posted
+    BatchStoppedBySignal = 5, // a stop signal ended it (after the document in hand)
+    BatchLocked = 6           // another export run holds the installation's lock: nothing done
+};
+
+// The exit statuses as --help lists them.
+QString BatchExitStatusHelp();
 
 // Wrong use of the command line: unknown command or kind, missing or malformed argument. The
 // program prints the text with the command's usage and ends with status 2.
@@ -28,7 +41,8 @@ public:
 // dialog, and the standard output.
 class BatchSession {
 public:
-    explicit BatchSession(QTextStream& out);
+    BatchSession(QTextStream& out, QString user);
+    const QString& user() const { return user_; }
     TdmPolling& data() { return *data_; }
     SettingsFile& settings() { return settings_; }
     DocumentSearch& search() { return *search_; }
@@ -36,6 +50,7 @@ public:
 
 private:
     QTextStream& out_;
+    QString user_;
     std::unique_ptr<TdmPolling> data_;
     SettingsFile settings_;
     std::unique_ptr<DocumentSearch> search_;
@@ -53,6 +68,17 @@ struct BatchCommand {
     std::function<Run(const QStringList& arguments)> parse;
 };
 
+// Runs `work` holding the installation's export lock, recorded as `command` of the logged-in user.
+// When another run holds it, prints who and since when to standard error and gives BatchLocked;
+// a lock taken over from a run that died is said on standard error too. `work` gives the exit
+// status, which is recorded as the run's outcome; an error it raises is printed to standard error
+// and gives BatchStoppedOnError.
+int RunHoldingExportLock(BatchSession& session, const QString& command,
+                         const std::function<int(ExportRunLock& lock)>& work);
+
+// The text on one line: the package's and the engine's texts may hold line breaks.
+QString OneLine(QString text);
+
 // Every command, in the order of the help text. A new command (an export run, the masters)
 // is one more entry of this table.
 const QList<BatchCommand>& BatchCommands();
@@ -65,3 +91,6 @@ BatchCommand ClearCommand();
 BatchCommand ListCommand();
 BatchCommand ExportCommand();
 BatchCommand MastersCommand();
+BatchCommand ScheduleCommand();
+BatchCommand JournalCommand();
+BatchCommand ReconcileCommand();

@@ -69,12 +69,15 @@ QString BatchHelpText() {
             .arg(QLatin1String(kProgram));
     for (const BatchCommand& command : BatchCommands())
         text += indented(command.synopsis, QStringLiteral("  ")) + QLatin1Char('\n');
-    text += QStringLiteral("\nKinds: ") + TransactionCodes().join(QLatin1Char(' ')) +
-            QStringLiteral(
-                "\n\n"
-                "The installation is the program's folder, or the folder named by ZANTRO_HOME.\n"
-                "Exit status: 0 done, 1 login refused or an error, 2 wrong use of the command "
-                "line.\n");
+    text +=
+        QStringLiteral("\nKinds: ") + TransactionCodes().join(QLatin1Char(' ')) +
+        QStringLiteral(
+            "\n\n"
+            "The installation is the program's folder, or the folder named by ZANTRO_HOME.\n"
+            "Only one export run (export, masters, schedule, or the window's Export) runs at a\n"
+            "time on an installation; another is refused at once (status 6).\n"
+            "\n") +
+        BatchExitStatusHelp();
     return text;
 }
 
@@ -127,9 +130,10 @@ int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream&
         TdmMMGroupAccess groupAccess;
         dmMMGroupAccess = &groupAccess;
         const auto forget = qScopeGuard([] { dmMMGroupAccess = nullptr; });
-        if (!BatchLogin(groupAccess, user, password, err))
+        const std::optional<LoginIdentity> identity = BatchLogin(groupAccess, user, password, err);
+        if (!identity)
             return BatchFailed;
-        BatchSession session(out);
+        BatchSession session(out, identity->UserCode);
         return run(session);
     } catch (...) {
         out.flush();

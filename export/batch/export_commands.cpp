@@ -2,9 +2,11 @@
 // kind) and masters (suppliers, customers or stock items). The command line is the
 // confirmation, so no question is asked.
 #include "core/action_guard.h"
+#include "core/stop_signals.h"
 #include "export/batch/batch_arguments.h"
 #include "export/batch/batch_command.h"
 #include "export/export_run.h"
+#include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
 
@@ -23,6 +25,8 @@ QString resultText(ExportRowResult result) {
         return QStringLiteral("nothing to post");
     case ExportRowResult::AlreadyInPackage:
         return QStringLiteral("already in the accounting package");
+    case ExportRowResult::Refused:
+        return QStringLiteral("refused by the accounting package");
     }
     return QString();
 }
@@ -63,6 +67,85 @@ void printJson(QTextStream& out, const QJsonObject& report) {
     out.flush();
 }
 
+// The export command's work, holding the lock: the run, the search after it, the report.
+int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, bool json) {
+    // A stop signal waits for the document in hand and for the search after the run.
+    const StopAtSafePoint stopWhenSafe;
+    QTextStream& out = session.out();
+    BatchExportReport report(out, json);
+    ExportRun run(session.data(), session.settings(), {lock.runId(), session.user(), false});
+    QString error;
+    // The run and the search after it are timed apart for --json: the search grows with the
+    // tables, the run with the documents, and a benchmark needs to tell them apart.
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        run.Run(kind, &report);
+    } catch (...) {
+        error = CurrentExceptionText();
+    }
+    const double runSeconds = clock.nsecsElapsed() / 1e9;
+    const ExportRunSummary& summary = run.summary();
+    const bool failed = !error.isEmpty();
+    int left = -1;
+    clock.restart();
+    if (!failed && summary.total > 0) {
+        // As the window does after a run: search again, so the work table shows what is left.
+        left = IsReceivableCode(kind)
+                   ? session.search().SearchReceivables(kind, ReceivableSearchFilter{})
+                   : session.search().SearchStockDocuments(kind, StockSearchFilter{});
+    }
+    const double searchSeconds = clock.nsecsElapsed() / 1e9;
+    const int status = failed            ? BatchStoppedOnError
+                       : summary.stopped ? BatchStoppedBySignal
+                                         : BatchDone;
+    if (json) {
+        QJsonObject object{{QStringLiteral("kind"), kind},
+                           {QStringLiteral("runId"), lock.runId()},
+                           {QStringLiteral("ticked"), summary.total},
+                           {QStringLiteral("posted"), summary.posted},
+                           {QStringLiteral("nothingToPost"), summary.nothingToPost},
+                           {QStringLiteral("alreadyInPackage"), summary.alreadyInPackage},
+                           {QStringLiteral("refused"), summary.refused},
+                           {QStringLiteral("documents"), report.documents()},
+                           {QStringLiteral("completed"), !failed && !summary.stopped},
+                           {QStringLiteral("stopped"), summary.stopped},
+                           {QStringLiteral("runSeconds"), runSeconds},
+                           {QStringLiteral("searchSeconds"), searchSeconds}};
+        if (left >= 0)
+            object.insert(QStringLiteral("leftToExport"), left);
+        if (summary.stopped)
+            object.insert(QStringLiteral("signal"),
+                          QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber())));
+        if (failed)
+            object.insert(QStringLiteral("error"),
+                          QJsonObject{{QStringLiteral("document"), report.current()},
+                                      {QStringLiteral("message"), error}});
+        printJson(out, object);
+        return status;
+    }
+    if (failed)
+        out << (report.current().isEmpty() ? QString() : report.current() + QStringLiteral(": "))
+            << "error: " << OneLine(error) << '\n';
+    if (!failed && summary.total == 0) {
+        out << "No Data to Export\n";
+    } else {
+        out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost
+            << " nothing to post, " << summary.alreadyInPackage
+            << " already in the accounting package, of " << summary.total << " ticked"
+            << (failed ? " (stopped by the error)"
+                : summary.stopped
+                    ? QStringLiteral(" (stopped by %1)")
+                          .arg(QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber())))
+                    : QString())
+            << '\n';
+        if (left >= 0)
+            out << "Left to export: " << left << '\n';
+    }
+    out.flush();
+    return status;
+}
+
 BatchCommand::Run parseExport(const QStringList& words) {
     const BatchArguments arguments(words, {}, {QStringLiteral("json")});
     if (arguments.positional().isEmpty())
@@ -73,69 +156,14 @@ BatchCommand::Run parseExport(const QStringList& words) {
     const QString kind = TransactionKindArgument(arguments.positional().first());
     const bool json = arguments.flag(QStringLiteral("json"));
     return [kind, json](BatchSession& session) {
-        QTextStream& out = session.out();
-        BatchExportReport report(out, json);
-        ExportRun run(session.data(), session.settings());
-        QString error;
-        // The run and the search after it are timed apart for --json: the search grows with the
-        // tables, the run with the documents, and a benchmark needs to tell them apart.
-        QElapsedTimer clock;
-        clock.start();
-        try {
-            run.Run(kind, &report);
-        } catch (...) {
-            error = CurrentExceptionText();
-        }
-        const double runSeconds = clock.nsecsElapsed() / 1e9;
-        const ExportRunSummary& summary = run.summary();
-        const bool failed = !error.isEmpty();
-        int left = -1;
-        clock.restart();
-        if (!failed && summary.total > 0) {
-            // As the window does after a run: search again, so the work table shows what is left.
-            left = IsReceivableCode(kind)
-                       ? session.search().SearchReceivables(kind, ReceivableSearchFilter{})
-                       : session.search().SearchStockDocuments(kind, StockSearchFilter{});
-        }
-        const double searchSeconds = clock.nsecsElapsed() / 1e9;
-        if (json) {
-            QJsonObject object{{QStringLiteral("kind"), kind},
-                               {QStringLiteral("ticked"), summary.total},
-                               {QStringLiteral("posted"), summary.posted},
-                               {QStringLiteral("nothingToPost"), summary.nothingToPost},
-                               {QStringLiteral("alreadyInPackage"), summary.alreadyInPackage},
-                               {QStringLiteral("documents"), report.documents()},
-                               {QStringLiteral("completed"), !failed},
-                               {QStringLiteral("runSeconds"), runSeconds},
-                               {QStringLiteral("searchSeconds"), searchSeconds}};
-            if (left >= 0)
-                object.insert(QStringLiteral("leftToExport"), left);
-            if (failed)
-                object.insert(QStringLiteral("error"),
-                              QJsonObject{{QStringLiteral("document"), report.current()},
-                                          {QStringLiteral("message"), error}});
-            printJson(out, object);
-            return int(failed ? BatchFailed : BatchDone);
-        }
-        if (failed)
-            out << (report.current().isEmpty() ? QString()
-                                               : report.current() + QStringLiteral(": "))
-                << "error: " << QString(error).replace(QLatin1String("\r\n"), QLatin1String(" "))
-                << '\n';
-        if (!failed && summary.total == 0) {
-            out << "No Data to Export\n";
-        } else {
-            out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost
-                << " nothing to post, " << summary.alreadyInPackage
-                << " already in the accounting package, of " << summary.total << " ticked"
-                << (failed ? " (stopped by the error)" : "") << '\n';
-            if (left >= 0)
-                out << "Left to export: " << left << '\n';
-        }
-        out.flush();
-        return int(failed ? BatchFailed : BatchDone);
+        return RunHoldingExportLock(
+            session, QStringLiteral("export ") + kind,
+            [&](ExportRunLock& lock) { return exportKind(session, lock, kind, json); });
     };
 }
+
+int exportMaster(BatchSession& session, const QString& kind, const QString& selection,
+                 bool generate, bool json);
 
 QString masterKindArgument(const QString& text) {
     if (text != QLatin1String(ModuleCodes::Supplier) &&
@@ -164,6 +192,15 @@ BatchCommand::Run parseMasters(const QStringList& words) {
     const bool generate = arguments.flag(QStringLiteral("generate-codes"));
     const bool json = arguments.flag(QStringLiteral("json"));
     return [kind, selection, generate, json](BatchSession& session) {
+        return RunHoldingExportLock(
+            session, QStringLiteral("masters ") + kind,
+            [&](ExportRunLock&) { return exportMaster(session, kind, selection, generate, json); });
+    };
+}
+
+int exportMaster(BatchSession& session, const QString& kind, const QString& selection,
+                 bool generate, bool json) {
+    {
         QString question;
         const MasterExportResult result = ExportSUPP_CUST_STOCK(
             session.data(), session.settings(), kind, selection == QLatin1String("ALL"),
@@ -194,7 +231,7 @@ BatchCommand::Run parseMasters(const QStringList& words) {
                 << "Nothing was exported: run again with --generate-codes to generate them.\n";
         }
         return int(completed ? BatchDone : BatchFailed);
-    };
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "export/batch/batch_command.h"
 
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -24,6 +25,12 @@ bool stdinIsTerminal() {
 #endif
 }
 
+#ifndef Q_OS_WIN
+// The terminal's settings while the echo is off, for a stop signal to put back.
+std::atomic<bool> echoOff{false};
+termios savedTerminal{};
+#endif
+
 // Reads one line from the terminal with echo switched off, and puts the echo back.
 std::string readWithoutEcho() {
     std::string line;
@@ -40,13 +47,17 @@ std::string readWithoutEcho() {
     termios saved{};
     const bool known = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (known) {
+        savedTerminal = saved;
+        echoOff = true;
         termios silent = saved;
         silent.c_lflag &= ~tcflag_t(ECHO);
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
     }
     std::getline(std::cin, line);
-    if (known)
+    if (known) {
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        echoOff = false;
+    }
 #endif
     return line;
 }
@@ -64,4 +75,11 @@ QString BatchPassword() {
     const std::string line = readWithoutEcho();
     std::fputs("\n", stderr);
     return QString::fromLocal8Bit(line.c_str());
+}
+
+void RestoreTerminal() {
+#ifndef Q_OS_WIN
+    if (echoOff)
+        tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+#endif
 }

@@ -35,6 +35,9 @@ public:
     // The text of the tree category chosen last, empty before the first choice.
     const QString& Category() const { return category_; }
 
+    // The logged-in user, whom the export's lock and journal name.
+    void setRunUser(const QString& userCode) { runUser_ = userCode; }
+
     // Handlers, named after their control and event.
     void FormShow();
     void TreeView1Click();
@@ -69,6 +72,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QString runUser_;
+
     // The export run of btnExportClick: posting the ticked rows (or the master) and marking
     // their sources. Defined in dlg_export_to_acct_export.cpp.
     void RunExport();

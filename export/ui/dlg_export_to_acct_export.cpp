@@ -1,7 +1,9 @@
 // The export run of the export dialog (btnExportClick).
 #include "core/app_context.h"
+#include "core/stop_signals.h"
 #include "data/dm_polling.h"
 #include "export/export_run.h"
+#include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
 #include "export/ui/dlg_export_to_acct.h"
@@ -10,20 +12,41 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include <optional>
+
 void TdlgExportToAcct::RunExport() {
     if (!Messages().confirm(QStringLiteral("Confirm To Export ?")))
         return;
 
+    // A stop signal waits for the run, its messages and the search after it.
+    const StopAtSafePoint stopWhenDone;
+    // One export at a time on the installation, from any workstation.
+    std::optional<ExportRunLock> lock;
+    try {
+        lock.emplace(dmPolling->dbStk, ExportRunIdentity{runUser_, QStringLiteral("zantro-link"),
+                                                         QStringLiteral("Export ") + moduleCode_});
+    } catch (const ExportRunRefused& refused) {
+        Messages().error(refused.message());
+        return;
+    }
+    if (!lock->takenOverText().isEmpty())
+        Messages().information(lock->takenOverText());
+    // Until the work below says otherwise, the run ended on an error.
+    lock->setOutcome(QStringLiteral("ERROR"));
+
     if (!IsTransactionCode(moduleCode_)) {
-        const bool allRows = moduleCode_ == QLatin1String(ModuleCodes::Supplier) ? rbtnSupp_All->isChecked()
-                             : moduleCode_ == QLatin1String(ModuleCodes::Customer) ? rbtnCust_All->isChecked()
-                                                                                    : rbtnItem_All->isChecked();
+        const bool allRows =
+            moduleCode_ == QLatin1String(ModuleCodes::Supplier)   ? rbtnSupp_All->isChecked()
+            : moduleCode_ == QLatin1String(ModuleCodes::Customer) ? rbtnCust_All->isChecked()
+                                                                  : rbtnItem_All->isChecked();
         const MasterExportResult result = ExportSUPP_CUST_STOCK(
-            *dmPolling, settings_, moduleCode_, allRows, [](const QString& question) { return Messages().confirm(question); },
+            *dmPolling, settings_, moduleCode_, allRows,
+            [](const QString& question) { return Messages().confirm(question); },
             [this] {
                 wwDBGrid1->viewport()->update();
                 wwDBGrid3->viewport()->update();
             });
+        lock->setOutcome(QStringLiteral("DONE"));
         if (result.outcome == MasterExportOutcome::Completed)
             Messages().information(QStringLiteral("Completed."));
         return;
@@ -33,8 +56,10 @@ void TdlgExportToAcct::RunExport() {
     ExportRunSummary summary;
     {
         ExportProgress progress(this);
-        summary = ExportRun(*dmPolling, settings_).Run(moduleCode_, &progress);
+        summary = ExportRun(*dmPolling, settings_, {lock->runId(), runUser_, false})
+                      .Run(moduleCode_, &progress);
     }
+    lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
         Messages().information(QStringLiteral("No Data to Export"));
         return;

@@ -1,0 +1,202 @@
+// The batch command that runs the "By Schedule" jobs: what a scheduler (cron, a systemd timer)
+// starts at night so the day's documents are in the accounting package by morning.
+#include "core/action_guard.h"
+#include "core/app_context.h"
+#include "core/stop_signals.h"
+#include "data/activity_log.h"
+#include "export/batch/batch_arguments.h"
+#include "export/batch/batch_command.h"
+#include "export/export_run_lock.h"
+#include "export/module_codes.h"
+#include "export/scheduled_export.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kPollingCode = QStringLiteral("#1  ");
+const QString kPollingKindCode = QStringLiteral("#12 ");
+
+QString signalText() {
+    return QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber()));
+}
+
+// The kind's line of the report and of the polling log.
+QString kindLine(const ScheduledKind& kind, bool dryRun) {
+    const QString& code = kind.moduleCode;
+    if (!kind.scheduled)
+        return code + QStringLiteral(": no station sends it by schedule");
+    QString line = code + QStringLiteral(": ");
+    if (!IsTransactionCode(code)) {
+        line += QStringLiteral("%1 new records").arg(kind.found);
+        if (dryRun)
+            return line + QStringLiteral(", %1 without an account code (dry run: nothing sent)")
+                              .arg(kind.missingCodes);
+        if (!kind.error.isEmpty())
+            return line + QStringLiteral(", error: ") + OneLine(kind.error);
+        line += QStringLiteral(" sent");
+        if (kind.missingCodes > 0)
+            line += QStringLiteral(" (%1 codes generated)").arg(kind.missingCodes);
+        return line;
+    }
+    if (IsStockDocumentCode(code))
+        line += QStringLiteral("%1 stations, ").arg(kind.stations);
+    line += QStringLiteral("%1 found").arg(kind.found);
+    if (dryRun)
+        return line + QStringLiteral(" (dry run: nothing posted)");
+    const ExportRunSummary& run = kind.run;
+    if (run.total > 0)
+        line += QStringLiteral(", %1 posted, %2 already in the accounting package, %3 nothing to "
+                               "post, %4 refused")
+                    .arg(run.posted)
+                    .arg(run.alreadyInPackage)
+                    .arg(run.nothingToPost)
+                    .arg(run.refused);
+    if (kind.left >= 0)
+        line += QStringLiteral(", %1 left").arg(kind.left);
+    if (run.stopped)
+        line += QStringLiteral(" (stopped by %1)").arg(signalText());
+    if (!kind.error.isEmpty())
+        line += QStringLiteral(", error: ") + OneLine(kind.error);
+    return line;
+}
+
+QJsonObject kindJson(const ScheduledKind& kind) {
+    QJsonArray refusals;
+    for (const ExportRefusal& refusal : kind.run.refusals)
+        refusals.append(QJsonObject{{QStringLiteral("document"), refusal.documentNumber},
+                                    {QStringLiteral("message"), refusal.message}});
+    QJsonObject object{{QStringLiteral("kind"), kind.moduleCode},
+                       {QStringLiteral("scheduled"), kind.scheduled},
+                       {QStringLiteral("found"), kind.found},
+                       {QStringLiteral("posted"), kind.run.posted},
+                       {QStringLiteral("alreadyInPackage"), kind.run.alreadyInPackage},
+                       {QStringLiteral("nothingToPost"), kind.run.nothingToPost},
+                       {QStringLiteral("refused"), kind.run.refused},
+                       {QStringLiteral("refusals"), refusals}};
+    if (IsStockDocumentCode(kind.moduleCode))
+        object.insert(QStringLiteral("stations"), kind.stations);
+    if (!IsTransactionCode(kind.moduleCode))
+        object.insert(QStringLiteral("missingCodes"), kind.missingCodes);
+    if (kind.left >= 0)
+        object.insert(QStringLiteral("left"), kind.left);
+    if (!kind.error.isEmpty())
+        object.insert(QStringLiteral("error"), kind.error);
+    return object;
+}
+
+int scheduleStatus(const QList<ScheduledKind>& kinds) {
+    bool refused = false;
+    for (const ScheduledKind& kind : kinds) {
+        if (!kind.error.isEmpty())
+            return BatchStoppedOnError;
+        refused = refused || kind.run.refused > 0;
+    }
+    if (StopSignals::Requested())
+        return BatchStoppedBySignal;
+    return refused ? BatchSomeRefused : BatchDone;
+}
+
+// The polling log records each scheduled run beside the import runs. A log that cannot be
+// written does not stop the posting: the journal is the run's durable record.
+void poll(const QString& code, const QString& user, const QString& message) {
+    try {
+        LogPolling(code, user, message, QString(), ProgramFolder());
+    } catch (...) {
+        QTextStream err(stderr);
+        err << "zantro-batch: the polling log was not written: " << CurrentExceptionText() << '\n';
+    }
+}
+
+int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptions& options,
+                bool json) {
+    // A stop signal waits for the document in hand (and for a search under way).
+    const StopAtSafePoint stopWhenSafe;
+    QTextStream& out = session.out();
+    const QString& user = session.user();
+    if (!options.dryRun)
+        poll(kPollingCode, user, QStringLiteral("Schedule (Start) ") + runId);
+    ScheduledExport schedule(session.data(), session.settings(), session.search(),
+                             {runId, user, true});
+    const QList<ScheduledKind> kinds = schedule.Run(options, [&](const ScheduledKind& kind) {
+        const QString line = kindLine(kind, options.dryRun);
+        if (!options.dryRun)
+            poll(kPollingKindCode, user, QStringLiteral("Schedule ") + line);
+        if (json)
+            return;
+        out << line << '\n';
+        for (const ExportRefusal& refusal : kind.run.refusals)
+            out << "  " << refusal.documentNumber << ": refused: " << OneLine(refusal.message)
+                << '\n';
+        out.flush();
+    });
+    const int status = scheduleStatus(kinds);
+    const QString end = status == BatchStoppedBySignal
+                            ? QStringLiteral("stopped by %1").arg(signalText())
+                            : QStringLiteral("status %1").arg(status);
+    if (!options.dryRun)
+        poll(kPollingCode, user, QStringLiteral("Schedule (End) ") + end);
+    if (json) {
+        QJsonArray list;
+        for (const ScheduledKind& kind : kinds)
+            list.append(kindJson(kind));
+        QJsonObject report{{QStringLiteral("runId"), runId},
+                           {QStringLiteral("dryRun"), options.dryRun},
+                           {QStringLiteral("kinds"), list},
+                           {QStringLiteral("status"), status},
+                           {QStringLiteral("stopped"), StopSignals::Requested()}};
+        if (StopSignals::Requested())
+            report.insert(QStringLiteral("signal"), signalText());
+        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
+    } else if (status == BatchStoppedBySignal) {
+        out << "Schedule " << end << '\n';
+    }
+    out.flush();
+    return status;
+}
+
+BatchCommand::Run parseSchedule(const QStringList& words) {
+    const BatchArguments arguments(words, {},
+                                   {QStringLiteral("json"), QStringLiteral("dry-run"),
+                                    QStringLiteral("masters"), QStringLiteral("receivables")});
+    if (!arguments.positional().isEmpty())
+        throw UsageError(
+            QStringLiteral("unexpected argument \"%1\"").arg(arguments.positional().first()));
+    ScheduleOptions options;
+    options.dryRun = arguments.flag(QStringLiteral("dry-run"));
+    options.masters = arguments.flag(QStringLiteral("masters"));
+    options.receivables = arguments.flag(QStringLiteral("receivables"));
+    const bool json = arguments.flag(QStringLiteral("json"));
+    return [options, json](BatchSession& session) {
+        // A dry run changes nothing, so it needs no lock and may run beside another run.
+        if (options.dryRun)
+            return runSchedule(session, QStringLiteral("dry-run"), options, json);
+        return RunHoldingExportLock(session, QStringLiteral("schedule"), [&](ExportRunLock& lock) {
+            return runSchedule(session, lock.runId(), options, json);
+        });
+    };
+}
+
+} // namespace
+
+BatchCommand ScheduleCommand() {
+    return {
+        QStringLiteral("schedule"),
+        QStringLiteral("schedule [--masters] [--receivables] [--dry-run] [--json]"),
+        QStringLiteral(
+            "Runs the \"By Schedule\" jobs of the stations: for each sales and purchase kind, the\n"
+            "Search All of the window for the stores whose job of the kind holds By Schedule (S),\n"
+            "every document found ticked and exported, then searched again. Prints one line per\n"
+            "kind with its counts and writes it to the polling log. A document the accounting\n"
+            "package refuses is listed and journalled and the run goes on (status 3); any other\n"
+            "error stops the run at its kind (status 4). SIGTERM, SIGINT or SIGHUP stop it after\n"
+            "the document in hand (status 5).\n"
+            "--masters sends new suppliers and customers first (Differences), generating missing\n"
+            "creditor and debtor codes. --receivables also exports the receivable kinds (AR_IV,\n"
+            "AR_DN, AR_CN, AR_PM), which no station job governs: all unexported ones are sent.\n"
+            "--dry-run searches and reports but posts, flags and keeps nothing. --json prints the\n"
+            "report as JSON."),
+        parseSchedule};
+}

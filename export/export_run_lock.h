@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/app_error.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class DbConnection;
+class HeldRowLock;
+
+// Who runs an export: the logged-in user, the program and what it was asked to do.
+struct ExportRunIdentity {
+    QString user;
+    QString program; // "zantro-link", "zantro-batch"
+    QString command; // "Export SL_CS", "schedule"
+};
+
+// One run as the installation's run register (ACC_EXPORT_RUN) records it.
+struct ExportRunRecord {
+    QString runId;
+    QString user;
+    QString host;
+    qint64 process = 0;
+    QString program;
+    QString command;
+    QDateTime started;
+    // "BATCH on till-2 (zantro-batch schedule, process 4242) since 10/12/2026 02:00:01"
+    QString describe() const;
+};
+
+// Another run holds the installation's export lock. The text names it.
+class ExportRunRefused : public AppError {
+public:
+    ExportRunRefused(const QString& message, std::optional<ExportRunRecord> holder)
+        : AppError(message), holder_(std::move(holder)) {}
+    const std::optional<ExportRunRecord>& holder() const { return holder_; }
+
+private:
+    std::optional<ExportRunRecord> holder_;
+};
+
+// One export at a time per installation: whoever posts into the accounting package (the window's
+// Export, the batch command's export, masters and schedule, on any workstation that shares the
+// back-office databases) first takes this lock, which lives in the stock database. A second run
+// is refused at once with a message naming who runs and since when.
+//
+// The lock is a row held by an uncommitted update (HeldRowLock), so the engine drops it when its
+// holder's process dies. The run register beside it says who holds it; a register entry left
+// open by a run that was killed is closed by the next run that takes the lock, and that run says
+// so (takenOver()).
+class ExportRunLock {
+public:
+    // Takes the lock and records the run. Raises ExportRunRefused when another run holds it, and
+    // the engine's error when the lock tables cannot be reached.
+    ExportRunLock(DbConnection& stock, const ExportRunIdentity& who);
+    // Releases the lock and records the run's end with the outcome given to finish(), or "ENDED".
+    ~ExportRunLock();
+    ExportRunLock(const ExportRunLock&) = delete;
+    ExportRunLock& operator=(const ExportRunLock&) = delete;
+
+    const QString& runId() const { return record_.runId; }
+    const ExportRunRecord& record() const { return record_; }
+
+    // The run that held the lock last without releasing it (its process died), if any.
+    const std::optional<ExportRunRecord>& takenOver() const { return takenOver_; }
+    // "Took over the export lock left by ..." for takenOver(), or empty.
+    QString takenOverText() const;
+
+    // The outcome recorded at the end: POSTED, REFUSED, ERROR, STOPPED, DRYRUN ...
+    void setOutcome(const QString& outcome) { outcome_ = outcome; }
+
+private:
+    DbConnection& stock_;
+    std::unique_ptr<HeldRowLock> lock_;
+    ExportRunRecord record_;
+    std::optional<ExportRunRecord> takenOver_;
+    QString outcome_ = QStringLiteral("ENDED");
+};

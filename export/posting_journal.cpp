@@ -1,0 +1,112 @@
+#include "export/posting_journal.h"
+
+#include "core/app_context.h"
+#include "core/app_error.h"
+#include "data/connection.h"
+#include "data/query.h"
+#include "data/sql_quote.h"
+
+namespace {
+
+struct OutcomeName {
+    JournalOutcome outcome;
+    const char* code;
+    const char* text;
+};
+
+const OutcomeName kOutcomes[] = {
+    {JournalOutcome::Posted, "POSTED", "posted"},
+    {JournalOutcome::AlreadyInPackage, "ALREADY", "already in the accounting package"},
+    {JournalOutcome::NothingToPost, "NOTHING", "nothing to post"},
+    {JournalOutcome::Refused, "REFUSED", "refused"}};
+
+const OutcomeName& named(JournalOutcome outcome) {
+    for (const OutcomeName& name : kOutcomes)
+        if (name.outcome == outcome)
+            return name;
+    return kOutcomes[0];
+}
+
+QString dayOrNull(const QDate& date) {
+    return date.isValid() ? QuotedDate(date) : QStringLiteral("NULL");
+}
+
+} // namespace
+
+QString JournalOutcomeCode(JournalOutcome outcome) {
+    return QLatin1String(named(outcome).code);
+}
+
+QString JournalOutcomeText(JournalOutcome outcome) {
+    return QLatin1String(named(outcome).text);
+}
+
+JournalOutcome JournalOutcomeFromCode(const QString& code) {
+    for (const OutcomeName& name : kOutcomes)
+        if (code == QLatin1String(name.code))
+            return name.outcome;
+    throw AppError(QStringLiteral("Unknown outcome \"%1\" in the posting journal").arg(code));
+}
+
+PostingJournalWriter::PostingJournalWriter(DbConnection& stock, QString runId, QString user)
+    : stock_(stock), runId_(std::move(runId)), user_(std::move(user)) {
+    // A run may export several kinds, each with a writer of its own: the numbers go on.
+    sequence_ = SelectValue(stock_, QStringLiteral("SELECT MAX(J_SEQ) FROM ACC_POST_JOURNAL "
+                                                   "WHERE J_RUN_ID = ") +
+                                        QuotedStr(runId_))
+                    .toInt();
+}
+
+void PostingJournalWriter::record(JournalEntry entry) {
+    entry.runId = runId_;
+    entry.user = user_;
+    entry.sequence = ++sequence_;
+    entry.time = Now();
+    stock_.execute(
+        QStringLiteral("INSERT INTO ACC_POST_JOURNAL (J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, "
+                       "J_MODULE, J_SOURCE_ID, J_DOCNO, J_DOCDATE, J_PARTY, J_NETTOTAL, "
+                       "J_OUTCOME, J_MESSAGE) VALUES (") +
+        QStringList{QuotedStr(entry.runId), QString::number(entry.sequence),
+                    QuotedTimestamp(entry.time), QuotedStr(entry.user.left(10)),
+                    QuotedStr(entry.store.left(20)), QuotedStr(entry.moduleCode.left(20)),
+                    QuotedStr(entry.sourceId.left(35)), QuotedStr(entry.documentNumber.left(60)),
+                    dayOrNull(entry.date), QuotedStr(entry.party.left(20)),
+                    SqlNumber(entry.netTotal), QuotedStr(JournalOutcomeCode(entry.outcome)),
+                    QuotedStr(entry.message.left(1000))}
+            .join(QLatin1Char(',')) +
+        QLatin1Char(')'));
+}
+
+QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter) {
+    QString sql = QStringLiteral(
+        "SELECT J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, J_DOCNO, "
+        "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE FROM ACC_POST_JOURNAL WHERE 1 = 1");
+    if (filter.from.isValid())
+        sql += QStringLiteral(" AND J_TIME >= ") + QuotedDate(filter.from);
+    if (filter.to.isValid())
+        sql += QStringLiteral(" AND J_TIME < ") + QuotedDate(filter.to.addDays(1));
+    if (!filter.moduleCode.isEmpty())
+        sql += QStringLiteral(" AND J_MODULE = ") + QuotedStr(filter.moduleCode);
+    sql += QStringLiteral(" ORDER BY J_TIME, J_RUN_ID, J_SEQ");
+
+    QList<JournalEntry> entries;
+    RowReader reader(stock, sql);
+    while (reader.next()) {
+        JournalEntry entry;
+        entry.runId = reader.value(0).toString().trimmed();
+        entry.sequence = reader.value(1).toInt();
+        entry.time = reader.value(2).toDateTime();
+        entry.user = reader.value(3).toString().trimmed();
+        entry.store = reader.value(4).toString().trimmed();
+        entry.moduleCode = reader.value(5).toString().trimmed();
+        entry.sourceId = reader.value(6).toString().trimmed();
+        entry.documentNumber = reader.value(7).toString().trimmed();
+        entry.date = reader.value(8).toDateTime().date();
+        entry.party = reader.value(9).toString().trimmed();
+        entry.netTotal = reader.value(10).toDouble();
+        entry.outcome = JournalOutcomeFromCode(reader.value(11).toString().trimmed());
+        entry.message = reader.value(12).toString();
+        entries << entry;
+    }
+    return entries;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+class DbConnection;
+
+// The posting journal (ACC_POST_JOURNAL in the stock database): one durable record for every
+// document an export run handled, so a bookkeeper can see afterwards what went across, when, by
+// whom, and what the package said of what it refused.
+
+enum class JournalOutcome { Posted, AlreadyInPackage, NothingToPost, Refused };
+
+// As stored: POSTED, ALREADY, NOTHING, REFUSED.
+QString JournalOutcomeCode(JournalOutcome outcome);
+// The stored code read back; an unknown code raises AppError.
+JournalOutcome JournalOutcomeFromCode(const QString& code);
+// As printed: "posted", "already in the accounting package", "nothing to post", "refused".
+QString JournalOutcomeText(JournalOutcome outcome);
+
+struct JournalEntry {
+    QString runId;
+    int sequence = 0; // the document's place in its run, from 1
+    QDateTime time;
+    QString user;
+    QString store;
+    QString moduleCode;
+    QString sourceId;       // S_ID of the work table: ledger id, counter or document number
+    QString documentNumber; // the document number in the package
+    QDate date;
+    QString party;
+    double netTotal = 0;
+    JournalOutcome outcome = JournalOutcome::Posted;
+    QString message; // the package's text for a refusal, or a note
+};
+
+// Writes the journal of one run. Each record() is one INSERT on the stock connection, so it
+// belongs to whatever transaction is open there (the document's marking). The sequence numbers
+// go on from the run's last record, so several writers may serve one run one after another.
+class PostingJournalWriter {
+public:
+    PostingJournalWriter(DbConnection& stock, QString runId, QString user);
+    // Fills in the run, the user, the next sequence number and the time (the clock's now).
+    void record(JournalEntry entry);
+    const QString& runId() const { return runId_; }
+
+private:
+    DbConnection& stock_;
+    QString runId_;
+    QString user_;
+    int sequence_ = 0;
+};
+
+struct JournalFilter {
+    QDate from; // by the time of the record, whole days; an invalid date leaves the side open
+    QDate to;
+    QString moduleCode; // empty: every kind
+};
+
+// The records in time order (then run and sequence).
+QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter);
