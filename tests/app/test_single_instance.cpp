@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 class TestSingleInstance : public QObject {
     Q_OBJECT
 private slots:
@@ -15,10 +17,13 @@ private slots:
     void cleanupTestCase();
     void secondCopyIsRefusedWhileTheFirstRuns();
     void killedCopyLeavesNoStuckLock();
+    void stopSignalClosesTheProgram_data();
+    void stopSignalClosesTheProgram();
 
 private:
-    // Starts the program; it waits at its login dialog for as long as it is left running.
-    std::unique_ptr<QProcess> start();
+    // Starts the program; it waits at its login dialog (or, with arguments such as "-#UADMIN",
+    // in its main window) for as long as it is left running.
+    std::unique_ptr<QProcess> start(const QStringList& arguments = {});
     // True when the running copy holds the lock (it sits at its login dialog).
     bool holdsTheLock(const QProcess& process);
 
@@ -38,7 +43,7 @@ void TestSingleInstance::cleanupTestCase() {
     context.reset();
 }
 
-std::unique_ptr<QProcess> TestSingleInstance::start() {
+std::unique_ptr<QProcess> TestSingleInstance::start(const QStringList& arguments) {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ZANTRO_HOME"), context->folder());
@@ -46,7 +51,7 @@ std::unique_ptr<QProcess> TestSingleInstance::start() {
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("ZANTRO_CONSOLE_MESSAGES"), QStringLiteral("1"));
     process->setProcessEnvironment(environment);
-    process->start(program, {});
+    process->start(program, arguments);
     if (!process->waitForStarted(10000))
         qFatal("cannot start %s", qPrintable(program));
     return process;
@@ -93,6 +98,40 @@ void TestSingleInstance::killedCopyLeavesNoStuckLock() {
     QVERIFY(!next->readAllStandardError().contains("Program Already Running"));
     next->kill();
     QVERIFY(next->waitForFinished(5000));
+}
+
+void TestSingleInstance::stopSignalClosesTheProgram_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    // At the login dialog the signal cancels the login, and the program ends as it does then.
+    QTest::newRow("SIGTERM at the login") << int(SIGTERM) << QStringList{} << 1;
+    // In the main window it closes the window as File, Exit does.
+    QTest::newRow("SIGTERM in the main window") << int(SIGTERM) << QStringList{"-#UADMIN"} << 0;
+    QTest::newRow("SIGINT in the main window") << int(SIGINT) << QStringList{"-#UADMIN"} << 0;
+    QTest::newRow("SIGHUP in the main window") << int(SIGHUP) << QStringList{"-#UADMIN"} << 0;
+}
+
+// The database engine's client used to take these signals and do nothing, so only SIGKILL ended
+// the program.
+void TestSingleInstance::stopSignalClosesTheProgram() {
+    QFETCH(int, signalNumber);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    const std::unique_ptr<QProcess> running = start(arguments);
+    QTRY_VERIFY_WITH_TIMEOUT(holdsTheLock(*running), 20000);
+    QTest::qWait(1500); // its databases are open by now
+    QCOMPARE(running->state(), QProcess::Running);
+    ::kill(pid_t(running->processId()), signalNumber);
+    const bool ended = running->waitForFinished(15000);
+    if (!ended) {
+        running->kill();
+        running->waitForFinished(5000);
+    }
+    QVERIFY2(ended, "the program went on running after the signal");
+    QCOMPARE(running->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(running->exitCode(), exitCode);
+    QVERIFY(!holdsTheLock(*running));
 }
 
 QTEST_GUILESS_MAIN(TestSingleInstance)

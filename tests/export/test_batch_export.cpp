@@ -1,6 +1,7 @@
 // zantro-batch's export and masters commands end to end: separate processes posting into the
 // stand-in package of a test installation.
 #include "config/settings_file.h"
+#include "core/stop_signals.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "standin/package_dump.h"
@@ -14,6 +15,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+
+#include <csignal>
 
 using namespace ExportFixture;
 
@@ -33,10 +36,17 @@ private slots:
     void mastersWithMissingCodesNeedTheSwitch();
     void failingSaveStopsAndRepeatPostsEachDocumentOnce();
     void jsonReportAndNothingTicked();
+    void anotherRunHoldsTheLockUntilItsProcessDies();
+    void stopSignalFinishesTheDocumentInHand_data();
+    void stopSignalFinishesTheDocumentInHand();
 
 private:
+    QProcessEnvironment environment(const QString& fault = QString()) const;
     Run batch(const QStringList& arguments, const QString& fault = QString());
     QStringList packageDocuments();
+    // Document numbers of the ledger whose header and every line are flagged `flag`.
+    QStringList ledgerDocumentsFlagged(const QString& flag);
+    QStringList journalled(const QString& outcome);
     std::unique_ptr<TestContext> context;
     std::unique_ptr<TdmPolling> data;
 };
@@ -84,15 +94,19 @@ void TestBatchExport::cleanup() {
     context.reset();
 }
 
-Run TestBatchExport::batch(const QStringList& arguments, const QString& fault) {
-    QProcess process;
+QProcessEnvironment TestBatchExport::environment(const QString& fault) const {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ZANTRO_HOME", context->folder());
     environment.insert("ZANTRO_PASSWORD", "SECRET");
     environment.remove("ZANTRO_STANDIN_FAIL");
     if (!fault.isEmpty())
         environment.insert("ZANTRO_STANDIN_FAIL", fault);
-    process.setProcessEnvironment(environment);
+    return environment;
+}
+
+Run TestBatchExport::batch(const QStringList& arguments, const QString& fault) {
+    QProcess process;
+    process.setProcessEnvironment(environment(fault));
     process.start(qEnvironmentVariable("ZANTRO_BIN_DIR") + "/zantro-batch",
                   QStringList{"--user", "BATCH"} + arguments);
     if (!process.waitForFinished(60000))
@@ -177,6 +191,147 @@ void TestBatchExport::jsonReportAndNothingTicked() {
     QCOMPARE(report["leftToExport"].toInt(), 0);
     QCOMPARE(report["documents"].toArray().size(), 3);
     QCOMPARE(report["documents"].toArray().first()["result"].toString(), QStringLiteral("posted"));
+}
+
+QStringList TestBatchExport::ledgerDocumentsFlagged(const QString& flag) {
+    QStringList numbers;
+    RowReader reader(
+        data->dbStk,
+        "SELECT M.S_AR_INVOICE_NO FROM STK_MLEDGER M WHERE M.S_EXPORT_ACCT = ? AND NOT "
+        "EXISTS (SELECT 1 FROM STK_SLEDGER L WHERE L.S_ID = M.S_ID AND "
+        "L.S_EXPORT_ACCT <> M.S_EXPORT_ACCT)",
+        {flag});
+    while (reader.next())
+        numbers << reader.value(0).toString();
+    numbers.sort();
+    return numbers;
+}
+
+QStringList TestBatchExport::journalled(const QString& outcome) {
+    QStringList numbers;
+    RowReader reader(data->dbStk, "SELECT J_DOCNO FROM ACC_POST_JOURNAL WHERE J_OUTCOME = ?",
+                     {outcome});
+    while (reader.next())
+        numbers << reader.value(0).toString();
+    numbers.sort();
+    return numbers;
+}
+
+void TestBatchExport::anotherRunHoldsTheLockUntilItsProcessDies() {
+    QProcess holder;
+    holder.setProcessEnvironment(environment());
+    holder.start(QCoreApplication::applicationDirPath() + "/hold-export-lock", {});
+    QVERIFY(holder.waitForReadyRead(30000));
+    const QString held = QString::fromLocal8Bit(holder.readLine()).trimmed();
+    QVERIFY2(held.startsWith("held "), qPrintable(held));
+    const QString holderRun = held.mid(5);
+
+    // Refused at once, whichever command posts, naming who holds the lock.
+    for (const QStringList& command : {QStringList{"export", "SL_IV"}, QStringList{"schedule"},
+                                       QStringList{"masters", "ST_ITEM", "--selection", "ALL"}}) {
+        const Run refused = batch(command);
+        QCOMPARE(refused.exitCode, 6);
+        QVERIFY2(refused.err.contains("Another export run is in progress: started by HOLDER on ") &&
+                     refused.err.contains(
+                         QString("(hold-export-lock test, process %1)").arg(holder.processId())),
+                 qPrintable(refused.err));
+    }
+    // Searching and ticking post nothing and need no lock; a dry run changes nothing.
+    QCOMPARE(batch({"search", "SL_IV"}).exitCode, 0);
+    QCOMPARE(batch({"schedule", "--dry-run"}).exitCode, 0);
+
+    holder.kill(); // no chance to release anything
+    QVERIFY(holder.waitForFinished(10000));
+    const Run next = batch({"export", "SL_IV"});
+    QCOMPARE(next.exitCode, 0);
+    QVERIFY2(next.err.contains("Took over the export lock of the run started by HOLDER on ") &&
+                 next.err.contains("which ended without releasing it"),
+             qPrintable(next.err));
+    QCOMPARE(SelectValue(data->dbStk, "SELECT R_OUTCOME FROM ACC_EXPORT_RUN WHERE R_RUN_ID = ?",
+                         {holderRun})
+                 .toString(),
+             QStringLiteral("ABANDONED"));
+    // The lock went with the run that took it over.
+    QVERIFY(batch({"export", "SL_IV"}).err.isEmpty());
+}
+
+void TestBatchExport::stopSignalFinishesTheDocumentInHand_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<int>("after");
+    QTest::newRow("SIGTERM after the first document") << int(SIGTERM) << 1;
+    QTest::newRow("SIGINT after a few") << int(SIGINT) << 40;
+    QTest::newRow("SIGTERM half-way") << int(SIGTERM) << 150;
+    QTest::newRow("SIGHUP near the end") << int(SIGHUP) << 280;
+}
+
+// A scheduled run of a few hundred documents stopped by a signal: every document is posted,
+// flagged and journalled, or none of the three; the next run sends the rest, each once.
+void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
+    QFETCH(int, signalNumber);
+    QFETCH(int, after);
+    QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
+             0);
+    data->dbStk.execute("UPDATE ACC_STATION_JOB SET P_STATUS = 'S' WHERE P_STORE = 'S001' AND "
+                        "P_FILE = 'DELIVE'");
+    constexpr int kDocuments = 300;
+    {
+        Transaction inserts(data->dbStk);
+        for (int i = 100; i < 100 + kDocuments - 3; ++i) {
+            const QString id = QString::number(i);
+            InsertRow(data->dbStk, "STK_MLEDGER",
+                      With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+            for (int seq = 1; seq <= 2; ++seq)
+                InsertRow(data->dbStk, "STK_SLEDGER",
+                          {{"S_ID", id},
+                           {"S_SEQ", seq},
+                           {"S_PLUCODE", "P1"},
+                           {"S_QTY", 1.0},
+                           {"S_PRICE", 50.0},
+                           {"S_TOTAL", 50.0},
+                           {"S_TAX_CODE", "SR"},
+                           {"S_TAX_AMT", 3.0},
+                           {"S_EXPORT_ACCT", "F"}});
+        }
+        inserts.commit();
+    }
+
+    QProcess run;
+    run.setProcessEnvironment(environment());
+    run.start(qEnvironmentVariable("ZANTRO_BIN_DIR") + "/zantro-batch",
+              {"--user", "BATCH", "schedule", "--json"});
+    QVERIFY(run.waitForStarted(10000));
+    const auto journalSize = [this] {
+        return SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(journalSize() >= after || run.state() != QProcess::Running, 60000);
+    QVERIFY2(run.state() == QProcess::Running, "the run ended before the signal could be sent");
+    ::kill(pid_t(run.processId()), signalNumber);
+    QVERIFY(run.waitForFinished(30000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(run.exitCode(), 5);
+    const QJsonObject report = QJsonDocument::fromJson(run.readAllStandardOutput()).object();
+    QCOMPARE(report["stopped"].toBool(), true);
+    QCOMPARE(report["signal"].toString(), QString(StopSignals::SignalName(signalNumber)));
+
+    const QStringList posted = packageDocuments();
+    QVERIFY2(posted.size() >= after && posted.size() < kDocuments,
+             qPrintable(QString::number(posted.size())));
+    QCOMPARE(ledgerDocumentsFlagged("T"), posted);
+    QCOMPARE(journalled("POSTED"), posted);
+    QCOMPARE(ledgerDocumentsFlagged("F").size() + posted.size(), kDocuments);
+    const QJsonArray kinds = report["kinds"].toArray();
+    const auto invoices = std::find_if(kinds.begin(), kinds.end(), [](const QJsonValue& kind) {
+        return kind[QStringLiteral("kind")].toString() == QLatin1String("SL_IV");
+    });
+    QVERIFY(invoices != kinds.end());
+    QCOMPARE((*invoices)[QStringLiteral("posted")].toInt(), posted.size());
+    QCOMPARE(kinds.last()["kind"].toString(), QStringLiteral("SL_IV")); // stopped there
+
+    const Run rest = batch({"schedule"});
+    QCOMPARE(rest.exitCode, 0);
+    QCOMPARE(packageDocuments().size(), kDocuments);
+    QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
+    QCOMPARE(journalled("POSTED"), packageDocuments());
 }
 
 QTEST_GUILESS_MAIN(TestBatchExport)

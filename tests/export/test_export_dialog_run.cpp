@@ -3,6 +3,7 @@
 #include "config/settings_file.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
+#include "export/export_run_lock.h"
 #include "export/ui/dlg_export_to_acct.h"
 #include "sqlacc/sqlacc_login.h"
 #include "standin/package_setup.h"
@@ -28,6 +29,7 @@ private slots:
     void nothingTickedSaysSo();
     void completedRunSearchesAgain();
     void customerProfileGeneratesCodesAndCompletes();
+    void anotherRunHoldingTheLockRefusesTheExport();
 
 private:
     void choose(TdlgExportToAcct& dialog, const QString& category) {
@@ -35,9 +37,13 @@ private:
         tree->setCurrentItem(tree->findItems(category, Qt::MatchExactly).value(0));
         dialog.TreeView1Click();
     }
-    QString recordLabel(TdlgExportToAcct& dialog) { return dialog.findChild<QLabel*>("lblRec")->text(); }
+    QString recordLabel(TdlgExportToAcct& dialog) {
+        return dialog.findChild<QLabel*>("lblRec")->text();
+    }
     int exported() {
-        return SelectValue(data->dbStk, "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'").toInt();
+        return SelectValue(data->dbStk,
+                           "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'")
+            .toInt();
     }
     std::unique_ptr<TestContext> context;
     std::unique_ptr<TdmPolling> data;
@@ -47,7 +53,8 @@ void TestExportDialogRun::init() {
     context = std::make_unique<TestContext>(QDateTime(QDate(2024, 3, 25), QTime(9, 0)));
     TestDatabases::CreateInstallation(context->folder());
     CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
+                          QStringLiteral("ADMIN"));
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
@@ -56,13 +63,22 @@ void TestExportDialogRun::init() {
     data = std::make_unique<TdmPolling>();
     dmPolling = data.get();
     AddStationJobs(data->dbStk);
-    InsertRow(data->dbApp, "MAS_CUSTOMER", {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
+    InsertRow(data->dbApp, "MAS_CUSTOMER",
+              {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
     for (const QString id : {"1", "2"}) {
-        InsertRow(data->dbStk, "STK_MLEDGER", With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+        InsertRow(data->dbStk, "STK_MLEDGER",
+                  With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
         if (id == "1") // the second has no lines: nothing to post
             InsertRow(data->dbStk, "STK_SLEDGER",
-                      {{"S_ID", id}, {"S_SEQ", 1}, {"S_PLUCODE", "P1"}, {"S_QTY", 1.0}, {"S_PRICE", 100.0},
-                       {"S_TOTAL", 100.0}, {"S_TAX_CODE", "SR"}, {"S_TAX_AMT", 6.0}, {"S_EXPORT_ACCT", "F"}});
+                      {{"S_ID", id},
+                       {"S_SEQ", 1},
+                       {"S_PLUCODE", "P1"},
+                       {"S_QTY", 1.0},
+                       {"S_PRICE", 100.0},
+                       {"S_TOTAL", 100.0},
+                       {"S_TAX_CODE", "SR"},
+                       {"S_TAX_AMT", 6.0},
+                       {"S_EXPORT_ACCT", "F"}});
     }
     data->tblCustomer.refresh();
 }
@@ -125,11 +141,50 @@ void TestExportDialogRun::customerProfileGeneratesCodesAndCompletes() {
     choose(dialog, "Customer Profile");
     context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(),
-             (QStringList{"Confirm To Export ?",
-                          "Some record do not have Debtor Code. Do you want system to auto generate?", "Completed."}));
-    QCOMPARE(SelectValue(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER").toString(), QStringLiteral("300-C001"));
+    QCOMPARE(
+        context->messages->texts(),
+        (QStringList{"Confirm To Export ?",
+                     "Some record do not have Debtor Code. Do you want system to auto generate?",
+                     "Completed."}));
+    QCOMPARE(SelectValue(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER").toString(),
+             QStringLiteral("300-C001"));
     QCOMPARE(data->tblCustomer.field("M_DEBTOR").asString(), QStringLiteral("300-C001"));
+}
+
+void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
+    TdlgExportToAcct dialog;
+    dialog.setRunUser("CLERK");
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    context->messages->shown.clear();
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+
+    std::optional<ExportRunLock> night;
+    night.emplace(data->dbStk, ExportRunIdentity{"NIGHT", "zantro-batch", "schedule"});
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    const QStringList texts = context->messages->texts();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY2(texts.at(1).startsWith("Another export run is in progress: started by NIGHT on "),
+             qPrintable(texts.at(1)));
+    QCOMPARE(exported(), 0);
+
+    night.reset();
+    context->messages->shown.clear();
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+    QCOMPARE(exported(), 1);
+    // The journal names who ran it from the window.
+    QCOMPARE(
+        SelectValue(data->dbStk, "SELECT J_USER FROM ACC_POST_JOURNAL WHERE J_OUTCOME = 'POSTED'")
+            .toString(),
+        QStringLiteral("CLERK"));
 }
 
 QTEST_MAIN(TestExportDialogRun)

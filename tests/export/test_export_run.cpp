@@ -1,12 +1,14 @@
 // The export run and the master-data export end to end: real embedded databases, the stand-in
 // package, and the flags set at the sources.
 #include "config/settings_file.h"
+#include "core/stop_signals.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/document_search.h"
 #include "export/export_run.h"
 #include "export/master_export.h"
+#include "export/posting_journal.h"
 #include "export/source_marking.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
@@ -22,6 +24,7 @@
 #include "tests/support/test_databases.h"
 
 #include <QJsonArray>
+#include <QScopeGuard>
 #include <QtTest>
 
 using namespace ExportFixture;
@@ -47,6 +50,13 @@ private slots:
     void markingIsAllOrNothing();
     void eachDocumentCommitsOnceAtItsSource();
     void observerCanStopAfterTheDocumentInHand();
+    void stopSignalStopsAfterTheDocumentInHand();
+
+    void journalRecordsEveryDocumentWithItsOutcome();
+    void refusalIsJournalled_data();
+    void refusalIsJournalled();
+    void postingIsJournalledWhenFlaggingFails();
+    void receivableDocumentIsJournalledBesideItsFlags();
 
     void debtorCodes_data();
     void debtorCodes();
@@ -579,6 +589,151 @@ void TestExportRun::diffSendsUnexportedRowsAndMarksAll() {
     QCOMPARE(codes, (QStringList{"300-C002", "300-C003", "300-POS"}));
     QCOMPARE(flags(data->dbApp, "SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER"),
              (QStringList{"T", "T", "T"}));
+}
+
+void TestExportRun::stopSignalStopsAfterTheDocumentInHand() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    for (const QString id : {"1", "2", "3"})
+        addLedgerDocument("SL_IV", id);
+    tick("SL_IV");
+    // The signal arrives while the first document is being posted.
+    class SignalDuringFirst : public ExportRunObserver {
+    public:
+        void documentStarting(int index, int, const QString&) override {
+            if (index == 1)
+                StopSignals::Request(15);
+        }
+    } observer;
+    const auto forget = qScopeGuard([] { StopSignals::Reset(); });
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV", &observer);
+    QVERIFY(summary.stopped);
+    QCOMPARE(summary.posted, 1);
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "F", "F"}));
+    QCOMPARE(ReadJournal(data->dbStk, {}).size(), 1);
+}
+
+namespace {
+QStringList journalLines(DbConnection& stock) {
+    QStringList lines;
+    for (const JournalEntry& entry : ReadJournal(stock, {}))
+        lines << QStringList{entry.runId,
+                             QString::number(entry.sequence),
+                             entry.user,
+                             entry.store,
+                             entry.moduleCode,
+                             entry.sourceId,
+                             entry.documentNumber,
+                             entry.date.toString(Qt::ISODate),
+                             entry.party,
+                             QString::number(entry.netTotal),
+                             JournalOutcomeCode(entry.outcome),
+                             entry.message}
+                     .join(QLatin1Char('|'));
+    return lines;
+}
+} // namespace
+
+void TestExportRun::journalRecordsEveryDocumentWithItsOutcome() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    addLedgerDocument("SL_IV", "2", false); // nothing to post
+    addLedgerDocument("SL_IV", "3");
+    tick("SL_IV");
+    const PostingSources sources{data->dbStk, data->dbApp, data->dbAR};
+    QVERIFY(SQLAccExportDoc(sources, "SL_IV", "3", "IV-3", "2024/03/20", "300-C001", 106.0, 0.0));
+    context->clock->set(QDateTime(QDate(2024, 3, 21), QTime(2, 0, 1)));
+
+    ExportRun(*data, *settings, {"RUN-1", "CLERK", false}).Run("SL_IV");
+    QCOMPARE(journalLines(data->dbStk),
+             (QStringList{"RUN-1|1|CLERK|S001|SL_IV|1|IV-1|2024-03-20|300-C001|106|POSTED|",
+                          "RUN-1|2|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|NOTHING|",
+                          "RUN-1|3|CLERK|S001|SL_IV|3|IV-3|2024-03-20|300-C001|106|ALREADY|"}));
+    QCOMPARE(ReadJournal(data->dbStk, {}).first().time,
+             QDateTime(QDate(2024, 3, 21), QTime(2, 0, 1)));
+    // A second run with the same id (a schedule exports several kinds) numbers on; the document
+    // with nothing to post is offered again.
+    addLedgerDocument("SL_IV", "4");
+    tick("SL_IV");
+    ExportRun(*data, *settings, {"RUN-1", "CLERK", false}).Run("SL_IV");
+    QCOMPARE(journalLines(data->dbStk).mid(3),
+             (QStringList{"RUN-1|4|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|NOTHING|",
+                          "RUN-1|5|CLERK|S001|SL_IV|4|IV-4|2024-03-20|300-C001|106|POSTED|"}));
+    // The journal's filters: days of the record, kind.
+    QCOMPARE(ReadJournal(data->dbStk, {QDate(2024, 3, 21), QDate(2024, 3, 21), "SL_IV"}).size(), 5);
+    QCOMPARE(ReadJournal(data->dbStk, {QDate(2024, 3, 22), QDate(), QString()}).size(), 0);
+    QCOMPARE(ReadJournal(data->dbStk, {QDate(), QDate(), "PH_PI"}).size(), 0);
+}
+
+void TestExportRun::refusalIsJournalled_data() {
+    QTest::addColumn<bool>("goOn");
+    QTest::newRow("window: the refusal ends the run") << false;
+    QTest::newRow("schedule: the run goes on") << true;
+}
+
+void TestExportRun::refusalIsJournalled() {
+    QFETCH(bool, goOn);
+    addCustomer("C001", "300-C001");
+    postMasters();
+    for (const QString id : {"1", "2", "3"})
+        addLedgerDocument("SL_IV", id);
+    tick("SL_IV");
+    package->failCall("Save", 2, "Disk full");
+    ExportRun run(*data, *settings, {"RUN-2", "CLERK", goOn});
+    bool raised = false;
+    try {
+        run.Run("SL_IV");
+    } catch (const AutomationError&) {
+        raised = true;
+    }
+    QCOMPARE(raised, !goOn);
+    QCOMPARE(run.summary().refused, 1);
+    QCOMPARE(run.summary().refusals.first().documentNumber, QStringLiteral("IV-2"));
+    const QStringList lines = journalLines(data->dbStk);
+    QVERIFY2(lines.value(1).startsWith("RUN-2|2|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|"
+                                       "REFUSED|") &&
+                 lines.value(1).contains("Disk full"),
+             qPrintable(lines.join('\n')));
+    QCOMPARE(lines.size(), goOn ? 3 : 2);
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "F", goOn ? "T" : "F"}));
+}
+
+void TestExportRun::postingIsJournalledWhenFlaggingFails() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    // The package saves the document, then its source cannot be flagged.
+    data->dbStk.execute("CREATE EXCEPTION LINES_LOCKED 'lines are locked'");
+    data->dbStk.execute("CREATE TRIGGER STK_SLEDGER_LOCK FOR STK_SLEDGER BEFORE UPDATE AS BEGIN "
+                        "EXCEPTION LINES_LOCKED; END");
+    QVERIFY_THROWS_EXCEPTION(AppError,
+                             ExportRun(*data, *settings, {"RUN-3", "CLERK", false}).Run("SL_IV"));
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"F"});
+    const QList<JournalEntry> journal = ReadJournal(data->dbStk, {});
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal.first().outcome, JournalOutcome::Posted);
+    QVERIFY2(journal.first().message.contains("could not be flagged") &&
+                 journal.first().message.contains("lines are locked"),
+             qPrintable(journal.first().message));
+}
+
+void TestExportRun::receivableDocumentIsJournalledBesideItsFlags() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    InsertRow(data->dbAR, "AR_TRANS", ReceivableRow("AR_IV"));
+    InsertRow(data->dbAR, "AR_TRANS", With(ReceivableRow("AR_IV"), {{"TD_SEQ", 2}}));
+    tick("AR_IV");
+    QCOMPARE(ExportRun(*data, *settings, {"RUN-4", "CLERK", false}).Run("AR_IV").posted, 1);
+    QCOMPARE(
+        journalLines(data->dbStk),
+        QStringList{"RUN-4|1|CLERK|S001|AR_IV|INV/0001|REF-1|2024-03-20|300-C001|106|POSTED|"});
+    QCOMPARE(flags(data->dbAR, "SELECT TD_EXPORT_ACCT FROM AR_TRANS"), (QStringList{"T", "T"}));
 }
 
 QTEST_GUILESS_MAIN(TestExportRun)
