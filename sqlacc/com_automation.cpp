@@ -15,6 +15,54 @@
 
 static_assert(std::is_same_v<DISPID, long>, "ComObject keeps dispatch ids as long");
 
+// Dispatch ids shared by the objects of one kind: the objects one member returns on objects of
+// one kind, such as every field that FindField hands out on the datasets of one business object.
+// A field is written through a fresh object each time, and looking up "value" on each one
+// doubles the calls of a document.
+// COM promises an object's ids only for that object. A package whose objects are described by a
+// type library gives every object of one interface the same ids, and that is relied on here,
+// with two checks: an id is shared only once two objects of the kind have answered it alike (an
+// object that numbers its names as they are asked gives itself away), and a shared id that an
+// object answers with DISP_E_MEMBERNOTFOUND is looked up on that object and shared no more. The
+// kinds hang from one application object, so nothing is carried from one login to the next.
+struct DispatchKind {
+    enum class Trust { Seen, Shared, Refused };
+    struct Entry {
+        DISPID id;
+        Trust trust;
+    };
+    std::unordered_map<std::string, Entry> ids;
+    std::unordered_map<std::string, std::shared_ptr<DispatchKind>> children;
+
+    // The kind of the objects that member (lower case) returns on objects of this kind.
+    std::shared_ptr<DispatchKind> child(const std::string& member) {
+        auto& found = children[member];
+        if (!found)
+            found = std::make_shared<DispatchKind>();
+        return found;
+    }
+
+    const DISPID* shared(const std::string& name) const {
+        const auto found = ids.find(name);
+        return found != ids.end() && found->second.trust == Trust::Shared ? &found->second.id
+                                                                          : nullptr;
+    }
+
+    // One more object of the kind answered name with id.
+    void learned(const std::string& name, DISPID id) {
+        const auto [found, first] = ids.try_emplace(name, Entry{id, Trust::Seen});
+        if (first)
+            return;
+        Entry& entry = found->second;
+        if (entry.trust == Trust::Seen)
+            entry.trust = entry.id == id ? Trust::Shared : Trust::Refused;
+        else if (entry.id != id)
+            entry.trust = Trust::Refused;
+    }
+
+    void refuse(const std::string& name) { ids[name].trust = Trust::Refused; }
+};
+
 namespace {
 
 struct Releaser {
@@ -148,11 +196,12 @@ void check(HRESULT hr, const std::string& context) {
         throw AutomationError(context + ": " + describeHresult(hr));
 }
 
-// The package's own text when it raised an exception, otherwise the failure's HRESULT.
+// The package's own text when it raised an exception, otherwise the failure's HRESULT. A
+// deferred fill-in is called only when mayFillIn says that its address belongs to this process.
 [[noreturn]] void throwInvokeError(HRESULT hr, ExcepInfo& info, UINT argError, UINT argCount,
-                                   const std::string& member) {
+                                   const std::string& member, bool mayFillIn) {
     if (hr == DISP_E_EXCEPTION) {
-        if (info.value.pfnDeferredFillIn)
+        if (info.value.pfnDeferredFillIn && mayFillIn)
             info.value.pfnDeferredFillIn(&info.value);
         std::string text = trimmed(fromBstr(info.value.bstrDescription));
         if (!text.empty())
@@ -224,11 +273,18 @@ void toVariant(const AutoValue& value, VARIANT& out) {
     }
 }
 
-AutoValue fromVariant(VARIANT& in, const std::shared_ptr<ComApartment>& apartment);
+// What an object handed back by a call is made of: the caller's apartment, and the kind of
+// object the member returns (none for objects inside arrays).
+struct ResultPlace {
+    const std::shared_ptr<ComApartment>& apartment;
+    std::shared_ptr<DispatchKind> kind;
+};
 
-AutoValue objectValue(IDispatch* dispatch, const std::shared_ptr<ComApartment>& apartment) {
+AutoValue fromVariant(VARIANT& in, const ResultPlace& place);
+
+AutoValue objectValue(IDispatch* dispatch, const ResultPlace& place) {
     ComPtr<IDispatch> owned(dispatch);
-    auto object = std::make_shared<ComObject>(owned.get(), apartment);
+    auto object = std::make_shared<ComObject>(owned.get(), place.apartment, place.kind);
     owned.release();
     return AutoValue::fromObject(std::move(object));
 }
@@ -242,8 +298,7 @@ AutoValue numberValue(VARIANT& in) {
     return AutoValue::fromFloat(V_R8(converted.get()));
 }
 
-AutoValue fromSafeArray(SAFEARRAY* array, VARTYPE elementType,
-                        const std::shared_ptr<ComApartment>& apartment) {
+AutoValue fromSafeArray(SAFEARRAY* array, VARTYPE elementType, const ResultPlace& place) {
     if (!array)
         return AutoValue::fromArray({});
     if (SafeArrayGetDim(array) != 1)
@@ -287,20 +342,20 @@ AutoValue fromSafeArray(SAFEARRAY* array, VARTYPE elementType,
             check(SafeArrayGetElement(array, &index, &V_I8(item.get())), "Array element");
             V_VT(item.get()) = elementType;
         }
-        items.push_back(fromVariant(*item.get(), apartment));
+        items.push_back(fromVariant(*item.get(), {place.apartment, nullptr}));
     }
     return AutoValue::fromArray(std::move(items));
 }
 
-AutoValue fromVariant(VARIANT& in, const std::shared_ptr<ComApartment>& apartment) {
+AutoValue fromVariant(VARIANT& in, const ResultPlace& place) {
     const VARTYPE type = V_VT(&in);
     if (type & VT_BYREF) {
         Variant direct;
         check(VariantCopyInd(direct.get(), &in), "Value from the accounting package");
-        return fromVariant(*direct.get(), apartment);
+        return fromVariant(*direct.get(), place);
     }
     if (type & VT_ARRAY)
-        return fromSafeArray(V_ARRAY(&in), type & VT_TYPEMASK, apartment);
+        return fromSafeArray(V_ARRAY(&in), type & VT_TYPEMASK, place);
     switch (type) {
     case VT_EMPTY:
         return AutoValue::empty();
@@ -344,7 +399,7 @@ AutoValue fromVariant(VARIANT& in, const std::shared_ptr<ComApartment>& apartmen
         if (!dispatch)
             return AutoValue::empty();
         dispatch->AddRef();
-        return objectValue(dispatch, apartment);
+        return objectValue(dispatch, place);
     }
     case VT_UNKNOWN: {
         IUnknown* unknown = V_UNKNOWN(&in);
@@ -353,7 +408,7 @@ AutoValue fromVariant(VARIANT& in, const std::shared_ptr<ComApartment>& apartmen
         IDispatch* dispatch = nullptr;
         check(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
               "Object from the accounting package");
-        return objectValue(dispatch, apartment);
+        return objectValue(dispatch, place);
     }
     case VT_ERROR:
         // An optional argument left out reads as nothing; any other error code is an error.
@@ -400,20 +455,16 @@ ComApartment::~ComApartment() {
         CoUninitialize();
 }
 
-ComObject::ComObject(IDispatch* dispatch, std::shared_ptr<ComApartment> apartment) noexcept
-    : apartment_(std::move(apartment)), dispatch_(dispatch) {}
+ComObject::ComObject(IDispatch* dispatch, std::shared_ptr<ComApartment> apartment,
+                     std::shared_ptr<DispatchKind> kind) noexcept
+    : apartment_(std::move(apartment)), dispatch_(dispatch), kind_(std::move(kind)) {}
 
 ComObject::~ComObject() {
     if (dispatch_)
         dispatch_->Release();
 }
 
-long ComObject::dispatchId(const std::string& member) {
-    if (!dispatch_)
-        throw AutomationError("No automation object to call");
-    std::string key = lowerCase(member);
-    if (const auto found = ids_.find(key); found != ids_.end())
-        return found->second;
+long ComObject::lookUp(const std::string& member, const std::string& key) {
     std::wstring name = toWide(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
@@ -421,12 +472,50 @@ long ComObject::dispatchId(const std::string& member) {
     if (hr == DISP_E_UNKNOWNNAME)
         throw AutomationError("The accounting package has no member named '" + member + "'");
     check(hr, member);
-    ids_.emplace(std::move(key), id);
+    ids_[key] = id;
+    if (kind_)
+        kind_->learned(key, id);
     return id;
 }
 
+// Makes call(id) with the member's dispatch id: this object's own, else the one its kind shares,
+// else one looked up now. A shared id that this object does not know is looked up, and the call
+// made again, since a call that found no member did nothing.
+template <class Call> long ComObject::callMember(const std::string& member, Call&& call) {
+    if (!dispatch_)
+        throw AutomationError("No automation object to call");
+    const std::string key = lowerCase(member);
+    if (const auto found = ids_.find(key); found != ids_.end())
+        return call(found->second);
+    if (const DISPID* shared = kind_ ? kind_->shared(key) : nullptr) {
+        const DISPID id = *shared;
+        const HRESULT hr = call(id);
+        if (hr != DISP_E_MEMBERNOTFOUND) {
+            ids_.emplace(key, id);
+            return hr;
+        }
+        kind_->refuse(key);
+    }
+    return call(lookUp(member, key));
+}
+
+// A deferred fill-in may be called only on an object of this apartment. Through a proxy the
+// address comes from the server's process: Windows runs the fill-in there before the reply,
+// Wine passes the address on (cut to 32 bits), and calling it here would jump into nothing.
+// Every proxy of the COM runtime offers IClientSecurity; an object of the package does not.
+bool ComObject::inThisApartment() {
+    if (direct_ < 0) {
+        IUnknown* security = nullptr;
+        const bool proxy = SUCCEEDED(
+            dispatch_->QueryInterface(IID_IClientSecurity, reinterpret_cast<void**>(&security)));
+        if (security)
+            security->Release();
+        direct_ = proxy ? 0 : 1;
+    }
+    return direct_ == 1;
+}
+
 AutoValue ComObject::invoke(const std::string& member, const std::vector<AutoValue>& args) {
-    const DISPID id = dispatchId(member);
     VariantList arguments(args.size());
     // IDispatch takes the arguments last to first.
     for (std::size_t i = 0; i < args.size(); ++i)
@@ -437,16 +526,19 @@ AutoValue ComObject::invoke(const std::string& member, const std::vector<AutoVal
     Variant result;
     ExcepInfo info;
     UINT argError = 0;
-    const HRESULT hr =
-        dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                          &params, result.get(), &info.value, &argError);
+    const HRESULT hr = callMember(member, [&](DISPID id) {
+        return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT,
+                                 DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, result.get(),
+                                 &info.value, &argError);
+    });
     if (FAILED(hr))
-        throwInvokeError(hr, info, argError, params.cArgs, member);
-    return fromVariant(*result.get(), apartment_);
+        throwInvokeError(hr, info, argError, params.cArgs, member,
+                         hr == DISP_E_EXCEPTION && inThisApartment());
+    return fromVariant(*result.get(),
+                       {apartment_, kind_ ? kind_->child(lowerCase(member)) : nullptr});
 }
 
 void ComObject::put(const std::string& property, const AutoValue& value) {
-    const DISPID id = dispatchId(property);
     Variant argument;
     toVariant(value, *argument.get());
     DISPID named = DISPID_PROPERTYPUT;
@@ -457,20 +549,52 @@ void ComObject::put(const std::string& property, const AutoValue& value) {
     params.cNamedArgs = 1;
     ExcepInfo info;
     UINT argError = 0;
-    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
-                                         &params, nullptr, &info.value, &argError);
+    const HRESULT hr = callMember(property, [&](DISPID id) {
+        return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                 nullptr, &info.value, &argError);
+    });
     if (FAILED(hr))
-        throwInvokeError(hr, info, argError, params.cArgs, property);
+        throwInvokeError(hr, info, argError, params.cArgs, property,
+                         hr == DISP_E_EXCEPTION && inThisApartment());
 }
 
-AutoObjectPtr CreateComObject(const std::string& progId) {
+namespace {
+
+// The class is missing, as opposed to present but failing to start.
+bool notRegistered(HRESULT hr) {
+    return hr == CO_E_CLASSSTRING || hr == REGDB_E_CLASSNOTREG || hr == REGDB_E_READREGDB ||
+           hr == REGDB_E_KEYMISSING;
+}
+
+[[noreturn]] void throwNotRegistered(const std::string& progId, HRESULT hr) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
+    throw AutomationError("The automation server " + progId +
+                          " is not registered on this computer: install the accounting package "
+                          "or register its server (OLE error " +
+                          code + ")");
+}
+
+} // namespace
+
+AutoObjectPtr CreateComObject(const std::string& progId, DispatchIdSharing sharing) {
     std::shared_ptr<ComApartment> apartment = ComApartment::forThisThread();
     const std::wstring name = toWide(progId);
     CLSID classId{};
-    check(CLSIDFromProgID(name.c_str(), &classId), progId);
+    HRESULT hr = CLSIDFromProgID(name.c_str(), &classId);
+    if (notRegistered(hr))
+        throwNotRegistered(progId, hr);
+    check(hr, progId);
     IDispatch* dispatch = nullptr;
-    check(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                           IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
-          progId);
-    return objectValue(dispatch, apartment).asObject();
+    hr = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                          IID_IDispatch, reinterpret_cast<void**>(&dispatch));
+    if (notRegistered(hr))
+        throwNotRegistered(progId, hr);
+    if (FAILED(hr))
+        throw AutomationError("The automation server " + progId +
+                              " could not be started: " + describeHresult(hr));
+    std::shared_ptr<DispatchKind> kind;
+    if (sharing == DispatchIdSharing::PerKind)
+        kind = std::make_shared<DispatchKind>();
+    return objectValue(dispatch, {apartment, std::move(kind)}).asObject();
 }

@@ -8,7 +8,7 @@ ZANTRO_PACKAGES=(
     g++ cmake make
     qt6-base-dev libqt6sql6-ibase
     firebird3.0-server-core firebird3.0-utils firebird3.0-server libfbclient2 firebird-dev
-    g++-mingw-w64-x86-64
+    g++-mingw-w64-x86-64 wine64
     xvfb xauth python3 time
 )
 
