@@ -62,8 +62,11 @@ public:
 
     // Search for a receivable kind (AR_IV, AR_DN, AR_CN, AR_PM): the kind's rows are deleted,
     // then the documents are copied one by one from the receivables database. A document stored
-    // as several AR_TRANS rows is copied once, with the values of the first row read. An error
-    // during the copy is raised to the caller; the rows copied before it stay (and are shown).
+    // as several AR_TRANS rows (one per line) is copied once: its header values (net total,
+    // balance and the rest) as its rows hold them, its tax and gross amount summed over its
+    // lines. An error while the rows are read is raised before anything is copied; an error
+    // while they are written is raised to the caller, and the rows copied before it stay (and
+    // are shown).
     int SearchReceivables(const QString& moduleCode, const ReceivableSearchFilter& filter);
 
     // Select All: ticks (or unticks) every row of the kind, also rows no longer shown.
