@@ -38,6 +38,21 @@ bool reportReversedRange(const QDate& from, const QDate& to) {
 
 } // namespace
 
+TickedTotals TickedInView(const Dataset& view) {
+    TickedTotals totals;
+    if (!view.isActive())
+        return totals;
+    const QString tick = QStringLiteral("S_EXPORT_ACCT");
+    const QString net = QStringLiteral("S_NETTOTAL");
+    for (int row = 0; row < view.recordCount(); ++row) {
+        if (view.valueAt(row, tick).toString() != QLatin1String("T"))
+            continue;
+        ++totals.count;
+        totals.netTotal += view.valueAt(row, net).toDouble();
+    }
+    return totals;
+}
+
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent)
     : QObject(parent), data_(data), settings_(settings) {}
 
@@ -57,6 +72,16 @@ void DocumentSearch::SavePendingTick(const QString& moduleCode) {
         view->cancel();
         throw;
     }
+}
+
+TickedTotals DocumentSearch::TickedInWorkTable(const QString& moduleCode) {
+    RowReader reader(data_.dbStk, TickedTotalsStatement(moduleCode));
+    TickedTotals totals;
+    if (reader.next()) {
+        totals.count = reader.value(0).toInt();
+        totals.netTotal = reader.value(1).toDouble();
+    }
+    return totals;
 }
 
 int DocumentSearch::rereadView(const QString& moduleCode) {

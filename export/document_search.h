@@ -8,8 +8,19 @@
 
 #include <optional>
 
+class Dataset;
 class TdmPolling;
 class Table;
+
+// The ticked documents of a kind: how many, and the sum of their net amounts (S_NETTOTAL).
+struct TickedTotals {
+    int count = 0;
+    double netTotal = 0;
+    bool operator==(const TickedTotals&) const = default;
+};
+
+// Counted over the rows a work-table view holds, a tick not saved yet included.
+TickedTotals TickedInView(const Dataset& view);
 
 // The filters of a sales or purchase search (the transaction page).
 struct StockSearchFilter {
@@ -77,6 +88,10 @@ public:
 
     // Saves a tick still being edited in the kind's view (what leaving the row does).
     void SavePendingTick(const QString& moduleCode);
+
+    // The kind's ticked rows as the work table holds them, which is what an export run sends
+    // (also rows ticked at an earlier opening that no grid shows now).
+    TickedTotals TickedInWorkTable(const QString& moduleCode);
 
 signals:
     // The kind's view was read again after a statement; rowCount is -1 for the master codes.

@@ -11,7 +11,7 @@
 #include <QTableView>
 
 void TdlgExportToAcct::RunExport() {
-    if (!Messages().confirm(QStringLiteral("Confirm To Export ?")))
+    if (!Messages().confirm(exportQuestion()))
         return;
 
     if (!IsTransactionCode(moduleCode_)) {

@@ -35,9 +35,13 @@ private:
         tree->setCurrentItem(tree->findItems(category, Qt::MatchExactly).value(0));
         dialog.TreeView1Click();
     }
-    QString recordLabel(TdlgExportToAcct& dialog) { return dialog.findChild<QLabel*>("lblRec")->text(); }
+    QString recordLabel(TdlgExportToAcct& dialog) {
+        return dialog.findChild<QLabel*>("lblRec")->text();
+    }
     int exported() {
-        return SelectValue(data->dbStk, "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'").toInt();
+        return SelectValue(data->dbStk,
+                           "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'")
+            .toInt();
     }
     std::unique_ptr<TestContext> context;
     std::unique_ptr<TdmPolling> data;
@@ -47,7 +51,8 @@ void TestExportDialogRun::init() {
     context = std::make_unique<TestContext>(QDateTime(QDate(2024, 3, 25), QTime(9, 0)));
     TestDatabases::CreateInstallation(context->folder());
     CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
+                          QStringLiteral("ADMIN"));
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
@@ -56,13 +61,22 @@ void TestExportDialogRun::init() {
     data = std::make_unique<TdmPolling>();
     dmPolling = data.get();
     AddStationJobs(data->dbStk);
-    InsertRow(data->dbApp, "MAS_CUSTOMER", {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
+    InsertRow(data->dbApp, "MAS_CUSTOMER",
+              {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
     for (const QString id : {"1", "2"}) {
-        InsertRow(data->dbStk, "STK_MLEDGER", With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+        InsertRow(data->dbStk, "STK_MLEDGER",
+                  With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
         if (id == "1") // the second has no lines: nothing to post
             InsertRow(data->dbStk, "STK_SLEDGER",
-                      {{"S_ID", id}, {"S_SEQ", 1}, {"S_PLUCODE", "P1"}, {"S_QTY", 1.0}, {"S_PRICE", 100.0},
-                       {"S_TOTAL", 100.0}, {"S_TAX_CODE", "SR"}, {"S_TAX_AMT", 6.0}, {"S_EXPORT_ACCT", "F"}});
+                      {{"S_ID", id},
+                       {"S_SEQ", 1},
+                       {"S_PLUCODE", "P1"},
+                       {"S_QTY", 1.0},
+                       {"S_PRICE", 100.0},
+                       {"S_TOTAL", 100.0},
+                       {"S_TAX_CODE", "SR"},
+                       {"S_TAX_AMT", 6.0},
+                       {"S_EXPORT_ACCT", "F"}});
     }
     data->tblCustomer.refresh();
 }
@@ -83,7 +97,9 @@ void TestExportDialogRun::answeringNoChangesNothing() {
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
     context->messages->answers = {MessageAnswer::No};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), QStringList{"Confirm To Export ?"});
+    // The question names what would be sent: both invoices of 106.00.
+    QCOMPARE(context->messages->texts(),
+             QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00"});
     QCOMPARE(exported(), 0);
 }
 
@@ -93,7 +109,9 @@ void TestExportDialogRun::nothingTickedSaysSo() {
     choose(dialog, "Purchase");
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "No Data to Export"}));
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n0 documents ticked, Net Amt. 0.00",
+                          "No Data to Export"}));
 }
 
 void TestExportDialogRun::completedRunSearchesAgain() {
@@ -112,7 +130,9 @@ void TestExportDialogRun::completedRunSearchesAgain() {
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+    QCOMPARE(
+        context->messages->texts(),
+        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
     QCOMPARE(exported(), 1);
     // The search that follows offers the document that had nothing to post, unticked.
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
@@ -125,10 +145,13 @@ void TestExportDialogRun::customerProfileGeneratesCodesAndCompletes() {
     choose(dialog, "Customer Profile");
     context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(),
-             (QStringList{"Confirm To Export ?",
-                          "Some record do not have Debtor Code. Do you want system to auto generate?", "Completed."}));
-    QCOMPARE(SelectValue(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER").toString(), QStringLiteral("300-C001"));
+    QCOMPARE(
+        context->messages->texts(),
+        (QStringList{"Confirm To Export ?",
+                     "Some record do not have Debtor Code. Do you want system to auto generate?",
+                     "Completed."}));
+    QCOMPARE(SelectValue(data->dbApp, "SELECT M_DEBTOR FROM MAS_CUSTOMER").toString(),
+             QStringLiteral("300-C001"));
     QCOMPARE(data->tblCustomer.field("M_DEBTOR").asString(), QStringLiteral("300-C001"));
 }
 
