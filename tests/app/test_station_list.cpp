@@ -85,8 +85,8 @@ private:
 };
 
 void TestStationList::initTestCase() {
-    // The time columns follow the regional settings; pin them.
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    // A month-first region: the time columns are day first all the same.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestStationList::init() {
