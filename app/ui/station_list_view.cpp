@@ -79,6 +79,10 @@ StationListView::StationListView(QWidget* parent)
             if (index.isValid())
                 emit rowDoubleClicked();
         });
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            emit contextMenuAsked(view->viewport()->mapToGlobal(at));
+        });
     }
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
         const QString caption = selectedCaption();
