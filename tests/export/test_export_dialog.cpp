@@ -265,13 +265,20 @@ void TestExportDialog::tickedCountAndSumFollowTheTicks() {
     }
     TdlgExportToAcct dialog;
     dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
     chooseCategory(dialog, category);
     child<QRadioButton>(dialog, qPrintable(kind))->click();
-    child<QPushButton>(dialog, receivables ? "btnARSearch" : "btnSearch")->click();
+    // F5 searches and Ctrl+A ticks every row, as Search and Select All do.
+    QTest::keyClick(&dialog, Qt::Key_F5);
     auto* label = child<QLabel>(dialog, "lblTicked");
     QVERIFY(label->isVisible());
+    QTRY_COMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 3"));
     QCOMPARE(label->text(), QStringLiteral("Ticked: 0   Net Amt.: 0.00"));
-    child<QCheckBox>(dialog, receivables ? "chkARSelectAll" : "chkSelectAll")->click();
+    QTest::keyClick(&dialog, Qt::Key_A, Qt::ControlModifier);
+    QTRY_VERIFY(
+        child<QCheckBox>(dialog, receivables ? "chkARSelectAll" : "chkSelectAll")->isChecked());
+    QTRY_COMPARE(WorkColumn(data->dbStk, receivables ? "AR_DN" : "SL_IV", "S_EXPORT_ACCT"),
+                 QStringList(3, "T"));
     auto* grid = child<QTableView>(dialog, receivables ? "wwDBGrid4" : "wwDBGrid2");
     QAbstractItemModel* model = grid->model();
     if (untick >= 0) {
@@ -289,9 +296,11 @@ void TestExportDialog::tickedCountAndSumFollowTheTicks() {
     QCOMPARE(label->text(), ticked);
     QCOMPARE(child<QLabel>(dialog, "lblRec")->text(),
              QStringLiteral("Total Record: %1").arg(clear ? 0 : 3));
-    // The question before an export names the same figures (the pending tick is saved first).
+    // The question before an export (Ctrl+E) names the same figures: the pending tick is saved
+    // first.
     context->messages->answers = {MessageAnswer::No};
-    dialog.btnExportClick();
+    QTest::keyClick(&dialog, Qt::Key_E, Qt::ControlModifier);
+    QTRY_COMPARE(context->messages->shown.size(), 1);
     const QString count = ticked.section(QLatin1Char(' '), 1, 1);
     const QString sum = ticked.section(QLatin1Char(' '), -1);
     QCOMPARE(context->messages->texts(),
