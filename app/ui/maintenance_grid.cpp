@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
+
+#include <numeric>
 
 namespace {
 
@@ -137,8 +140,9 @@ int MaintenanceGrid::fixedWidth() const {
 void MaintenanceGrid::configureColumns() {
     for (int column = 0; column < model_->columnCount(); ++column)
         fixed_->setColumnHidden(column, column >= MaintenanceFixedColumns);
-    if (!fitted_) {
+    if (contentWidths_.isEmpty()) {
         // Until the grid is on the screen: the widths of the layout.
+        const QScopedValueRollback<bool> ours(settingWidths_, true);
         const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
         for (int column = 0; column < model_->columnCount(); ++column) {
             const int width = gridLayout_.columns.at(column).widthChars * digit + 10;
@@ -155,31 +159,42 @@ void MaintenanceGrid::configureColumns() {
 }
 
 void MaintenanceGrid::fitColumns() {
-    if (fitted_ || viewport()->width() <= CodeColumnRoom)
+    if (!isVisible() || viewport()->width() <= CodeColumnRoom)
         return;
-    fitted_ = true;
-    for (int column = 0; column < model_->columnCount(); ++column)
-        resizeColumnToContents(column);
-    // The code column must be in view: the descriptions give up width for it, down to a
-    // readable minimum.
-    const int code =
-        qMax(sizeHintForColumn(codeColumn()), horizontalHeader()->sectionSizeHint(codeColumn()));
-    const int narrowest = NarrowestDescriptionChars * fontMetrics().averageCharWidth();
-    int excess = fixedWidth() + code - viewport()->width();
-    for (int column = MaintenanceFixedColumns - 1; column >= 1 && excess > 0; --column) {
-        const int width = columnWidth(column);
-        const int narrower = qMax(narrowest, width - excess);
-        excess -= width - narrower;
-        setColumnWidth(column, narrower);
+    const QScopedValueRollback<bool> ours(settingWidths_, true);
+    if (contentWidths_.isEmpty()) {
+        for (int column = 0; column < model_->columnCount(); ++column) {
+            resizeColumnToContents(column);
+            contentWidths_ << qMax(columnWidth(column),
+                                   horizontalHeader()->sectionSizeHint(column));
+        }
     }
-    for (int column = 0; column < MaintenanceFixedColumns; ++column)
-        fixed_->setColumnWidth(column, columnWidth(column));
+    // Once the user has set a width by hand, the widths are the user's.
+    if (userSized_)
+        return;
+    // The code column must be in view: the descriptions give up width for it, down to a
+    // readable minimum, and take it back when the grid grows again.
+    QList<int> widths = contentWidths_.mid(0, MaintenanceFixedColumns);
+    const int narrowest = NarrowestDescriptionChars * fontMetrics().averageCharWidth();
+    int excess = std::accumulate(widths.begin(), widths.end(), 0) +
+                 contentWidths_.value(codeColumn()) - viewport()->width();
+    for (int column = MaintenanceFixedColumns - 1; column >= 1 && excess > 0; --column) {
+        const int narrower = qMax(qMin(narrowest, widths[column]), widths[column] - excess);
+        excess -= widths[column] - narrower;
+        widths[column] = narrower;
+    }
+    for (int column = 0; column < MaintenanceFixedColumns; ++column) {
+        setColumnWidth(column, widths[column]);
+        fixed_->setColumnWidth(column, widths[column]);
+    }
     placeFixedColumns();
 }
 
 void MaintenanceGrid::fixedColumnResized(int column, int size) {
     if (column >= MaintenanceFixedColumns || columnWidth(column) == size)
         return;
+    if (!settingWidths_)
+        userSized_ = true;
     // Widening a fixed column never pushes the code column out of the grid.
     const int others = fixedWidth() - columnWidth(column);
     const int widest = qMax(20, viewport()->width() - CodeColumnRoom - others);
@@ -204,14 +219,14 @@ void MaintenanceGrid::placeFixedColumns() {
 
 void MaintenanceGrid::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
-    if (isVisible())
-        fitColumns();
+    fitColumns();
     placeFixedColumns();
 }
 
 void MaintenanceGrid::showEvent(QShowEvent* event) {
     QTableView::showEvent(event);
-    fitColumns();
+    // Once the page's layout has given the grid its size.
+    QTimer::singleShot(0, this, &MaintenanceGrid::fitColumns);
 }
 
 void MaintenanceGrid::updateGeometries() {

@@ -47,7 +47,8 @@ protected:
 
 private:
     void configureColumns();
-    // Sizes the columns to their content once the grid has its width on the screen.
+    // Sizes the columns to their content, the descriptions narrowed as far as the code column
+    // needs to be in view (until the user sets a width by hand).
     void fitColumns();
     void showSortOrder();
     void fixedColumnResized(int column, int size);
@@ -64,5 +65,8 @@ private:
     QPointer<Table> table_;
     DatasetModel* model_ = nullptr;
     QTableView* fixed_ = nullptr;
-    bool fitted_ = false;
+    // The widths of the columns' titles and values, taken when the grid is first on the screen.
+    QList<int> contentWidths_;
+    bool userSized_ = false;
+    bool settingWidths_ = false; // a width set by the grid itself, not by the user
 };
