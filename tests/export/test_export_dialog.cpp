@@ -33,6 +33,7 @@ private slots:
     void treeOnlyForSqlAcc();
     void nothingIsSearchedOrExportedBeforeACategory_data();
     void nothingIsSearchedOrExportedBeforeACategory();
+    void salesSearchShowsCashSales();
     void sortedGridKeepsTicksWithTheirRows();
     void tickedCountAndSumFollowTheTicks_data();
     void tickedCountAndSumFollowTheTicks();
@@ -159,6 +160,25 @@ void TestExportDialog::nothingIsSearchedOrExportedBeforeACategory() {
     QVERIFY(!child<QTableView>(dialog, "wwDBGrid2")->model());
     QCOMPARE(WorkColumn(data->dbStk, "SL_CS", "S_ID || S_EXPORT_ACCT"), QStringList{"9T"});
     QVERIFY(context->messages->shown.isEmpty());
+}
+
+// Choosing Sales shows the cash-sales page, and its search finds the cash sales only.
+void TestExportDialog::salesSearchShowsCashSales() {
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
+    TdlgExportToAcct dialog;
+    dialog.show();
+    chooseCategory(dialog, "Sales");
+    child<QPushButton>(dialog, "btnSearch")->click();
+    auto* grid = child<QTableView>(dialog, "wwDBGrid2");
+    QVERIFY(grid->model());
+    QCOMPARE(grid->model()->rowCount(), 1);
+    QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Select"));
+    QCOMPARE(grid->model()->index(0, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    QCOMPARE(grid->model()->index(0, 2).data().toString(), QStringLiteral("000012345"));
+    QCOMPARE(grid->model()->index(0, 6).data().toString(), QStringLiteral("106.00"));
+    QCOMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 1"));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList());
 }
 
 // The grid is sorted by a title click; each row keeps its own tick, and a tick set in the sorted
