@@ -2,26 +2,10 @@
 
 #include "config/settings_file.h"
 #include "config/value_forms.h"
+#include "data/activity_log.h"
 #include "data/dataset.h"
 
-#include <QLocale>
-
 namespace {
-
-// The locale's long time format without its time-zone part ("HH:mm:ss t" -> "HH:mm:ss").
-QString longTimeFormatWithoutZone(const QLocale& locale) {
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString result;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == u'\'')
-            quoted = !quoted;
-        if (!quoted && c == u't')
-            continue;
-        result += c;
-    }
-    return result.simplified();
-}
 
 QDateTime dateTimeOf(const QVariant& value) {
     if (value.isNull())
@@ -33,15 +17,13 @@ QDateTime dateTimeOf(const QVariant& value) {
 
 } // namespace
 
-QString RegionalDateTimeText(const QDateTime& value) {
+QString StationDateTimeText(const QDateTime& value) {
     if (!value.isValid())
         return QString();
-    const QLocale locale;
-    const QString date = locale.toString(value.date(), QLocale::ShortFormat);
+    const QString date = ShortDateText(value.date());
     if (value.time() == QTime(0, 0))
         return date;
-    return date + QLatin1Char(' ') +
-           locale.toString(value.time(), longTimeFormatWithoutZone(locale));
+    return date + QLatin1Char(' ') + LongTimeText(value.time());
 }
 
 QString ExportState(const QDateTime& lastExport, const QDateTime& now, int changedDays) {
@@ -58,9 +40,9 @@ QList<StationListRow> BuildStationRows(Dataset& stations, const QDateTime& now, 
         StationListRow row;
         row.Store = stations.valueAt(i, QStringLiteral("P_STORE")).toString();
         row.Description = stations.valueAt(i, QStringLiteral("StationDesc")).toString();
-        row.LastExport = RegionalDateTimeText(lastExport);
+        row.LastExport = StationDateTimeText(lastExport);
         row.LastImport =
-            RegionalDateTimeText(dateTimeOf(stations.valueAt(i, QStringLiteral("P_IMPORT"))));
+            StationDateTimeText(dateTimeOf(stations.valueAt(i, QStringLiteral("P_IMPORT"))));
         row.Active =
             stations.valueAt(i, QStringLiteral("P_ACTIVE")).toString() == QLatin1String("T")
                 ? QStringLiteral("Yes")

@@ -11,16 +11,16 @@ class SettingsFile;
 struct StationListRow {
     QString Store;       // P_STORE, also the row's caption
     QString Description; // the store's MAS_STORE description; empty for an unknown store
-    QString LastExport;  // P_EXPORT in the regional format; empty when never exported
+    QString LastExport;  // P_EXPORT, day first; empty when never exported
     QString LastImport;  // P_IMPORT, the same way
     QString Active;      // "Yes" when P_ACTIVE is exactly "T", else "No"
     QString Export;      // "O.K." or "Warning"
 };
 
-// A date and time in the regional format of the operating system (the default locale): its
-// short date, a space and its long time without a time zone; the date alone at midnight.
+// A date and time as the program writes them everywhere, day first (dd/MM/yyyy HH:mm:ss), so the
+// list reads the same whatever the regional settings of the machine; the date alone at midnight.
 // Empty for a null value.
-QString RegionalDateTimeText(const QDateTime& value);
+QString StationDateTimeText(const QDateTime& value);
 
 // "O.K." when the last export is at or after `now` minus `changedDays` days (full date-times),
 // "Warning" otherwise and when the station was never exported.

@@ -21,20 +21,30 @@ const QList<AccountTypeEntry>& sectionsInLoadOrder() {
     return order;
 }
 
+// A conversion message, then on its own line the field and the key it belongs to, so the user
+// knows which value to put right.
+void reportConversion(const QString& message, const char* field, const SettingKey& key) {
+    Messages().error(message + QStringLiteral("\r\n%1 ([%2] %3)")
+                                   .arg(QLatin1String(field), QLatin1String(key.section),
+                                        QLatin1String(key.name)));
+}
+
 // The date, or empty after reporting the conversion message.
 std::optional<QDate> loadClosingDate(const SettingsFile& settings) {
     const QString text = settings.read(Keys::Ubs::ClosingDate);
     const std::optional<QDate> date = parseDayFirstDate(text);
     if (!date)
-        Messages().error(InvalidDateMessage(text));
+        reportConversion(InvalidDateMessage(text), "Closing Date on the UBS page",
+                         Keys::Ubs::ClosingDate);
     return date;
 }
 
-std::optional<int> loadPeriod(const SettingsFile& settings, const SettingKey& key) {
+std::optional<int> loadPeriod(const SettingsFile& settings, const SettingKey& key,
+                              const char* field) {
     const QString text = settings.read(key);
     const std::optional<int> period = toIntStrict(text);
     if (!period)
-        Messages().error(InvalidIntegerMessage(text));
+        reportConversion(InvalidIntegerMessage(text), field, key);
     return period;
 }
 
@@ -42,7 +52,8 @@ std::optional<QDate> loadGstStartDate(const SettingsFile& settings) {
     const std::optional<QDate> date =
         parseYearFirstDate(settings.read(Keys::General::GstStartDate));
     if (!date)
-        Messages().error(InvalidVariantConversionMessage());
+        reportConversion(InvalidVariantConversionMessage(), "GST Start Date on the General page",
+                         Keys::General::GstStartDate);
     return date;
 }
 
@@ -237,8 +248,10 @@ PreferenceValues LoadPreferences(SettingsFile& settings) {
             values.setText(key, settings.read(key));
         if (entry == AccountTypeEntry::Ubs) {
             values.ubsClosingDate = loadClosingDate(settings);
-            values.ubsStartingPeriod = loadPeriod(settings, Keys::Ubs::StartingPeriod);
-            values.ubsClosingPeriod = loadPeriod(settings, Keys::Ubs::ClosingPeriod);
+            values.ubsStartingPeriod =
+                loadPeriod(settings, Keys::Ubs::StartingPeriod, "Starting Period on the UBS page");
+            values.ubsClosingPeriod =
+                loadPeriod(settings, Keys::Ubs::ClosingPeriod, "Closing Period on the UBS page");
             values.ubsIncludeRemark = settings.readBool(Keys::Ubs::IncludeRemark);
         } else if (entry == AccountTypeEntry::AutoCount) {
             values.autoCountIncludeRemark = settings.readBool(Keys::AutoCount::IncludeRemark);

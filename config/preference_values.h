@@ -77,8 +77,8 @@ const QList<SettingKey>& TypeSectionTextKeys(AccountTypeEntry entry);
 
 // Loads every key the window knows, in the window's order. LEDVORA_PATH, when missing or empty,
 // is first written as the program folder followed by Db and Ledvora. A stored value that does not
-// convert is reported through Messages() with the conversion's message and left empty; the
-// other keys are still loaded.
+// convert is reported through Messages() with the conversion's message, followed on a line of its
+// own by the field and its key, and left empty; the other keys are still loaded.
 PreferenceValues LoadPreferences(SettingsFile& settings);
 
 // Receives the status bar panel and text Apply sets (panel 3 the folder, panel 2 the type).

@@ -105,6 +105,15 @@ inline constexpr char ViewStyleLarge[] = "LARGE";
 inline constexpr char ViewStyleList[] = "LIST";
 inline constexpr char ViewStyleDetails[] = "DETAILS";
 inline constexpr char ViewStyleSmall[] = "SMALL";
+
+// Sizes the user gave the windows that open in a size of their own, kept between runs: the
+// width and height ("1000,640"), and the sizes of a splitter's parts in order ("180,820").
+// Missing or unreadable, the window opens in its design size.
+inline constexpr SettingKey ExportWindowSize{Section, "EXPORT_WINDOW", ""};
+inline constexpr SettingKey ExportSplitter{Section, "EXPORT_SPLITTER", ""};
+inline constexpr SettingKey PreferencesWindowSize{Section, "PREFERENCES_WINDOW", ""};
+inline constexpr SettingKey PropertiesWindowSize{Section, "PROPERTIES_WINDOW", ""};
+inline constexpr SettingKey PropertiesSplitter{Section, "PROPERTIES_SPLITTER", ""};
 } // namespace Layout
 
 namespace History {

@@ -11,7 +11,7 @@
 #include "export/search_settings.h"
 #include "export/search_statements.h"
 
-#include <QSet>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -38,6 +38,21 @@ bool reportReversedRange(const QDate& from, const QDate& to) {
 
 } // namespace
 
+TickedTotals TickedInView(const Dataset& view) {
+    TickedTotals totals;
+    if (!view.isActive())
+        return totals;
+    const QString tick = QStringLiteral("S_EXPORT_ACCT");
+    const QString net = QStringLiteral("S_NETTOTAL");
+    for (int row = 0; row < view.recordCount(); ++row) {
+        if (view.valueAt(row, tick).toString() != QLatin1String("T"))
+            continue;
+        ++totals.count;
+        totals.netTotal += view.valueAt(row, net).toDouble();
+    }
+    return totals;
+}
+
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent)
     : QObject(parent), data_(data), settings_(settings) {}
 
@@ -57,6 +72,16 @@ void DocumentSearch::SavePendingTick(const QString& moduleCode) {
         view->cancel();
         throw;
     }
+}
+
+TickedTotals DocumentSearch::TickedInWorkTable(const QString& moduleCode) {
+    RowReader reader(data_.dbStk, TickedTotalsStatement(moduleCode));
+    TickedTotals totals;
+    if (reader.next()) {
+        totals.count = reader.value(0).toInt();
+        totals.netTotal = reader.value(1).toDouble();
+    }
+    return totals;
 }
 
 int DocumentSearch::rereadView(const QString& moduleCode) {
@@ -146,57 +171,64 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
         values.to = SqlDateText(filter.to);
     }
 
-    // The rows are copied without re-reading the view after each one: nothing is shown until
+    // A document stored as several AR_TRANS rows is one row of the work table. Its rows repeat
+    // the document's header (store, reference, date, customer, net total, balance, flag); the
+    // tax and the amount are the line's (the posting sends each row as one line with them), so
+    // the work table takes the header once and the sums of the lines' tax and amount. The rows
+    // of a document need not come one after the other, so every row is read before any is
+    // written; a failed read therefore writes nothing (a document could be short of lines).
+    QVector<ReceivableDocument> documents;
+    {
+        RowReader reader(data_.dbAR,
+                         ReceivableSearchStatement(moduleCode, filter.searchAll, values));
+        QHash<QString, qsizetype> found;
+        try {
+            while (reader.next()) {
+                const QString docNo = reader.value(0).toString().trimmed();
+                const double tax = reader.value(5).toDouble();
+                const double amount = reader.value(6).toDouble();
+                const auto known = found.constFind(docNo);
+                if (known != found.constEnd()) {
+                    ReceivableDocument& document = documents[*known];
+                    document.taxAmount += tax;
+                    document.total += amount;
+                    continue;
+                }
+                ReceivableDocument document;
+                document.docNo = docNo;
+                document.store = reader.value(1).toString().trimmed();
+                document.reference = reader.value(2).toString().trimmed();
+                document.date = reader.value(3).toDateTime().date();
+                document.customer = reader.value(4).toString().trimmed();
+                document.taxAmount = tax;
+                document.total = amount;
+                document.netTotal = reader.value(7).toDouble();
+                document.exportFlag = reader.value(8).toString().trimmed();
+                document.balance = reader.value(9).toDouble();
+                found.insert(docNo, documents.size());
+                documents.append(document);
+            }
+        } catch (...) {
+            try {
+                rereadView(moduleCode);
+            } catch (...) {
+            }
+            throw;
+        }
+    }
+
+    // The rows are written without re-reading the view after each one: nothing is shown until
     // the search ends, so the view is read once, also when the copy stops on an error.
     // They are committed together, not one by one: a commit per row made the search wait on
     // the disk for every document (about ten times slower). When the copy stops on an error
     // the rows copied before it are committed all the same, so they stay.
     Transaction copy(data_.dbStk);
     try {
-        RowReader reader(data_.dbAR,
-                         ReceivableSearchStatement(moduleCode, filter.searchAll, values));
         // One statement object on qryTmp's handle serves every row.
         QSqlQuery insert(data_.qryTmp.connection()->database());
-        QSet<QString> copied;
-        // The rows are read a block at a time and then written: reading and writing in turn,
-        // row by row, makes the engine switch between the two databases for every row.
-        constexpr int kBlock = 500;
-        QVector<ReceivableDocument> block;
-        block.reserve(kBlock);
-        const auto writeBlock = [&] {
-            for (const ReceivableDocument& document : block)
-                if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
-                    throw DbError(EngineErrorText(insert.lastError()));
-            block.clear();
-        };
-        while (true) {
-            try {
-                if (!reader.next())
-                    break;
-            } catch (...) {
-                writeBlock(); // the rows read before a failed read are copied all the same
-                throw;
-            }
-            ReceivableDocument document;
-            document.docNo = reader.value(0).toString().trimmed();
-            // The other rows of a document repeat its header; the work table holds it once.
-            if (copied.contains(document.docNo))
-                continue;
-            document.store = reader.value(1).toString().trimmed();
-            document.reference = reader.value(2).toString().trimmed();
-            document.date = reader.value(3).toDateTime().date();
-            document.customer = reader.value(4).toString().trimmed();
-            document.taxAmount = reader.value(5).toDouble();
-            document.total = reader.value(6).toDouble();
-            document.netTotal = reader.value(7).toDouble();
-            document.exportFlag = reader.value(8).toString().trimmed();
-            document.balance = reader.value(9).toDouble();
-            copied.insert(document.docNo);
-            block.append(document);
-            if (block.size() == kBlock)
-                writeBlock();
-        }
-        writeBlock();
+        for (const ReceivableDocument& document : std::as_const(documents))
+            if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
+                throw DbError(EngineErrorText(insert.lastError()));
         copy.commit();
     } catch (...) {
         // The copy's own error is the one to report.

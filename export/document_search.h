@@ -8,8 +8,19 @@
 
 #include <optional>
 
+class Dataset;
 class TdmPolling;
 class Table;
+
+// The ticked documents of a kind: how many, and the sum of their net amounts (S_NETTOTAL).
+struct TickedTotals {
+    int count = 0;
+    double netTotal = 0;
+    bool operator==(const TickedTotals&) const = default;
+};
+
+// Counted over the rows a work-table view holds, a tick not saved yet included.
+TickedTotals TickedInView(const Dataset& view);
 
 // The filters of a sales or purchase search (the transaction page).
 struct StockSearchFilter {
@@ -65,8 +76,11 @@ public:
 
     // Search for a receivable kind (AR_IV, AR_DN, AR_CN, AR_PM): the kind's rows are deleted,
     // then the documents are copied one by one from the receivables database. A document stored
-    // as several AR_TRANS rows is copied once, with the values of the first row read. An error
-    // during the copy is raised to the caller; the rows copied before it stay (and are shown).
+    // as several AR_TRANS rows (one per line) is copied once: its header values (net total,
+    // balance and the rest) as its rows hold them, its tax and gross amount summed over its
+    // lines. An error while the rows are read is raised before anything is copied; an error
+    // while they are written is raised to the caller, and the rows copied before it stay (and
+    // are shown).
     int SearchReceivables(const QString& moduleCode, const ReceivableSearchFilter& filter);
 
     // Select All: ticks (or unticks) every row of the kind, also rows no longer shown.
@@ -77,6 +91,10 @@ public:
 
     // Saves a tick still being edited in the kind's view (what leaving the row does).
     void SavePendingTick(const QString& moduleCode);
+
+    // The kind's ticked rows as the work table holds them, which is what an export run sends
+    // (also rows ticked at an earlier opening that no grid shows now).
+    TickedTotals TickedInWorkTable(const QString& moduleCode);
 
 signals:
     // The kind's view was read again after a statement; rowCount is -1 for the master codes.

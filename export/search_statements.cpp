@@ -234,6 +234,13 @@ QString TickKindStatement(const QString& moduleCode, bool ticked) {
            QStringLiteral(" WHERE S_Module = ") + QuotedStr(moduleCode);
 }
 
+QString TickedTotalsStatement(const QString& moduleCode) {
+    return QStringLiteral(
+               "SELECT COUNT(*), SUM(S_NETTOTAL) FROM TMP_EXPORT_ACCT WHERE S_Module = ") +
+           QuotedStr(moduleCode) + QStringLiteral(" AND S_EXPORT_ACCT = ") +
+           QuotedStr(QStringLiteral("T"));
+}
+
 QString CashSalesDebtorCode(const QString& customerAccount) {
     const qsizetype dash = customerAccount.indexOf(QLatin1Char('-'));
     const QString prefix = dash < 0 ? QString() : customerAccount.left(dash);

@@ -62,6 +62,10 @@ QString DeleteKindStatement(const QString& moduleCode);
 // Ticks ('T') or unticks ('F') every row of one kind (Select All).
 QString TickKindStatement(const QString& moduleCode, bool ticked);
 
+// The number of ticked rows of one kind and the sum of their net amounts (what an export run of
+// the kind would send).
+QString TickedTotalsStatement(const QString& moduleCode);
+
 // The cash-sales debtor code: the customer control account up to its first "-", then "-POS"
 // ("300-000" gives "300-POS", a code without "-" gives "-POS").
 QString CashSalesDebtorCode(const QString& customerAccount);

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/station_list_rows.h"
 #include "app/ui/maintenance_page.h"
+#include "app/ui/paste_icon.h"
 #include "app/ui/station_list_view.h"
 #include "app/ui/vertical_title_label.h"
 #include "config/settings_file.h"
@@ -24,6 +25,7 @@
 
 #include <QBoxLayout>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -41,6 +43,47 @@ namespace {
 std::unique_ptr<TdmMMGroupAccess> groupAccessModule;
 
 const char ProgramTitle[] = "Zantro POS Accounting Link";
+
+// The keys of the station commands, shown in the menus and in the tool buttons' tips.
+QKeySequence AddKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_N);
+}
+QKeySequence CopyKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_C);
+}
+QKeySequence PasteKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_V);
+}
+QKeySequence RemoveKey() {
+    return QKeySequence(Qt::Key_Delete);
+}
+QKeySequence PropertiesKey() {
+    return QKeySequence(Qt::ALT | Qt::Key_Return);
+}
+QKeySequence RefreshKey() {
+    return QKeySequence(Qt::Key_F5);
+}
+QKeySequence ExportKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_E);
+}
+QKeySequence ImportKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_I);
+}
+QKeySequence ExitKey() {
+    return QKeySequence(Qt::ALT | Qt::Key_F4);
+}
+
+QAction* withKey(QAction* item, const QKeySequence& key,
+                 Qt::ShortcutContext context = Qt::WindowShortcut) {
+    item->setShortcut(key);
+    item->setShortcutContext(context);
+    return item;
+}
+
+void tipWithKey(QToolButton* button, const QKeySequence& key) {
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(button->text(), key.toString(QKeySequence::NativeText)));
+}
 
 } // namespace
 
@@ -147,7 +190,15 @@ void TfrmMain::buildToolBar() {
     setToolButtonVisible(ToolButton7, false);
     setToolButtonVisible(ToolButton3, false);
     setToolButtonVisible(ToolButton4, false);
+    ToolButton8->setIcon(PasteIcon());
     ToolButton8->setEnabled(false);
+    // Copy's and Paste's tips name the station last copied from and pasted to.
+    tipWithKey(ToolButton1, AddKey());
+    tipWithKey(ToolButton9, RemoveKey());
+    tipWithKey(ToolButton6, PropertiesKey());
+    tipWithKey(ToolButton2, ExportKey());
+    tipWithKey(ToolButton3, ImportKey());
+    tipWithKey(ToolButton5, ExitKey());
 }
 
 void TfrmMain::buildPages() {
@@ -175,6 +226,9 @@ void TfrmMain::buildPages() {
     connect(lvStore, &StationListView::rowSelected, this, &TfrmMain::lvStoreSelectItem);
     connect(lvStore, &StationListView::enterPressed, this, &TfrmMain::lvStoreKeyDown);
     connect(lvStore, &StationListView::rowDoubleClicked, this, &TfrmMain::ToolButton6Click);
+    // A right click on the list opens its menu of station commands.
+    connect(lvStore, &StationListView::contextMenuAsked, this,
+            [this](const QPoint& at) { PopupMenu1->popup(at); });
 }
 
 QAction* TfrmMain::menuItem(QMenu* menu, const char* name, const QString& caption,
@@ -192,20 +246,25 @@ void TfrmMain::buildMenus() {
 
     QMenu* file = MainMenu1->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    menuItem(file, "StationProperties1", QStringLiteral("Account Book &Properties"),
-             &TfrmMain::StationProperties1Click);
+    withKey(menuItem(file, "StationProperties1", QStringLiteral("Account Book &Properties"),
+                     &TfrmMain::StationProperties1Click),
+            PropertiesKey());
     file->addSeparator();
-    menuItem(file, "Exit1", QStringLiteral("E&xit"), &TfrmMain::Exit1Click);
+    withKey(menuItem(file, "Exit1", QStringLiteral("E&xit"), &TfrmMain::Exit1Click), ExitKey());
 
     QMenu* edit = MainMenu1->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
-    menuItem(edit, "Tools1", QStringLiteral("&Add Account Book"), &TfrmMain::Tools1Click);
+    withKey(menuItem(edit, "Tools1", QStringLiteral("&Add Account Book"), &TfrmMain::Tools1Click),
+            AddKey());
     Copystation1 = menuItem(edit, "Copystation1", QStringLiteral("&Copy Account Book"),
                             &TfrmMain::Copystation1Click);
     PasteStation1 = menuItem(edit, "PasteStation1", QStringLiteral("&Paste Account Book"),
                              &TfrmMain::PasteStation1Click);
-    menuItem(edit, "RemoveStation1", QStringLiteral("R&emove Account Book"),
-             &TfrmMain::RemoveStation1Click);
+    // Del removes a station only from the station list, never while another page has the keys.
+    lvStore->addAction(
+        withKey(menuItem(edit, "RemoveStation1", QStringLiteral("R&emove Account Book"),
+                         &TfrmMain::RemoveStation1Click),
+                RemoveKey(), Qt::WidgetWithChildrenShortcut));
     edit->addSeparator();
     // The maintenance page connects the write mode when it is built.
     Entry1 = menuItem(edit, "Entry1", QStringLiteral("&Write Mode"), nullptr);
@@ -216,8 +275,9 @@ void TfrmMain::buildMenus() {
 
     QMenu* view = MainMenu1->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    menuItem(view, "RefreshStationList1", QStringLiteral("&Refresh Account Book List"),
-             &TfrmMain::RefreshStationList1Click);
+    withKey(menuItem(view, "RefreshStationList1", QStringLiteral("&Refresh Account Book List"),
+                     &TfrmMain::RefreshStationList1Click),
+            RefreshKey());
     RefreshSummaries1 = menuItem(view, "RefreshSummaries1", QStringLiteral("Refresh &Summaries"),
                                  &TfrmMain::RefreshSummaries1Click);
     RefreshSummaries1->setVisible(false);
@@ -243,26 +303,41 @@ void TfrmMain::buildMenus() {
 
     QMenu* tools = MainMenu1->addMenu(QStringLiteral("&Tools"));
     tools->setObjectName(QStringLiteral("Tools2"));
-    menuItem(tools, "ProcessOut1", QStringLiteral("&Export  Data"), &TfrmMain::ProcessOut1Click);
-    ProcessIn1 =
-        menuItem(tools, "ProcessIn1", QStringLiteral("&Import Data"), &TfrmMain::ProcessIn1Click);
+    withKey(menuItem(tools, "ProcessOut1", QStringLiteral("&Export  Data"),
+                     &TfrmMain::ProcessOut1Click),
+            ExportKey());
+    ProcessIn1 = withKey(
+        menuItem(tools, "ProcessIn1", QStringLiteral("&Import Data"), &TfrmMain::ProcessIn1Click),
+        ImportKey());
     ProcessIn1->setVisible(false);
 
-    // The context menu carries the station commands but is attached to no control.
+    // The station list's own menu (a right click). Its items show the keys of the same commands
+    // above, active only while the menu is open; Copy and Paste, which the menus above do not
+    // offer, also answer their keys in the list itself.
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    menuItem(PopupMenu1, "AddStation1", QStringLiteral("Add Station"), &TfrmMain::ToolButton1Click);
-    menuItem(PopupMenu1, "CopyStation2", QStringLiteral("Copy Station"),
-             &TfrmMain::ToolButton7Click);
-    menuItem(PopupMenu1, "PasteStation2", QStringLiteral("Paste Station"),
-             &TfrmMain::ToolButton8Click);
-    menuItem(PopupMenu1, "RemoveStation2", QStringLiteral("Remove Station"),
-             &TfrmMain::ToolButton9Click);
+    withKey(menuItem(PopupMenu1, "AddStation1", QStringLiteral("Add Station"),
+                     &TfrmMain::ToolButton1Click),
+            AddKey(), Qt::WidgetShortcut);
+    lvStore->addAction(withKey(menuItem(PopupMenu1, "CopyStation2", QStringLiteral("Copy Station"),
+                                        &TfrmMain::ToolButton7Click),
+                               CopyKey(), Qt::WidgetWithChildrenShortcut));
+    PasteStation2 = withKey(menuItem(PopupMenu1, "PasteStation2", QStringLiteral("Paste Station"),
+                                     &TfrmMain::ToolButton8Click),
+                            PasteKey(), Qt::WidgetWithChildrenShortcut);
+    // Like the Paste button, nothing to paste before a Copy.
+    PasteStation2->setEnabled(false);
+    lvStore->addAction(PasteStation2);
+    withKey(menuItem(PopupMenu1, "RemoveStation2", QStringLiteral("Remove Station"),
+                     &TfrmMain::ToolButton9Click),
+            RemoveKey(), Qt::WidgetShortcut);
     PopupMenu1->addSeparator();
-    menuItem(PopupMenu1, "RefreshStationList2", QStringLiteral("Refresh Station List"),
-             &TfrmMain::RefreshStationList1Click);
-    menuItem(PopupMenu1, "StationProperties2", QStringLiteral("Station Properties"),
-             &TfrmMain::ToolButton6Click);
+    withKey(menuItem(PopupMenu1, "RefreshStationList2", QStringLiteral("Refresh Station List"),
+                     &TfrmMain::RefreshStationList1Click),
+            RefreshKey(), Qt::WidgetShortcut);
+    withKey(menuItem(PopupMenu1, "StationProperties2", QStringLiteral("Station Properties"),
+                     &TfrmMain::ToolButton6Click),
+            PropertiesKey(), Qt::WidgetShortcut);
 }
 
 void TfrmMain::buildStatusBar() {
@@ -603,6 +678,7 @@ void TfrmMain::ToolButton7Click() {
     RunGuarded([this] {
         CopyStationJobs(dmPolling->tblJob, clipboard_);
         PasteStation1->setEnabled(true);
+        PasteStation2->setEnabled(true);
         ToolButton8->setEnabled(true);
         ToolButton8->setToolTip(QString());
         ToolButton7->setToolTip(QStringLiteral("Recently Copy From ") +

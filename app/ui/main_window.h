@@ -148,7 +148,7 @@ private:
     void attachMaintenanceTables();
     void showWriteMode();
     // The Import window is gone: the lists and the log are rebuilt, after a run the summaries
-    // are shown.
+    // folders are read again; the window stays on its page.
     void processInDestroyed(bool imported);
 
     std::unique_ptr<TdmPolling> polling_;
@@ -198,6 +198,7 @@ private:
     QAction* Details1 = nullptr;
     QAction* Copystation1 = nullptr;
     QAction* PasteStation1 = nullptr;
+    QAction* PasteStation2 = nullptr; // the station list menu's
     QAction* ProcessIn1 = nullptr;
     QAction* RefreshSummaries1 = nullptr;
     QAction* Entry1 = nullptr;

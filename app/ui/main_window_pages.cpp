@@ -168,10 +168,12 @@ void TfrmMain::OpenImportDialog() {
 }
 
 void TfrmMain::processInDestroyed(bool imported) {
+    // The window stays on the page it was on. The summaries page has no tab of its own: making
+    // it current left the tab bar with no tab chosen and a page the user cannot leave by a tab.
+    QWidget* page = PageControl1->currentWidget();
     RunGuarded([this] { ListStation(); });
     RunGuarded([this] { ShowTvLog(); });
-    if (!imported)
-        return;
-    PageControl1->setCurrentWidget(TabSheet3);
-    RunGuarded([this] { ShowSummaryFolders(); });
+    if (imported)
+        RunGuarded([this] { ShowSummaryFolders(); });
+    PageControl1->setCurrentWidget(page);
 }

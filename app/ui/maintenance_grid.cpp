@@ -7,9 +7,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
+
+#include <numeric>
 
 namespace {
 
@@ -20,11 +23,18 @@ QColor readOnlyTextColour(const QPalette& palette) {
 
 const QColor WriteModeTextColour = Qt::blue;
 
+// The narrowest a description is made so that the code column fits beside it, in characters.
+constexpr int NarrowestDescriptionChars = 12;
+// What the fixed columns leave of the grid's width at least, for the code column.
+constexpr int CodeColumnRoom = 80;
+
 void styleTitles(QHeaderView* header) {
     header->setDefaultAlignment(Qt::Alignment(QFlag(Qt::AlignCenter | Qt::TextWordWrap)));
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
     const QColor tipColour = QToolTip::palette().color(QPalette::ToolTipBase);
     const QColor tipText = QToolTip::palette().color(QPalette::ToolTipText);
     // Titles are buttons on the info-tip colour, tall enough for two lines.
@@ -60,6 +70,8 @@ MaintenanceGrid::MaintenanceGrid(const MaintenanceGridLayout& gridLayout, Table*
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     styleTitles(horizontalHeader());
+    // The code column, the last, takes the width the fixed ones leave.
+    horizontalHeader()->setStretchLastSection(true);
 
     // The fixed columns: a second view of the same model and selection over the left edge.
     fixed_ = new QTableView(this);
@@ -77,7 +89,6 @@ MaintenanceGrid::MaintenanceGrid(const MaintenanceGridLayout& gridLayout, Table*
     fixed_->setFrameShape(QFrame::NoFrame);
     fixed_->setStyleSheet(QStringLiteral("QTableView { border-right: 1px solid #808080; }"));
     styleTitles(fixed_->horizontalHeader());
-    fixed_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     viewport()->stackUnder(fixed_);
 
     connect(verticalScrollBar(), &QAbstractSlider::valueChanged, fixed_->verticalScrollBar(),
@@ -91,6 +102,9 @@ MaintenanceGrid::MaintenanceGrid(const MaintenanceGridLayout& gridLayout, Table*
                     placeFixedColumns();
                 }
             });
+    // The fixed columns are widened on their own titles, which lie over the grid's.
+    connect(fixed_->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) { fixedColumnResized(column, size); });
     for (QHeaderView* header : {horizontalHeader(), fixed_->horizontalHeader()})
         connect(header, &QHeaderView::sectionClicked, this,
                 [this](int column) { emit titleButtonClick(model_->fieldAt(column)); });
@@ -124,18 +138,78 @@ int MaintenanceGrid::fixedWidth() const {
 }
 
 void MaintenanceGrid::configureColumns() {
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (int column = 0; column < model_->columnCount(); ++column) {
-        const int width = gridLayout_.columns.at(column).widthChars * digit + 10;
-        setColumnWidth(column, width);
-        fixed_->setColumnWidth(column, width);
+    for (int column = 0; column < model_->columnCount(); ++column)
         fixed_->setColumnHidden(column, column >= MaintenanceFixedColumns);
+    if (contentWidths_.isEmpty()) {
+        // Until the grid is on the screen: the widths of the layout.
+        const QScopedValueRollback<bool> ours(settingWidths_, true);
+        const int digit = fontMetrics().horizontalAdvance(QLatin1Char('0'));
+        for (int column = 0; column < model_->columnCount(); ++column) {
+            const int width = gridLayout_.columns.at(column).widthChars * digit + 10;
+            setColumnWidth(column, width);
+            fixed_->setColumnWidth(column, width);
+        }
     }
     placeFixedColumns();
+    showSortOrder();
     // The grid's cursor follows the table's.
     const int row = table_ ? table_->recNo() : -1;
     if (row >= 0 && row < model_->rowCount())
         setCurrentIndex(model_->index(row, codeColumn()));
+}
+
+void MaintenanceGrid::fitColumns() {
+    if (!isVisible() || viewport()->width() <= CodeColumnRoom)
+        return;
+    const QScopedValueRollback<bool> ours(settingWidths_, true);
+    if (contentWidths_.isEmpty()) {
+        for (int column = 0; column < model_->columnCount(); ++column) {
+            resizeColumnToContents(column);
+            contentWidths_ << qMax(columnWidth(column),
+                                   horizontalHeader()->sectionSizeHint(column));
+        }
+    }
+    // Once the user has set a width by hand, the widths are the user's.
+    if (userSized_)
+        return;
+    // The code column must be in view: the descriptions give up width for it, down to a
+    // readable minimum, and take it back when the grid grows again.
+    QList<int> widths = contentWidths_.mid(0, MaintenanceFixedColumns);
+    const int narrowest = NarrowestDescriptionChars * fontMetrics().averageCharWidth();
+    int excess = std::accumulate(widths.begin(), widths.end(), 0) +
+                 contentWidths_.value(codeColumn()) - viewport()->width();
+    for (int column = MaintenanceFixedColumns - 1; column >= 1 && excess > 0; --column) {
+        const int narrower = qMax(qMin(narrowest, widths[column]), widths[column] - excess);
+        excess -= widths[column] - narrower;
+        widths[column] = narrower;
+    }
+    for (int column = 0; column < MaintenanceFixedColumns; ++column) {
+        setColumnWidth(column, widths[column]);
+        fixed_->setColumnWidth(column, widths[column]);
+    }
+    placeFixedColumns();
+}
+
+void MaintenanceGrid::fixedColumnResized(int column, int size) {
+    if (column >= MaintenanceFixedColumns || columnWidth(column) == size)
+        return;
+    if (!settingWidths_)
+        userSized_ = true;
+    // Widening a fixed column never pushes the code column out of the grid.
+    const int others = fixedWidth() - columnWidth(column);
+    const int widest = qMax(20, viewport()->width() - CodeColumnRoom - others);
+    if (size > widest) {
+        fixed_->setColumnWidth(column, widest);
+        return;
+    }
+    setColumnWidth(column, size);
+}
+
+void MaintenanceGrid::showSortOrder() {
+    // The arrow stands on the column the table is ordered by; none in the table's key order.
+    const int column = table_ ? model_->columnOf(table_->indexFieldNames()) : -1;
+    for (QHeaderView* header : {horizontalHeader(), fixed_->horizontalHeader()})
+        header->setSortIndicator(column, Qt::AscendingOrder);
 }
 
 void MaintenanceGrid::placeFixedColumns() {
@@ -145,7 +219,14 @@ void MaintenanceGrid::placeFixedColumns() {
 
 void MaintenanceGrid::resizeEvent(QResizeEvent* event) {
     QTableView::resizeEvent(event);
+    fitColumns();
     placeFixedColumns();
+}
+
+void MaintenanceGrid::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    // Once the page's layout has given the grid its size.
+    QTimer::singleShot(0, this, &MaintenanceGrid::fitColumns);
 }
 
 void MaintenanceGrid::updateGeometries() {

@@ -55,7 +55,10 @@ StationListView::StationListView(QWidget* parent)
     report_->setAlternatingRowColors(true);
     report_->header()->setSectionsClickable(false);
     report_->header()->setSectionsMovable(false);
-    report_->header()->setStretchLastSection(false);
+    // The columns the user can widen; the last takes what is left.
+    report_->header()->setSectionResizeMode(QHeaderView::Interactive);
+    report_->header()->setStretchLastSection(true);
+    report_->setWordWrap(false);
     for (int i = 0; i < ColumnCount; ++i)
         report_->setColumnWidth(i, ColumnWidths[i]);
     makeReadOnlyRowList(report_);
@@ -79,6 +82,10 @@ StationListView::StationListView(QWidget* parent)
             if (index.isValid())
                 emit rowDoubleClicked();
         });
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
+            emit contextMenuAsked(view->viewport()->mapToGlobal(at));
+        });
     }
     connect(selection_, &QItemSelectionModel::selectionChanged, this, [this] {
         const QString caption = selectedCaption();
@@ -101,6 +108,11 @@ void StationListView::setRows(const QList<StationListRow>& rows) {
             items.last()->setForeground(QColor(0xb0, 0x30, 0x00));
         model_->appendRow(items);
     }
+    // A column grows to its longest text; a width the user gave it otherwise stays.
+    for (int i = 0; i < ColumnCount - 1; ++i)
+        report_->setColumnWidth(
+            i, qMax(report_->columnWidth(i),
+                    static_cast<QAbstractItemView*>(report_)->sizeHintForColumn(i)));
 }
 
 void StationListView::clear() {

@@ -44,6 +44,8 @@ signals:
     void rowSelected(const QString& caption);
     void enterPressed();
     void rowDoubleClicked();
+    // A right click (or the menu key) asks for the list's menu at this place on the screen.
+    void contextMenuAsked(const QPoint& globalPosition);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 
+#include <QApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -98,7 +99,14 @@ SummariesPage::SummariesPage(QWidget* parent) : QWidget(parent) {
     layout->addWidget(lvProIn, 1);
     layout->addWidget(PageControl3, 1);
 
-    connect(lvProOut, &QTreeWidget::itemSelectionChanged, this, &SummariesPage::lvProOutClick);
+    // Every click re-reads the folders, also on the station already selected (files may have
+    // come meanwhile); a selection moved with the keys does too. A click that also moves the
+    // selection reads them once, when the button is released.
+    connect(lvProOut, &QTreeWidget::itemClicked, this, &SummariesPage::lvProOutClick);
+    connect(lvProOut, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (QApplication::mouseButtons() == Qt::NoButton)
+            emit lvProOutClick();
+    });
 }
 
 void SummariesPage::fillStations(Dataset& stations) {

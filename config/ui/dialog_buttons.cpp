@@ -1,6 +1,7 @@
 #include "config/ui/dialog_buttons.h"
 
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QPushButton>
 
 namespace {
@@ -9,6 +10,13 @@ QPushButton* button(QWidget* dialog, const char* caption, const char* name) {
     auto* made = new QPushButton(QString::fromLatin1(caption), dialog);
     made->setObjectName(QString::fromLatin1(name));
     return made;
+}
+
+void tipWithKey(QPushButton* button, const QKeySequence& key) {
+    QString caption = button->text();
+    caption.remove(QLatin1Char('&'));
+    button->setToolTip(
+        QStringLiteral("%1 (%2)").arg(caption, key.toString(QKeySequence::NativeText)));
 }
 
 } // namespace
@@ -24,5 +32,12 @@ DialogButtons MakeOkCancelApplyButtons(QWidget* dialog) {
     buttons.row->addWidget(buttons.ok);
     buttons.row->addWidget(buttons.cancel);
     buttons.row->addWidget(buttons.apply);
+    NameDialogKeys(buttons.ok, buttons.cancel);
+    tipWithKey(buttons.apply, QKeySequence(Qt::ALT | Qt::Key_A));
     return buttons;
+}
+
+void NameDialogKeys(QPushButton* defaultButton, QPushButton* cancelButton) {
+    tipWithKey(defaultButton, QKeySequence(Qt::Key_Return));
+    tipWithKey(cancelButton, QKeySequence(Qt::Key_Escape));
 }

@@ -5,6 +5,7 @@
 #include "config/settings_file.h"
 #include "config/ui/dialog_buttons.h"
 #include "config/ui/optional_date_edit.h"
+#include "config/ui/window_layout.h"
 #include "core/action_guard.h"
 #include "data/dm_polling.h"
 
@@ -141,6 +142,7 @@ TdlgPreferences::TdlgPreferences(QWidget* parent) : QDialog(parent) {
     layout->addLayout(buttons);
 
     FormCreate();
+    new WindowLayoutKeeper(this, Keys::Layout::PreferencesWindowSize);
 }
 
 TdlgPreferences::~TdlgPreferences() {

@@ -1,5 +1,7 @@
 #include "config/ui/process_in_dialog.h"
 
+#include "config/ui/dialog_buttons.h"
+
 #include "config/import_run.h"
 #include "config/settings_file.h"
 #include "core/action_guard.h"
@@ -76,6 +78,7 @@ TdlgProcessIn::TdlgProcessIn(SettingsFile& settings, QWidget* parent)
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
                               QStringLiteral("&Cancel"), this);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    NameDialogKeys(BitBtn2, BitBtn1);
     connect(BitBtn2, &QPushButton::clicked, this, &TdlgProcessIn::BitBtn2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TdlgProcessIn::BitBtn1Click);
 

@@ -6,7 +6,9 @@
 #include "config/station_jobs.h"
 #include "config/station_pages.h"
 #include "config/ui/dialog_buttons.h"
+#include "config/ui/grid_combo_box.h"
 #include "config/ui/option_page.h"
+#include "config/ui/window_layout.h"
 #include "core/action_guard.h"
 #include "core/app_context.h"
 #include "data/dm_polling.h"
@@ -24,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -58,17 +61,15 @@ ProfileChoice choiceOfColumn(int column) {
     return choices[column];
 }
 
-// A drop-down list with a grid of columns, as the store boxes show MAS_STORE.
-QTreeView* gridPopup(QComboBox* combo, int width) {
-    auto* view = new QTreeView(combo);
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setAllColumnsShowFocus(true);
-    view->setUniformRowHeights(true);
-    view->header()->setStretchLastSection(true);
-    view->setMinimumWidth(width);
-    combo->setView(view);
-    return view;
+// A box the user reads but does not change: greyed, as the login dialog shows its own.
+QLineEdit* readOnlyBox(const QString& name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    box->setPalette(palette);
+    return box;
 }
 
 } // namespace
@@ -82,7 +83,7 @@ TdlgProperties::TdlgProperties(QWidget* parent) : QDialog(parent) {
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setRootIsDecorated(false);
-    TreeView1->setFixedWidth(170);
+    TreeView1->setMinimumWidth(120);
     TreeView1->installEventFilter(this);
     connect(TreeView1, &QTreeWidget::itemClicked, this, [this] { TreeView1Click(); });
 
@@ -115,14 +116,20 @@ TdlgProperties::TdlgProperties(QWidget* parent) : QDialog(parent) {
 
     QHBoxLayout* buttons = dialogButtons.row;
 
-    auto* content = new QHBoxLayout;
+    auto* content = new QSplitter(Qt::Horizontal, this);
+    content->setObjectName(QStringLiteral("Splitter1"));
+    content->setChildrenCollapsible(false);
     content->addWidget(TreeView1);
-    content->addWidget(pageArea, 1);
+    content->addWidget(pageArea);
+    content->setStretchFactor(1, 1);
+    content->setSizes({170, 600});
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(content, 1);
+    layout->addWidget(content, 1);
     layout->addLayout(buttons);
     resize(780, 380);
+    auto* layoutKeeper = new WindowLayoutKeeper(this, Keys::Layout::PropertiesWindowSize);
+    layoutKeeper->keepSplitter(content, Keys::Layout::PropertiesSplitter);
 }
 
 QWidget* TdlgProperties::buildGeneralPage() {
@@ -130,21 +137,16 @@ QWidget* TdlgProperties::buildGeneralPage() {
     auto* form = new QFormLayout(page);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 
-    wwDBLookupCombo1 = new QComboBox(page);
+    wwDBLookupCombo1 = new GridComboBox(page);
     wwDBLookupCombo1->setObjectName(QStringLiteral("wwDBLookupCombo1"));
     wwDBLookupCombo1->setEditable(true);
     wwDBLookupCombo1->setInsertPolicy(QComboBox::NoInsert);
     wwDBLookupCombo1->setMaximumWidth(120);
-    wwDBLookupCombo2 = new QComboBox(page);
+    wwDBLookupCombo2 = new GridComboBox(page);
     wwDBLookupCombo2->setObjectName(QStringLiteral("wwDBLookupCombo2"));
-    wwDBEdit3 = new QLineEdit(page);
-    wwDBEdit3->setObjectName(QStringLiteral("wwDBEdit3"));
-    wwDBEdit1 = new QLineEdit(page);
-    wwDBEdit1->setObjectName(QStringLiteral("wwDBEdit1"));
-    wwDBEdit2 = new QLineEdit(page);
-    wwDBEdit2->setObjectName(QStringLiteral("wwDBEdit2"));
-    for (QLineEdit* edit : {wwDBEdit1, wwDBEdit2, wwDBEdit3})
-        edit->setReadOnly(true);
+    wwDBEdit3 = readOnlyBox(QStringLiteral("wwDBEdit3"), page);
+    wwDBEdit1 = readOnlyBox(QStringLiteral("wwDBEdit1"), page);
+    wwDBEdit2 = readOnlyBox(QStringLiteral("wwDBEdit2"), page);
     wwDBComboBox1 = new QComboBox(page);
     wwDBComboBox1->setObjectName(QStringLiteral("wwDBComboBox1"));
     wwDBComboBox1->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
@@ -311,10 +313,8 @@ void TdlgProperties::fillStoreLists() {
     const QSignalBlocker blockCode(wwDBLookupCombo1);
     const QSignalBlocker blockDescription(wwDBLookupCombo2);
     wwDBLookupCombo1->setModel(byCode);
-    gridPopup(wwDBLookupCombo1, 420)->setColumnWidth(0, 70);
     wwDBLookupCombo1->completer()->setCaseSensitivity(Qt::CaseSensitive);
     wwDBLookupCombo2->setModel(byDescription);
-    gridPopup(wwDBLookupCombo2, 360)->setColumnWidth(0, 180);
 }
 
 void TdlgProperties::showStationFields(bool includeStoreCode) {

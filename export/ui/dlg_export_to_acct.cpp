@@ -2,6 +2,9 @@
 // dlg_export_to_acct_handlers.cpp.
 #include "export/ui/dlg_export_to_acct.h"
 
+#include "config/ui/grid_columns.h"
+#include "config/ui/grid_combo_box.h"
+#include "config/ui/window_layout.h"
 #include "core/app_error.h"
 #include "data/dataset_model.h"
 #include "data/dm_polling.h"
@@ -20,9 +23,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace {
 
@@ -50,26 +57,42 @@ QTableView* grid(const QString& name, QWidget* parent) {
     view->setAlternatingRowColors(true);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->verticalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
+    SetUpGridColumns(view);
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A title click sorts by its column, with the usual arrow; no order at first.
+    view->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    view->setSortingEnabled(true);
     view->setMinimumHeight(220);
     return view;
 }
 
-// A combo box over a dataset, showing its columns in a drop-down table.
+// A master grid's columns over the master table, sortable by their titles.
+QAbstractItemModel*
+masterColumns(Dataset* master, const QList<DatasetColumnsModel::Column>& columns, QObject* parent) {
+    auto* sorted = new QSortFilterProxyModel(parent);
+    sorted->setSourceModel(new DatasetColumnsModel(master, columns, sorted));
+    sorted->setSortLocaleAware(true);
+    return sorted;
+}
+
+// A combo box over a dataset, showing its columns in a drop-down grid as wide as they need.
 QComboBox* lookupCombo(const QString& name, QWidget* parent, Dataset* dataset,
                        const QList<DatasetColumnsModel::Column>& columns) {
-    auto* combo = named(new QComboBox(parent), name);
+    auto* combo = named(new GridComboBox(parent), name);
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setModel(new DatasetColumnsModel(dataset, columns, combo));
-    auto* list = new QTableView(combo);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->verticalHeader()->hide();
-    list->horizontalHeader()->setStretchLastSection(true);
-    list->setMinimumWidth(420);
-    combo->setView(list);
+    auto* rows = new DatasetColumnsModel(dataset, columns, combo);
+    combo->setModel(rows);
     combo->setCurrentIndex(-1);
+    // Re-reading the table (another page refreshes it) must not put its first code in the box:
+    // the box keeps what it showed, an empty box included.
+    auto kept = std::make_shared<QString>();
+    QObject::connect(rows, &QAbstractItemModel::modelAboutToBeReset, combo,
+                     [combo, kept] { *kept = combo->currentText(); });
+    QObject::connect(rows, &QAbstractItemModel::modelReset, combo, [combo, kept] {
+        combo->setCurrentIndex(combo->findText(*kept));
+        combo->setEditText(*kept);
+    });
     combo->setMinimumWidth(120);
     return combo;
 }
@@ -90,6 +113,13 @@ QPushButton* button(const QString& name, const QString& text, QWidget* parent) {
     return pushButton;
 }
 
+// A key that presses the button (or ticks the box), named in its tip.
+void giveKey(QAbstractButton* control, const QKeySequence& key) {
+    control->setShortcut(key);
+    control->setToolTip(
+        QStringLiteral("%1 (%2)").arg(control->text(), key.toString(QKeySequence::NativeText)));
+}
+
 TdmPolling& requiredDataModule() {
     if (!dmPolling)
         throw AppError(QStringLiteral("The export dialog needs the data module dmPolling."));
@@ -108,7 +138,11 @@ TdlgExportToAcct::TdlgExportToAcct(QWidget* parent)
     // Search All starts ticked, so the filters start disabled.
     chkSearchAllClick();
     chkARSearchAllClick();
+    showCategoryChosen(false);
+    showTicked();
     resize(1000, 640);
+    auto* layoutKeeper = new WindowLayoutKeeper(this, Keys::Layout::ExportWindowSize);
+    layoutKeeper->keepSplitter(Splitter1, Keys::Layout::ExportSplitter);
 }
 
 TdlgExportToAcct::~TdlgExportToAcct() = default;
@@ -117,7 +151,7 @@ void TdlgExportToAcct::buildControls() {
     TreeView1 = named(new QTreeWidget(this), QStringLiteral("TreeView1"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setRootIsDecorated(false);
-    TreeView1->setFixedWidth(180);
+    TreeView1->setMinimumWidth(120);
 
     sbTrans = buildTransactionPage();
     sbAR = buildReceivablePage();
@@ -126,39 +160,34 @@ void TdlgExportToAcct::buildControls() {
         rbtnSupp_Amend, QStringLiteral("rbtnSupp_Amend"), wwDBGrid3, QStringLiteral("wwDBGrid3"));
     rbtnSupp_All->setObjectName(QStringLiteral("rbtnSupp_All"));
     wwDBGrid3->setModel(
-        new DatasetColumnsModel(&dmPolling->tblSupplier,
-                                {{QStringLiteral("M_CODE"), QStringLiteral("Supplier Code")},
-                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")},
-                                 {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
-                                 {QStringLiteral("M_CREDITOR"), QStringLiteral("A/P Creditor")}},
-                                this));
+        masterColumns(&dmPolling->tblSupplier,
+                      {{QStringLiteral("M_CODE"), QStringLiteral("Supplier Code")},
+                       {QStringLiteral("M_DESC"), QStringLiteral("Description")},
+                       {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
+                       {QStringLiteral("M_CREDITOR"), QStringLiteral("A/P Creditor")}},
+                      this));
     sbCustomer = buildMasterPage(
         QStringLiteral("sbCustomer"), QStringLiteral("Customer Transmission Options"), rbtnCust_All,
         rbtnCust_Diff, QStringLiteral("rbtnCust_Diff"), wwDBGrid1, QStringLiteral("wwDBGrid1"));
     rbtnCust_All->setObjectName(QStringLiteral("rbtnCust_All"));
     wwDBGrid1->setModel(
-        new DatasetColumnsModel(&dmPolling->tblCustomer,
-                                {{QStringLiteral("M_CODE"), QStringLiteral("Customer Code")},
-                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")},
-                                 {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
-                                 {QStringLiteral("M_DEBTOR"), QStringLiteral("A/R Debtor")}},
-                                this));
+        masterColumns(&dmPolling->tblCustomer,
+                      {{QStringLiteral("M_CODE"), QStringLiteral("Customer Code")},
+                       {QStringLiteral("M_DESC"), QStringLiteral("Description")},
+                       {QStringLiteral("M_ODESC"), QStringLiteral("Other Description")},
+                       {QStringLiteral("M_DEBTOR"), QStringLiteral("A/R Debtor")}},
+                      this));
     sbStock = buildMasterPage(
         QStringLiteral("sbStock"), QStringLiteral("Item Transmission Options"), rbtnItem_All,
         rbtnItem_Diff, QStringLiteral("rbtnItem_Diff"), wwDBGrid5, QStringLiteral("wwDBGrid5"));
     rbtnItem_All->setObjectName(QStringLiteral("rbtnItem_All"));
-    wwDBGrid5->setModel(
-        new DatasetColumnsModel(&dmPolling->tblStock,
-                                {{QStringLiteral("M_PLUCODE"), QStringLiteral("Plu Code")},
-                                 {QStringLiteral("M_BARCODE"), QStringLiteral("Barcode")},
-                                 {QStringLiteral("M_DESC"), QStringLiteral("Description")}},
-                                this));
-    for (QTableView* master : {wwDBGrid1, wwDBGrid3, wwDBGrid5}) {
+    wwDBGrid5->setModel(masterColumns(&dmPolling->tblStock,
+                                      {{QStringLiteral("M_PLUCODE"), QStringLiteral("Plu Code")},
+                                       {QStringLiteral("M_BARCODE"), QStringLiteral("Barcode")},
+                                       {QStringLiteral("M_DESC"), QStringLiteral("Description")}},
+                                      this));
+    for (QTableView* master : {wwDBGrid1, wwDBGrid3, wwDBGrid5})
         master->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        master->horizontalHeader()->resizeSection(0, 140);
-        master->horizontalHeader()->resizeSection(1, 260);
-        master->horizontalHeader()->resizeSection(2, 220);
-    }
 
     auto* pages = new QWidget(this);
     pages->setObjectName(QStringLiteral("pnlPages"));
@@ -168,21 +197,31 @@ void TdlgExportToAcct::buildControls() {
         pageLayout->addWidget(each);
 
     lblRec = named(new QLabel(QStringLiteral("Total Record: 0"), this), QStringLiteral("lblRec"));
+    lblTicked = named(new QLabel(this), QStringLiteral("lblTicked"));
     btnExport = button(QStringLiteral("btnExport"), QStringLiteral("Export"), this);
     btnClear = button(QStringLiteral("btnClear"), QStringLiteral("Clear"), this);
     btnExit = button(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
+    giveKey(btnExport, QKeySequence(Qt::CTRL | Qt::Key_E));
+    // Esc closes the dialog as Exit does.
+    btnExit->setToolTip(QStringLiteral("Exit (%1)")
+                            .arg(QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(lblRec);
+    bottom->addSpacing(24);
+    bottom->addWidget(lblTicked);
     bottom->addStretch(1);
     bottom->addWidget(btnExport);
     bottom->addWidget(btnClear);
     bottom->addWidget(btnExit);
 
-    auto* body = new QHBoxLayout;
-    body->addWidget(TreeView1);
-    body->addWidget(pages, 1);
+    Splitter1 = named(new QSplitter(Qt::Horizontal, this), QStringLiteral("Splitter1"));
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(TreeView1);
+    Splitter1->addWidget(pages);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({180, 800});
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(body, 1);
+    layout->addWidget(Splitter1, 1);
     layout->addLayout(bottom);
 
     // Before a category is chosen the transaction page shows the Sales group.
@@ -235,6 +274,8 @@ QScrollArea* TdlgExportToAcct::buildTransactionPage() {
     btnSearch = button(QStringLiteral("btnSearch"), QStringLiteral("Search"), content);
     chkSelectAll =
         named(new QCheckBox(QStringLiteral("Select All"), content), QStringLiteral("chkSelectAll"));
+    giveKey(btnSearch, QKeySequence(Qt::Key_F5));
+    giveKey(chkSelectAll, QKeySequence(Qt::CTRL | Qt::Key_A));
     wwDBGrid2 = grid(QStringLiteral("wwDBGrid2"), content);
 
     auto* filters = new QGridLayout;
@@ -290,6 +331,8 @@ QScrollArea* TdlgExportToAcct::buildReceivablePage() {
     btnARSearch = button(QStringLiteral("btnARSearch"), QStringLiteral("Search"), content);
     chkARSelectAll = named(new QCheckBox(QStringLiteral("Select All"), content),
                            QStringLiteral("chkARSelectAll"));
+    giveKey(btnARSearch, QKeySequence(Qt::Key_F5));
+    giveKey(chkARSelectAll, QKeySequence(Qt::CTRL | Qt::Key_A));
     wwDBGrid4 = grid(QStringLiteral("wwDBGrid4"), content);
 
     auto* filters = new QGridLayout;

@@ -7,6 +7,7 @@
 #include <QHash>
 
 class DatasetModel;
+class ExportGridModel;
 class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
@@ -17,6 +18,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QSplitter;
 class QTableView;
 class QTreeWidget;
 
@@ -77,6 +79,9 @@ private:
     // The export run of btnExportClick: posting the ticked rows (or the master) and marking
     // their sources. Defined in dlg_export_to_acct_export.cpp.
     void RunExport();
+    // "Confirm To Export ?" and, for a document kind, the number and net sum of the rows the
+    // run would send (a tick still being edited is saved first, so it counts).
+    QString exportQuestion();
 
     void buildControls();
     QScrollArea* buildTransactionPage();
@@ -95,14 +100,20 @@ private:
     void attachGrid(QTableView* grid, const QString& moduleCode);
     void detachGrid(QTableView* grid);
     void setRecordCount(const QString& number);
-    DatasetModel* viewModel(const QString& moduleCode);
+    // Search, Select All and Export wait for a category: before one is chosen the page shown
+    // is only the dialog's opening state.
+    void showCategoryChosen(bool chosen);
+    // The ticked rows of the grid of the page in use, under it beside the record counter.
+    void showTicked();
+    void fitGridColumns(QTableView* grid);
+    ExportGridModel* viewModel(const QString& moduleCode);
 
     SettingsFile settings_;
     DocumentSearch search_;
     QString moduleCode_;
     QString category_;
     bool shown_ = false;
-    QHash<QString, DatasetModel*> viewModels_;
+    QHash<QString, ExportGridModel*> viewModels_;
     // The calendar pop-up of each from-date picker.
     QHash<QObject*, QDateEdit*> calendarPopups_;
 
@@ -153,7 +164,10 @@ private:
     QRadioButton* rbtnItem_Diff = nullptr;
     QTableView* wwDBGrid5 = nullptr;
 
+    QSplitter* Splitter1 = nullptr;
     QLabel* lblRec = nullptr;
+    // The ticked rows of the grid shown and the sum of their net amounts.
+    QLabel* lblTicked = nullptr;
     QPushButton* btnExport = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnExit = nullptr;

@@ -15,7 +15,7 @@
 #include <optional>
 
 void TdlgExportToAcct::RunExport() {
-    if (!Messages().confirm(QStringLiteral("Confirm To Export ?")))
+    if (!Messages().confirm(exportQuestion()))
         return;
 
     // A stop signal waits for the run, its messages and the search after it.

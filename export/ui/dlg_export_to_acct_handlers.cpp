@@ -1,6 +1,7 @@
 // The export dialog's handlers: the tree, the kind buttons, the filters, the searches, ticking,
 // Select All, Clear and Exit.
 #include "config/settings_keys.h"
+#include "config/ui/grid_columns.h"
 #include "core/action_guard.h"
 #include "core/app_context.h"
 #include "data/dataset_model.h"
@@ -8,6 +9,7 @@
 #include "export/module_codes.h"
 #include "export/search_settings.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/export_grid_model.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -35,21 +37,19 @@ const char kStockItem[] = "Stock Item";
 const char kSupplierProfile[] = "Supplier Profile";
 const char kCustomerProfile[] = "Customer Profile";
 
-// A width that fits the column's label and the widest value it usually holds.
-int columnWidth(const QTableView* grid, const QString& field, const QString& label) {
-    QString sample = QStringLiteral("0000000000");
-    if (field == QLatin1String("S_EXPORT_ACCT"))
-        sample = QStringLiteral("Select");
-    else if (field == QLatin1String("S_STORE_FROM"))
-        sample = QStringLiteral("WWWW");
-    else if (field == QLatin1String("S_DATE"))
-        sample = QStringLiteral("00/00/0000");
-    else if (field == QLatin1String("S_ID") || field == QLatin1String("S_REFNO"))
-        sample = QStringLiteral("WWWWWWWWWWWW");
-    else
-        sample = QStringLiteral("9,999,999.99");
-    const QFontMetrics metrics = grid->fontMetrics();
-    return qMax(metrics.horizontalAdvance(label), metrics.horizontalAdvance(sample)) + 28;
+// No column of a grid starts wider than this; a longer description is cut and can be widened.
+constexpr int kWidestColumn = 320;
+
+QString amountText(double amount) {
+    Dataset::FieldDisplay amountDisplay;
+    amountDisplay.displayFormat = QStringLiteral("#,##0.00");
+    return DatasetModel::displayText(amount, amountDisplay);
+}
+
+QString tickedText(const TickedTotals& ticked) {
+    return QStringLiteral("Ticked: %1   Net Amt.: %2")
+        .arg(ticked.count)
+        .arg(amountText(ticked.netTotal));
 }
 
 } // namespace
@@ -79,7 +79,8 @@ void TdlgExportToAcct::FormShow() {
     const QDate today = Now().date();
     for (QDateEdit* each : {DateTimePicker1, DateTimePicker2, ARDateTimePicker1, ARDateTimePicker2})
         each->setDate(today);
-    btnClear->setEnabled(true);
+    // Clear, like Search and Export, waits for a category.
+    btnClear->setEnabled(!category_.isEmpty());
     setRecordCount(QStringLiteral("0"));
 }
 
@@ -107,12 +108,19 @@ void TdlgExportToAcct::TreeView1Click() {
         sbNVisible();
         detachGrid(wwDBGrid2);
         category_ = selected.first()->text(0);
+        showCategoryChosen(true);
+        lblTicked->setVisible(category_ == QLatin1String(kSales) ||
+                              category_ == QLatin1String(kPurchase) ||
+                              category_ == QLatin1String(kReceivables));
         if (category_ == QLatin1String(kSupplierProfile)) {
             showMasterPage(sbSupplier, ModuleCodes::Supplier, dmPolling->tblSupplier);
+            fitGridColumns(wwDBGrid3);
         } else if (category_ == QLatin1String(kCustomerProfile)) {
             showMasterPage(sbCustomer, ModuleCodes::Customer, dmPolling->tblCustomer);
+            fitGridColumns(wwDBGrid1);
         } else if (category_ == QLatin1String(kStockItem)) {
             showMasterPage(sbStock, ModuleCodes::StockItem, dmPolling->tblStock);
+            fitGridColumns(wwDBGrid5);
         } else if (category_ == QLatin1String(kSales)) {
             sbTrans->show();
             gbSales->show();
@@ -163,6 +171,7 @@ void TdlgExportToAcct::documentKindChosen(QRadioButton* button, const char* modu
     Edit2->setEnabled(false);
     chkSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
+    showTicked();
 }
 
 void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* moduleCode) {
@@ -171,6 +180,7 @@ void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* mo
         moduleCode_ = QLatin1String(moduleCode);
     chkARSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
+    showTicked();
 }
 
 void TdlgExportToAcct::rbtnSales_CashClick() {
@@ -248,6 +258,8 @@ void TdlgExportToAcct::checkGstDate(QDateEdit* picker) {
 }
 
 void TdlgExportToAcct::btnSearchClick() {
+    if (category_.isEmpty())
+        return;
     RunGuarded([this] {
         chkSelectAll->setChecked(false);
         StockSearchFilter filter;
@@ -259,9 +271,12 @@ void TdlgExportToAcct::btnSearchClick() {
         filter.refTo = Edit2->text();
         search_.SearchStockDocuments(moduleCode_, filter);
     });
+    fitGridColumns(wwDBGrid2);
 }
 
 void TdlgExportToAcct::btnARSearchClick() {
+    if (category_.isEmpty())
+        return;
     RunGuarded([this] {
         chkARSelectAll->setChecked(false);
         ReceivableSearchFilter filter;
@@ -271,24 +286,27 @@ void TdlgExportToAcct::btnARSearchClick() {
         filter.to = ARDateTimePicker2->date();
         search_.SearchReceivables(moduleCode_, filter);
     });
+    fitGridColumns(wwDBGrid4);
 }
 
 void TdlgExportToAcct::chkSelectAllClick() {
     // Nothing to tick before a search has shown the kind's rows.
-    if (!wwDBGrid2->model())
+    if (category_.isEmpty() || !wwDBGrid2->model())
         return;
     const bool ticked = chkSelectAll->isChecked();
     RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
 }
 
 void TdlgExportToAcct::chkARSelectAllClick() {
-    if (!wwDBGrid4->model())
+    if (category_.isEmpty() || !wwDBGrid4->model())
         return;
     const bool ticked = chkARSelectAll->isChecked();
     RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
 }
 
 void TdlgExportToAcct::btnClearClick() {
+    if (category_.isEmpty())
+        return;
     if (!Messages().confirm(QStringLiteral("Are You Sure To Clear ?")))
         return;
     RunGuarded([this] {
@@ -300,7 +318,23 @@ void TdlgExportToAcct::btnClearClick() {
 }
 
 void TdlgExportToAcct::btnExportClick() {
+    // The page shown before a category is chosen is not a choice of what to send.
+    if (category_.isEmpty())
+        return;
     RunGuarded([this] { RunExport(); });
+}
+
+QString TdlgExportToAcct::exportQuestion() {
+    QString question = QStringLiteral("Confirm To Export ?");
+    if (!IsTransactionCode(moduleCode_))
+        return question;
+    search_.SavePendingTick(moduleCode_);
+    const TickedTotals ticked = search_.TickedInWorkTable(moduleCode_);
+    return question +
+           QStringLiteral("\r\n%1 %2 ticked, Net Amt. %3")
+               .arg(ticked.count)
+               .arg(ticked.count == 1 ? QStringLiteral("document") : QStringLiteral("documents"))
+               .arg(amountText(ticked.netTotal));
 }
 
 void TdlgExportToAcct::btnExitClick() {
@@ -332,37 +366,44 @@ void TdlgExportToAcct::viewReread(const QString& moduleCode, int rowCount) {
     wwDBGrid2->viewport()->update();
     wwDBGrid4->viewport()->update();
     setRecordCount(rowCount < 0 ? QString() : QString::number(rowCount));
+    showTicked();
 }
 
-DatasetModel* TdlgExportToAcct::viewModel(const QString& moduleCode) {
-    DatasetModel*& model = viewModels_[moduleCode];
+ExportGridModel* TdlgExportToAcct::viewModel(const QString& moduleCode) {
+    ExportGridModel*& model = viewModels_[moduleCode];
     if (!model) {
-        model = new DatasetModel(dmPolling->ExportView(moduleCode), this);
-        connect(model, &DatasetModel::postFailed, this,
+        auto* rows = new DatasetModel(dmPolling->ExportView(moduleCode), this);
+        connect(rows, &DatasetModel::postFailed, this,
                 [](const QString& message) { Messages().error(message); });
+        // A tick, Select All or a new search changes what the ticked counter shows.
+        connect(rows, &QAbstractItemModel::dataChanged, this, [this] { showTicked(); });
+        connect(rows, &QAbstractItemModel::modelReset, this, [this] { showTicked(); });
+        model = new ExportGridModel(rows, this);
     }
     return model;
 }
 
 void TdlgExportToAcct::attachGrid(QTableView* grid, const QString& moduleCode) {
-    DatasetModel* model = viewModel(moduleCode);
+    ExportGridModel* model = viewModel(moduleCode);
     if (grid->model() == model)
         return;
     detachGrid(grid);
     QItemSelectionModel* old = grid->selectionModel();
     grid->setModel(model);
     delete old;
-    // Leaving a row saves its tick.
+    // Leaving a row saves its tick; the grid's row is found among the view's rows.
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
-            [model](const QModelIndex& current) { model->setCurrentRow(current.row()); });
-    for (int column = 0; column < model->columnCount(); ++column)
-        grid->setColumnWidth(column,
-                             columnWidth(grid, model->fieldAt(column),
-                                         model->headerData(column, Qt::Horizontal).toString()));
+            [model](const QModelIndex& current) {
+                model->viewModel()->setCurrentRow(current.isValid() ? model->viewRow(current.row())
+                                                                    : -1);
+            });
+    // The kind keeps the order its titles were last clicked to.
+    grid->horizontalHeader()->setSortIndicator(model->sortColumn(), model->sortOrder());
+    fitGridColumns(grid);
 }
 
 void TdlgExportToAcct::detachGrid(QTableView* grid) {
-    auto* model = qobject_cast<DatasetModel*>(grid->model());
+    auto* model = qobject_cast<ExportGridModel*>(grid->model());
     if (!model)
         return;
     // A tick still being edited is saved before its grid lets go of the view.
@@ -373,6 +414,23 @@ void TdlgExportToAcct::detachGrid(QTableView* grid) {
     delete old;
 }
 
+void TdlgExportToAcct::fitGridColumns(QTableView* grid) {
+    FitColumnsToContent(grid, kWidestColumn);
+}
+
 void TdlgExportToAcct::setRecordCount(const QString& number) {
     lblRec->setText(QStringLiteral("Total Record: ") + number);
+}
+
+void TdlgExportToAcct::showCategoryChosen(bool chosen) {
+    for (QWidget* each : std::initializer_list<QWidget*>{btnSearch, btnARSearch, chkSelectAll,
+                                                         chkARSelectAll, btnExport})
+        each->setEnabled(chosen);
+}
+
+void TdlgExportToAcct::showTicked() {
+    QTableView* grid = sbAR->isVisibleTo(this) ? wwDBGrid4 : wwDBGrid2;
+    const auto* model = qobject_cast<ExportGridModel*>(grid->model());
+    const Dataset* view = model ? model->viewModel()->dataset() : nullptr;
+    lblTicked->setText(tickedText(view ? TickedInView(*view) : TickedTotals{}));
 }

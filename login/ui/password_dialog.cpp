@@ -16,6 +16,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -191,6 +192,12 @@ void TdlgPassword::buildControls() {
                                  QStringLiteral("Cancel"), this);
     bbtnCancel->setObjectName(QStringLiteral("bbtnCancel"));
     bbtnCancel->setAutoDefault(false);
+    // The keys of the two buttons: Enter logs in, Esc cancels.
+    bbtnOK->setToolTip(QStringLiteral("OK (%1)").arg(
+        QKeySequence(Qt::Key_Return).toString(QKeySequence::NativeText)));
+    bbtnCancel->setToolTip(
+        QStringLiteral("Cancel (%1)")
+            .arg(QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
     connect(bbtnOK, &QPushButton::clicked, this, &TdlgPassword::bbtnOKClick);
     connect(bbtnCancel, &QPushButton::clicked, this, &TdlgPassword::bbtnCancelClick);
     auto* buttons = new QHBoxLayout;

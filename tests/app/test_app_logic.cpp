@@ -17,12 +17,13 @@ private slots:
     void layoutValuesAreExact();
     void exportState_data();
     void exportState();
-    void regionalDateTime_data();
-    void regionalDateTime();
+    void stationDateTime_data();
+    void stationDateTime();
 };
 
 void TestAppLogic::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    // A month-first region: the station list's times stay day first all the same.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestAppLogic::commandLine_data() {
@@ -118,20 +119,22 @@ void TestAppLogic::exportState() {
              state);
 }
 
-void TestAppLogic::regionalDateTime_data() {
+void TestAppLogic::stationDateTime_data() {
     QTest::addColumn<QDateTime>("value");
     QTest::addColumn<QString>("text");
     QTest::newRow("date and time")
         << QDateTime(QDate(2024, 3, 5), QTime(9, 5, 7)) << "05/03/2024 09:05:07";
+    QTest::newRow("afternoon in 24 hours")
+        << QDateTime(QDate(2024, 12, 31), QTime(17, 0, 59)) << "31/12/2024 17:00:59";
     QTest::newRow("midnight shows the date alone")
         << QDateTime(QDate(2024, 3, 1), QTime(0, 0)) << "01/03/2024";
     QTest::newRow("null") << QDateTime() << "";
 }
 
-void TestAppLogic::regionalDateTime() {
+void TestAppLogic::stationDateTime() {
     QFETCH(QDateTime, value);
     QFETCH(QString, text);
-    QCOMPARE(RegionalDateTimeText(value), text);
+    QCOMPARE(StationDateTimeText(value), text);
 }
 
 QTEST_APPLESS_MAIN(TestAppLogic)

@@ -130,18 +130,19 @@ void TestMainWindow::menuItems_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<bool>("visible");
     QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("key"); // as the menu shows it
     const auto item = [](const char* name, const char* caption, bool visible = true,
-                         bool enabled = true) {
-        QTest::newRow(name) << name << caption << visible << enabled;
+                         bool enabled = true, const char* key = "") {
+        QTest::newRow(name) << name << caption << visible << enabled << key;
     };
-    item("StationProperties1", "Account Book &Properties");
-    item("Exit1", "E&xit");
-    item("Tools1", "&Add Account Book");
+    item("StationProperties1", "Account Book &Properties", true, true, "Alt+Return");
+    item("Exit1", "E&xit", true, true, "Alt+F4");
+    item("Tools1", "&Add Account Book", true, true, "Ctrl+N");
     item("Copystation1", "&Copy Account Book", false, false);
     item("PasteStation1", "&Paste Account Book", false, false);
-    item("RemoveStation1", "R&emove Account Book");
+    item("RemoveStation1", "R&emove Account Book", true, true, "Del");
     item("Entry1", "&Write Mode");
-    item("RefreshStationList1", "&Refresh Account Book List");
+    item("RefreshStationList1", "&Refresh Account Book List", true, true, "F5");
     item("RefreshSummaries1", "Refresh &Summaries", false);
     item("Top1", "&Top");
     item("Right1", "&Right");
@@ -152,8 +153,15 @@ void TestMainWindow::menuItems_data() {
     item("List1", "L&ist");
     item("Details1", "&Details");
     item("Preferences1", "&Preferences");
-    item("ProcessOut1", "&Export  Data");
-    item("ProcessIn1", "&Import Data", false);
+    item("ProcessOut1", "&Export  Data", true, true, "Ctrl+E");
+    item("ProcessIn1", "&Import Data", false, true, "Ctrl+I");
+    // The station list's own menu.
+    item("AddStation1", "Add Station", true, true, "Ctrl+N");
+    item("CopyStation2", "Copy Station", true, true, "Ctrl+C");
+    item("PasteStation2", "Paste Station", true, false, "Ctrl+V");
+    item("RemoveStation2", "Remove Station", true, true, "Del");
+    item("RefreshStationList2", "Refresh Station List", true, true, "F5");
+    item("StationProperties2", "Station Properties", true, true, "Alt+Return");
 }
 
 void TestMainWindow::menuItems() {
@@ -161,11 +169,13 @@ void TestMainWindow::menuItems() {
     QFETCH(QString, caption);
     QFETCH(bool, visible);
     QFETCH(bool, enabled);
+    QFETCH(QString, key);
     TfrmMain& w = open();
     auto* item = w.findChild<QAction*>(name);
     QVERIFY2(item, qPrintable(name));
     QCOMPARE(item->text(), caption);
     QCOMPARE(item->isVisible(), visible);
+    QCOMPARE(item->shortcut().toString(QKeySequence::PortableText), key);
     // A hidden item reads as disabled; shown, it tells whether it was disabled as well.
     item->setVisible(true);
     QCOMPARE(item->isEnabled(), enabled);

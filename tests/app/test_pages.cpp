@@ -111,8 +111,9 @@ private slots:
     void writeModeAndSorting();
     void editsArePostedWhenTheRowIsLeft();
 
-    void importShowsSummariesOnlyAfterARun_data();
-    void importShowsSummariesOnlyAfterARun();
+    void importComesBackToThePageItWasOn_data();
+    void importComesBackToThePageItWasOn();
+    void maintenanceColumnsFitAndKeepTheCodeInView();
 
 private:
     TfrmMain& open() {
@@ -332,6 +333,10 @@ void TestPages::fileListsFollowTheSelectedStation() {
     QCOMPARE(lists(), (QList<QStringList>{{"in.csv"}, {"again.csv"}, {"up.CSV"}, {}}));
     stations->setCurrentItem(stations->topLevelItem(0)); // S001: no Resume folder
     QCOMPARE(lists(), (QList<QStringList>{{"in.csv"}, reports, {"up.CSV"}, {"s1.csv"}}));
+    // A click on the station already selected reads its folders again.
+    WriteFile(root + "/ACCPAC/Out/S001/Sent/s2.csv", "a,b\r\n");
+    emit stations->itemClicked(stations->topLevelItem(0), 0);
+    QCOMPARE(lists(), (QList<QStringList>{{"in.csv"}, reports, {"up.CSV"}, {"s1.csv", "s2.csv"}}));
 }
 
 void TestPages::writeModeAndSorting_data() {
@@ -378,9 +383,18 @@ void TestPages::writeModeAndSorting() {
     QCOMPARE(mode(), readMode);
     QVERIFY(!editable(3));
 
+    // The arrow shows the column the table is ordered by, on both parts of the grid.
+    const auto arrow = [&] {
+        const int fixedArrow = view->fixedColumnsView()->horizontalHeader()->sortIndicatorSection();
+        return view->horizontalHeader()->sortIndicatorSection() == fixedArrow ? fixedArrow : -2;
+    };
+    QVERIFY(view->horizontalHeader()->isSortIndicatorShown());
+    QCOMPARE(arrow(), -1);
+
     // In read mode the code column's title sorts; write mode is then refused.
     emit view->horizontalHeader()->sectionClicked(3);
     QCOMPARE(codes(table), (QStringList{"X03", "X01", "X02"}));
+    QCOMPARE(arrow(), 3);
     box->click();
     QCOMPARE(context->messages->texts(),
              QStringList{"Write Mode Denied !\r\nCannot use edit fields as a index."});
@@ -389,6 +403,7 @@ void TestPages::writeModeAndSorting() {
     // Another title (here on the fixed columns) sorts by its column; now write mode is allowed.
     emit view->fixedColumnsView()->horizontalHeader()->sectionClicked(1);
     QCOMPARE(codes(table), (QStringList{"X02", "X03", "X01"}));
+    QCOMPARE(arrow(), 1);
     box->click();
     QCOMPARE(mode(), writeMode);
     QVERIFY(editable(3));
@@ -399,6 +414,7 @@ void TestPages::writeModeAndSorting() {
     // In write mode the code column's title leaves the order as it was.
     emit view->horizontalHeader()->sectionClicked(3);
     QCOMPARE(codes(table), (QStringList{"X02", "X03", "X01"}));
+    QCOMPARE(arrow(), 1);
     emit view->horizontalHeader()->sectionClicked(0);
     QCOMPARE(codes(table), (QStringList{"X01", "X02", "X03"}));
 
@@ -452,18 +468,18 @@ void TestPages::editsArePostedWhenTheRowIsLeft() {
     QCOMPARE(model->data(model->index(1, 3)).toString(), QStringLiteral("C"));
 }
 
-void TestPages::importShowsSummariesOnlyAfterARun_data() {
+void TestPages::importComesBackToThePageItWasOn_data() {
     QTest::addColumn<bool>("run");
     QTest::newRow("OK, then Cancel") << true;
     QTest::newRow("Cancel at once") << false;
 }
 
-void TestPages::importShowsSummariesOnlyAfterARun() {
+void TestPages::importComesBackToThePageItWasOn() {
     QFETCH(bool, run);
     settings("ACCOUNT_TYPE=ACCPAC\r\n");
     TfrmMain& w = open();
     auto* pages = find<QTabWidget>("PageControl1");
-    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+    pages->setCurrentWidget(find<QWidget>("TabSheet4"));
     QStringList stationsWhileOpen;
     ModalWatcher watcher([&](QWidget* modal) {
         if (run)
@@ -479,8 +495,51 @@ void TestPages::importShowsSummariesOnlyAfterARun() {
              run ? (QStringList{"S001", "S003"}) : (QStringList{"S001", "S002", "S003", "S004"}));
     QVERIFY(!dmPolling->tblStation.filtered());
     QCOMPARE(find<StationListView>("lvStore")->rowCount(), 4);
-    QCOMPARE(pages->currentWidget()->objectName(),
-             run ? QStringLiteral("TabSheet3") : QStringLiteral("TabSheet1"));
+    // The window is on the page it was on, with its tab chosen (the summaries page has none).
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet4"));
+    QVERIFY(pages->isTabVisible(pages->currentIndex()));
+}
+
+// At the width of a small screen the editable code column stays in view beside the fixed
+// columns, a long code is shown whole on one line, and the fixed columns can be widened.
+void TestPages::maintenanceColumnsFitAndKeepTheCodeInView() {
+    DbConnection app(QStringLiteral("Setup"), QStringLiteral("ZantApp"));
+    app.execute(
+        QStringLiteral("INSERT INTO MAS_SUPPLIER (M_CODE, M_DESC, M_ODESC, M_CREDITOR) VALUES "
+                       "('MEGAWHOLESALE01', 'Mega Wholesale Distributors Importers', "
+                       "'Mega Wholesale Distributors Kuala Lumpur', '400-MEGAWHOLESALE01')"));
+    TfrmMain& w = open();
+    dmPolling->tblSupplier.refresh();
+    w.resize(820, 600);
+    w.show();
+    auto* pages = find<QTabWidget>("PageControl1");
+    pages->setCurrentWidget(find<QWidget>("TabSheet4"));
+    find<QTabWidget>("PageControl2")->setCurrentWidget(find<QWidget>("TabSheet6"));
+    auto* grid = find<MaintenanceGrid>("wwDBGrid2");
+    QTRY_VERIFY(grid->isVisible());
+    const QFontMetrics metrics = grid->fontMetrics();
+    const int codeRow = int(codes(dmPolling->tblSupplier).indexOf("MEGAWHOLESALE01"));
+    QVERIFY(codeRow >= 0);
+    // Whole, on one line.
+    QVERIFY(!grid->wordWrap());
+    QVERIFY(grid->columnWidth(0) >= metrics.horizontalAdvance("MEGAWHOLESALE01"));
+    QVERIFY(grid->columnWidth(3) >= metrics.horizontalAdvance("400-MEGAWHOLESALE01"));
+    // The code column ends inside the grid.
+    const int codeRight = grid->columnViewportPosition(3) + grid->columnWidth(3);
+    QVERIFY2(grid->columnViewportPosition(3) >= 0 && codeRight <= grid->viewport()->width() + 1,
+             qPrintable(QStringLiteral("%1..%2 of %3")
+                            .arg(grid->columnViewportPosition(3))
+                            .arg(codeRight)
+                            .arg(grid->viewport()->width())));
+    // A fixed column widened on its title widens the grid's column under it.
+    QHeaderView* fixedTitles = grid->fixedColumnsView()->horizontalHeader();
+    QCOMPARE(fixedTitles->sectionResizeMode(0), QHeaderView::Interactive);
+    const int before = grid->columnWidth(0);
+    fixedTitles->resizeSection(0, before + 30);
+    QCOMPARE(grid->columnWidth(0), before + 30);
+    // Widened without end, it stops before the code column is pushed out.
+    fixedTitles->resizeSection(1, 5000);
+    QVERIFY(grid->columnViewportPosition(3) < grid->viewport()->width());
 }
 
 QTEST_MAIN(TestPages)

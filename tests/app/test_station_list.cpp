@@ -10,8 +10,11 @@
 #include "tests/app/window_helpers.h"
 #include "tests/support/test_context.h"
 
+#include <QContextMenuEvent>
 #include <QListView>
 #include <QLocale>
+#include <QMenu>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -69,6 +72,7 @@ private slots:
     void commandsOpenTheirWindows_data();
     void commandsOpenTheirWindows();
     void viewStylesSwitchTheView();
+    void keysAndRightClickMenuOnTheList();
 
 private:
     TfrmMain& open() {
@@ -85,8 +89,8 @@ private:
 };
 
 void TestStationList::initTestCase() {
-    // The time columns follow the regional settings; pin them.
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    // A month-first region: the time columns are day first all the same.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 void TestStationList::init() {
@@ -334,6 +338,54 @@ void TestStationList::viewStylesSwitchTheView() {
     }
     window->findChild<QAction*>("Large1")->trigger();
     QCOMPARE(list->iconView()->viewMode(), QListView::IconMode);
+}
+
+// Ctrl+C, Ctrl+V and Del work on the station list (Del nowhere else), and a right click opens
+// the list's menu of station commands on the station clicked.
+void TestStationList::keysAndRightClickMenuOnTheList() {
+    open();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QAbstractItemView* view = list->currentView();
+    view->setFocus();
+    list->selectRow(0);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(button("ToolButton7")->toolTip(), QStringLiteral("Recently Copy From S001"));
+    QVERIFY(window->findChild<QAction*>("PasteStation2")->isEnabled());
+    list->selectRow(1);
+    const QString target = list->text(1, 0);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(jobsOf(target), jobsOf("S001"));
+
+    // Del on another page removes nothing.
+    auto* pages = window->findChild<QTabWidget*>("PageControl1");
+    pages->setCurrentIndex(pages->indexOf(window->findChild<QWidget*>("TabSheet4")));
+    QWidget* grid = window->findChild<QWidget*>("wwDBGrid1");
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(stationCount(target), 1);
+    pages->setCurrentIndex(0);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(stationCount(target), 0);
+
+    const int rows = list->rowCount();
+    QCOMPARE(list->text(rows - 1, 0), QStringLiteral("S004"));
+    const QPoint at = view->visualRect(view->model()->index(rows - 1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, at);
+    QContextMenuEvent menuAsked(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &menuAsked);
+    auto* menu = window->findChild<QMenu*>("PopupMenu1");
+    QTRY_VERIFY(menu->isVisible());
+    QCOMPARE(list->selectedCaption(), QStringLiteral("S004"));
+    QStringList items;
+    for (QAction* item : menu->actions())
+        if (!item->isSeparator())
+            items << item->text();
+    QCOMPARE(items, (QStringList{"Add Station", "Copy Station", "Paste Station", "Remove Station",
+                                 "Refresh Station List", "Station Properties"}));
+    menu->hide();
+    QVERIFY(context->messages->texts().isEmpty());
 }
 
 QTEST_MAIN(TestStationList)

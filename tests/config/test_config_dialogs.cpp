@@ -183,6 +183,13 @@ void TestConfigDialogs::addStationWithUntouchedOptions() {
         QCOMPARE(child<QLineEdit>(dialog, "wwDBEdit3")->text(), QStringLiteral("Jalan Utama"));
         QCOMPARE(child<QLineEdit>(dialog, "wwDBEdit1")->text(), QStringLiteral("Northern Region"));
         QCOMPARE(child<QLineEdit>(dialog, "wwDBEdit2")->text(), QStringLiteral("Retail Outlet"));
+        // The boxes looked up from the store are read-only and greyed, not white like a field
+        // to type in.
+        for (const char* name : {"wwDBEdit1", "wwDBEdit2", "wwDBEdit3"}) {
+            auto* box = child<QLineEdit>(dialog, name);
+            QVERIFY2(box->isReadOnly(), name);
+            QCOMPARE(box->palette().color(QPalette::Base), box->palette().color(QPalette::Window));
+        }
         // A new station's options: None ticked on every document row, nothing else.
         QVERIFY(child<QCheckBox>(dialog, "chkS_None")->isChecked());
         QVERIFY(!child<QCheckBox>(dialog, "chkS_Manual")->isChecked());
@@ -483,7 +490,10 @@ void TestConfigDialogs::badClosingDateShowsBlankAndIsKept() {
     writeSettings("ACCOUNT_TYPE=UBS\r\n[UBS]\r\nCLOSING_DATE=31/13/2020\r\nCLOSING_PERIOD=x\r\n");
     auto* dialog = new TdlgPreferences(nullptr);
     QCOMPARE(context->messages->texts(),
-             (QStringList{"'31/13/2020' is not a valid date", "'x' is not a valid integer value"}));
+             (QStringList{"'31/13/2020' is not a valid date\r\n"
+                          "Closing Date on the UBS page ([UBS] CLOSING_DATE)",
+                          "'x' is not a valid integer value\r\n"
+                          "Closing Period on the UBS page ([UBS] CLOSING_PERIOD)"}));
     dialog->show();
     auto* closing = child<OptionalDateEdit>(dialog, "DateTimePicker1");
     QVERIFY(closing->isBlank());

@@ -78,7 +78,9 @@ void TestPreferences::firstUseWithoutSettingsFile() {
              "[GENERAL]\r\nLEDVORA_PATH=" + folder.toLocal8Bit() + "\r\n");
     QCOMPARE(values.ledvoraPath, folder);
     // CLOSING_DATE has no default, so its absence is reported; nothing else is.
-    QCOMPARE(context.messages->texts(), QStringList{"'' is not a valid date"});
+    QCOMPARE(
+        context.messages->texts(),
+        QStringList{"'' is not a valid date\r\nClosing Date on the UBS page ([UBS] CLOSING_DATE)"});
     QVERIFY(!values.ubsClosingDate);
     QCOMPARE(values.gstStartDate, QDate(2015, 4, 1));
     QCOMPARE(values.ubsStartingPeriod, 1);
@@ -257,9 +259,14 @@ void TestPreferences::storedValuesThatDoNotConvert() {
     SettingsFile settings;
     const PreferenceValues values = LoadPreferences(settings);
 
+    // Each message names the field and the key it belongs to.
     QCOMPARE(context.messages->texts(),
-             (QStringList{"Invalid variant type conversion", "'31/02/2020' is not a valid date",
-                          "'one' is not a valid integer value"}));
+             (QStringList{"Invalid variant type conversion\r\n"
+                          "GST Start Date on the General page ([GENERAL] GSTSTARTDATE)",
+                          "'31/02/2020' is not a valid date\r\n"
+                          "Closing Date on the UBS page ([UBS] CLOSING_DATE)",
+                          "'one' is not a valid integer value\r\n"
+                          "Starting Period on the UBS page ([UBS] STARTING_PERIOD)"}));
     QVERIFY(context.messages->shown.first().kind == MessageKind::Error);
     // The keys after each bad one are still loaded.
     QVERIFY(!values.gstStartDate && !values.ubsClosingDate && !values.ubsStartingPeriod);
@@ -284,9 +291,13 @@ void TestPreferences::enteredValuesReplaceBadOnes() {
                    "\r\nGSTSTARTDATE=2015/13/01\r\n[UBS]\r\nSTARTING_PERIOD=\r\n");
     SettingsFile settings;
     PreferenceValues values = LoadPreferences(settings);
-    QCOMPARE(context.messages->texts(),
-             (QStringList{"Invalid variant type conversion", "'' is not a valid date",
-                          "'' is not a valid integer value"}));
+    QCOMPARE(
+        context.messages->texts(),
+        (QStringList{"Invalid variant type conversion\r\n"
+                     "GST Start Date on the General page ([GENERAL] GSTSTARTDATE)",
+                     "'' is not a valid date\r\nClosing Date on the UBS page ([UBS] CLOSING_DATE)",
+                     "'' is not a valid integer value\r\n"
+                     "Starting Period on the UBS page ([UBS] STARTING_PERIOD)"}));
     values.gstStartDate = QDate(2016, 7, 4);
     values.ubsClosingDate = QDate(2020, 6, 30);
     values.ubsStartingPeriod = 7;

@@ -57,7 +57,8 @@ private slots:
     void receivableCases_data();
     void receivableCases();
     void receivableColumnsAreTrimmedDaysAndPlainNumbers();
-    void receivableStoredAsSeveralRowsAppearsOnce();
+    void receivableDocumentTotals_data();
+    void receivableDocumentTotals();
     void receivableErrorIsRaisedAndRowsCopiedSoFarStay();
     void quotedValuesSearchNormally_data();
     void quotedValuesSearchNormally();
@@ -457,19 +458,56 @@ void TestDocumentSearch::receivableColumnsAreTrimmedDaysAndPlainNumbers() {
     QCOMPARE(view->field("S_MODULE").asString(), QStringLiteral("AR_PM"));
 }
 
-void TestDocumentSearch::receivableStoredAsSeveralRowsAppearsOnce() {
-    // One invoice of three lines and a second invoice of one line.
-    const QVariantHash invoice = ReceivableRow("AR_IV");
-    InsertRow(data->dbAR, "AR_TRANS", invoice);
-    InsertRow(data->dbAR, "AR_TRANS", With(invoice, {{"TD_SEQ", 2}, {"TD_TOTAL", 7.0}}));
-    InsertRow(data->dbAR, "AR_TRANS", With(invoice, {{"TD_SEQ", 3}, {"TD_TOTAL", 9.0}}));
-    InsertRow(data->dbAR, "AR_TRANS", With(invoice, {{"TD_DOCNO", "INV/0002"}}));
-    QCOMPARE(searcher->SearchReceivables("AR_IV", ReceivableSearchFilter{}), 2);
-    QCOMPARE(WorkColumn(data->dbStk, "AR_IV", "S_ID"), (QStringList{"INV/0001", "INV/0002"}));
-    const double total = SelectValue(data->dbStk, "SELECT S_TOTAL FROM TMP_EXPORT_ACCT WHERE "
-                                                  "S_ID = 'INV/0001'")
-                             .toDouble();
-    QVERIFY2(QList<double>({100.0, 7.0, 9.0}).contains(total), "the values of one of its rows");
+void TestDocumentSearch::receivableDocumentTotals_data() {
+    // Each line: document number, amount, tax. Every row of a document repeats its header: net
+    // total 106 and balance 50.5 (ReceivableRow).
+    using Line = std::tuple<QString, double, double>;
+    QTest::addColumn<QList<Line>>("lines");
+    QTest::addColumn<double>("gross");
+    QTest::addColumn<double>("tax");
+    QTest::addColumn<QStringList>("documents");
+    const QString a = QStringLiteral("INV/0001");
+    const QString b = QStringLiteral("INV/0002");
+    QTest::newRow("one line") << QList<Line>{{a, 100.0, 6.0}} << 100.0 << 6.0 << QStringList{a};
+    QTest::newRow("three lines") << QList<Line>{{a, 100.0, 6.0}, {a, 7.0, 0.42}, {a, 9.0, 0.0}}
+                                 << 116.0 << 6.42 << QStringList{a};
+    QTest::newRow("another document between its lines")
+        << QList<Line>{{a, 100.0, 6.0}, {b, 55.0, 3.3}, {a, 7.0, 0.42}} << 107.0 << 6.42
+        << QStringList{a, b};
+    QTest::newRow("a discount line")
+        << QList<Line>{{a, 100.0, 6.0}, {a, -10.0, -0.6}} << 90.0 << 5.4 << QStringList{a};
+    QTest::newRow("sums written without binary noise")
+        << QList<Line>{{a, 0.1, 0.1}, {a, 0.2, 0.2}} << 0.3 << 0.3 << QStringList{a};
+}
+
+void TestDocumentSearch::receivableDocumentTotals() {
+    using Line = std::tuple<QString, double, double>;
+    QFETCH(QList<Line>, lines);
+    QFETCH(double, gross);
+    QFETCH(double, tax);
+    QFETCH(QStringList, documents);
+    int seq = 0;
+    for (const auto& [docNo, amount, lineTax] : lines)
+        InsertRow(data->dbAR, "AR_TRANS",
+                  With(ReceivableRow("AR_IV"), {{"TD_DOCNO", docNo},
+                                                {"TD_SEQ", ++seq},
+                                                {"TD_TOTAL", amount},
+                                                {"TD_TAX_AMT", lineTax}}));
+    QCOMPARE(searcher->SearchReceivables("AR_IV", ReceivableSearchFilter{}), int(documents.size()));
+    QStringList found = WorkColumn(data->dbStk, "AR_IV", "S_ID");
+    found.sort();
+    QCOMPARE(found, documents);
+    // The first document: its lines summed, its header once (not once per line).
+    const auto first = [&](const char* column) {
+        return SelectValue(data->dbStk, QStringLiteral("SELECT %1 FROM TMP_EXPORT_ACCT WHERE "
+                                                       "S_ID = 'INV/0001'")
+                                            .arg(QLatin1String(column)))
+            .toDouble();
+    };
+    QCOMPARE(first("S_TOTAL"), gross);
+    QCOMPARE(first("S_TAXAMT"), tax);
+    QCOMPARE(first("S_NETTOTAL"), 106.0);
+    QCOMPARE(first("S_BALANCE"), 50.5);
 }
 
 void TestDocumentSearch::receivableErrorIsRaisedAndRowsCopiedSoFarStay() {

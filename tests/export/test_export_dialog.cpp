@@ -11,6 +11,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFocusEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,7 +31,12 @@ private slots:
 
     void treeOnlyForSqlAcc_data();
     void treeOnlyForSqlAcc();
-    void searchBeforeAnyCategoryShowsCashSales();
+    void nothingIsSearchedOrExportedBeforeACategory_data();
+    void nothingIsSearchedOrExportedBeforeACategory();
+    void salesSearchShowsCashSales();
+    void sortedGridKeepsTicksWithTheirRows();
+    void tickedCountAndSumFollowTheTicks_data();
+    void tickedCountAndSumFollowTheTicks();
     void kindButtonChangesModuleAndEmptiesGrid();
     void tickIsSavedWhenTheRowIsLeftAndOnExit();
     void clearAsksFirst();
@@ -119,12 +125,50 @@ void TestExportDialog::treeOnlyForSqlAcc() {
     QVERIFY(!child<QWidget>(dialog, "wwDBLookupCombo3")->isEnabled());
 }
 
-// Search before any category: the page shown is the cash-sales page and so is the search.
-void TestExportDialog::searchBeforeAnyCategoryShowsCashSales() {
+// Before a category is chosen (and with no tree at all for another account type) the page shown
+// is the dialog's opening state, not a choice: nothing can be searched, ticked, cleared or
+// exported.
+void TestExportDialog::nothingIsSearchedOrExportedBeforeACategory_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("SQLACC, no category yet")
+        << QByteArray("[GENERAL]\r\nACCOUNT_TYPE=SQLACC\r\nGSTSTARTDATE=2024/03/10\r\n");
+    QTest::newRow("UBS, empty tree")
+        << QByteArray("[GENERAL]\r\nACCOUNT_TYPE=UBS\r\nGSTSTARTDATE=2024/03/10\r\n");
+}
+
+void TestExportDialog::nothingIsSearchedOrExportedBeforeACategory() {
+    QFETCH(QByteArray, ini);
+    writeSettings(ini);
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    // A cash sale left ticked at an earlier opening.
+    InsertRow(data->dbStk, "TMP_EXPORT_ACCT",
+              {{"S_ID", "9"},
+               {"S_STORE_FROM", "S001"},
+               {"S_REFNO", "000000009"},
+               {"S_MODULE", "SL_CS"},
+               {"S_EXPORT_ACCT", "T"},
+               {"S_NETTOTAL", 5.0}});
+    TdlgExportToAcct dialog;
+    dialog.show();
+    for (const char* control : {"btnSearch", "btnExport", "chkSelectAll", "btnClear"})
+        QVERIFY2(!child<QWidget>(dialog, control)->isEnabled(), control);
+    QTest::keyClick(&dialog, Qt::Key_F5);
+    dialog.btnSearchClick();
+    dialog.btnExportClick();
+    dialog.chkSelectAllClick();
+    dialog.btnClearClick();
+    QVERIFY(!child<QTableView>(dialog, "wwDBGrid2")->model());
+    QCOMPARE(WorkColumn(data->dbStk, "SL_CS", "S_ID || S_EXPORT_ACCT"), QStringList{"9T"});
+    QVERIFY(context->messages->shown.isEmpty());
+}
+
+// Choosing Sales shows the cash-sales page, and its search finds the cash sales only.
+void TestExportDialog::salesSearchShowsCashSales() {
     InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
     InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
     TdlgExportToAcct dialog;
     dialog.show();
+    chooseCategory(dialog, "Sales");
     child<QPushButton>(dialog, "btnSearch")->click();
     auto* grid = child<QTableView>(dialog, "wwDBGrid2");
     QVERIFY(grid->model());
@@ -135,6 +179,153 @@ void TestExportDialog::searchBeforeAnyCategoryShowsCashSales() {
     QCOMPARE(grid->model()->index(0, 6).data().toString(), QStringLiteral("106.00"));
     QCOMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 1"));
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList());
+}
+
+// The grid is sorted by a title click; each row keeps its own tick, and a tick set in the sorted
+// grid goes to the document shown in that row.
+void TestExportDialog::sortedGridKeepsTicksWithTheirRows() {
+    const QList<std::pair<const char*, double>> invoices{
+        {"V1", 300.0}, {"V2", 50.0}, {"V3", 120.0}};
+    for (const auto& [id, net] : invoices)
+        InsertRow(data->dbStk, "STK_MLEDGER", With(LedgerRow("SL_IV", id), {{"S_NETTOTAL", net}}));
+    TdlgExportToAcct dialog;
+    dialog.show();
+    chooseCategory(dialog, "Sales");
+    child<QRadioButton>(dialog, "rbtnSales_Inv")->click();
+    child<QPushButton>(dialog, "btnSearch")->click();
+    auto* grid = child<QTableView>(dialog, "wwDBGrid2");
+    QAbstractItemModel* model = grid->model();
+    const int net = model->columnCount() - 1;
+    QCOMPARE(model->headerData(net, Qt::Horizontal).toString(), QStringLiteral("Net Amt."));
+    const auto netColumn = [&] {
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << model->index(row, net).data().toString();
+        return shown;
+    };
+    const auto ticks = [&] {
+        QStringList shown;
+        for (int row = 0; row < model->rowCount(); ++row)
+            shown << (model->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked ? "T"
+                                                                                           : "F");
+        return shown;
+    };
+
+    // V1 (300.00) ticked in the search's order, then saved by leaving its row.
+    const int v1 = int(netColumn().indexOf(QStringLiteral("300.00")));
+    QVERIFY(v1 >= 0);
+    grid->setCurrentIndex(model->index(v1, 1));
+    QVERIFY(model->setData(model->index(v1, 0), Qt::Checked, Qt::CheckStateRole));
+    grid->setCurrentIndex(model->index(v1 == 0 ? 1 : 0, 1));
+
+    // Sorted by the net amount, as numbers (not as text, where 50.00 would come last).
+    grid->horizontalHeader()->setSortIndicator(net, Qt::AscendingOrder);
+    QCOMPARE(netColumn(), (QStringList{"50.00", "120.00", "300.00"}));
+    QCOMPARE(ticks(), (QStringList{"F", "F", "T"}));
+    grid->horizontalHeader()->setSortIndicator(net, Qt::DescendingOrder);
+    QCOMPARE(netColumn(), (QStringList{"300.00", "120.00", "50.00"}));
+    QCOMPARE(ticks(), (QStringList{"T", "F", "F"}));
+    QVERIFY(grid->horizontalHeader()->isSortIndicatorShown());
+
+    // The last row of the sorted grid is V2 (50.00): its tick is saved on V2.
+    grid->setCurrentIndex(model->index(2, 1));
+    QVERIFY(model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    grid->setCurrentIndex(model->index(0, 1));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || S_EXPORT_ACCT"),
+             (QStringList{"V1T", "V2T", "V3F"}));
+    QCOMPARE(ticks(), (QStringList{"T", "F", "T"}));
+    // Amount titles stand right over right-aligned numbers; the others on the left.
+    QCOMPARE(model->headerData(net, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask,
+             int(Qt::AlignRight));
+    QCOMPARE(model->headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignHorizontal_Mask,
+             int(Qt::AlignLeft));
+    QCOMPARE(model->index(0, net).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+             int(Qt::AlignRight));
+}
+
+void TestExportDialog::tickedCountAndSumFollowTheTicks_data() {
+    QTest::addColumn<QString>("category");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("untick"); // the grid row unticked after Select All, or -1
+    QTest::addColumn<bool>("clear");
+    QTest::addColumn<QString>("ticked");
+    // Three documents of 300.00, 50.00 and 1,120.25; the grid's first row is the first found.
+    QTest::newRow("Select All") << "Sales"
+                                << "rbtnSales_Inv" << -1 << false
+                                << "Ticked: 3   Net Amt.: 1,470.25";
+    QTest::newRow("Select All, one unticked")
+        << "Sales"
+        << "rbtnSales_Inv" << 0 << false << "Ticked: 2   Net Amt.: 1,170.25";
+    QTest::newRow("Select All, then Clear")
+        << "Sales"
+        << "rbtnSales_Inv" << -1 << true << "Ticked: 0   Net Amt.: 0.00";
+    QTest::newRow("AR: Select All, one unticked")
+        << "AR"
+        << "rbtnAR_DN" << 0 << false << "Ticked: 2   Net Amt.: 1,170.25";
+}
+
+void TestExportDialog::tickedCountAndSumFollowTheTicks() {
+    QFETCH(QString, category);
+    QFETCH(QString, kind);
+    QFETCH(int, untick);
+    QFETCH(bool, clear);
+    QFETCH(QString, ticked);
+    const bool receivables = category == "AR";
+    const QList<std::pair<QString, double>> documents{{"1", 300.0}, {"2", 50.0}, {"3", 1120.25}};
+    for (const auto& [id, net] : documents) {
+        if (receivables)
+            InsertRow(
+                data->dbAR, "AR_TRANS",
+                With(ReceivableRow("AR_DN"), {{"TD_DOCNO", "DN/000" + id}, {"TD_NETTOTAL", net}}));
+        else
+            InsertRow(data->dbStk, "STK_MLEDGER",
+                      With(LedgerRow("SL_IV", "V" + id), {{"S_NETTOTAL", net}}));
+    }
+    TdlgExportToAcct dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    chooseCategory(dialog, category);
+    child<QRadioButton>(dialog, qPrintable(kind))->click();
+    // F5 searches and Ctrl+A ticks every row, as Search and Select All do.
+    QTest::keyClick(&dialog, Qt::Key_F5);
+    auto* label = child<QLabel>(dialog, "lblTicked");
+    QVERIFY(label->isVisible());
+    QTRY_COMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 3"));
+    QCOMPARE(label->text(), QStringLiteral("Ticked: 0   Net Amt.: 0.00"));
+    QTest::keyClick(&dialog, Qt::Key_A, Qt::ControlModifier);
+    QTRY_VERIFY(
+        child<QCheckBox>(dialog, receivables ? "chkARSelectAll" : "chkSelectAll")->isChecked());
+    QTRY_COMPARE(WorkColumn(data->dbStk, receivables ? "AR_DN" : "SL_IV", "S_EXPORT_ACCT"),
+                 QStringList(3, "T"));
+    auto* grid = child<QTableView>(dialog, receivables ? "wwDBGrid4" : "wwDBGrid2");
+    QAbstractItemModel* model = grid->model();
+    if (untick >= 0) {
+        // The first row found is the 300.00 document.
+        QCOMPARE(model->index(untick, model->columnCount() - 1).data().toString(),
+                 QStringLiteral("300.00"));
+        QVERIFY(model->setData(model->index(untick, 0), Qt::Unchecked, Qt::CheckStateRole));
+    }
+    if (clear) {
+        context->messages->answers = {MessageAnswer::Yes};
+        child<QPushButton>(dialog, "btnClear")->click();
+        context->messages->shown.clear();
+    }
+    // The counter follows at once, before the tick is saved.
+    QCOMPARE(label->text(), ticked);
+    QCOMPARE(child<QLabel>(dialog, "lblRec")->text(),
+             QStringLiteral("Total Record: %1").arg(clear ? 0 : 3));
+    // The question before an export (Ctrl+E) names the same figures: the pending tick is saved
+    // first.
+    context->messages->answers = {MessageAnswer::No};
+    QTest::keyClick(&dialog, Qt::Key_E, Qt::ControlModifier);
+    QTRY_COMPARE(context->messages->shown.size(), 1);
+    const QString count = ticked.section(QLatin1Char(' '), 1, 1);
+    const QString sum = ticked.section(QLatin1Char(' '), -1);
+    QCOMPARE(context->messages->texts(),
+             QStringList{QStringLiteral("Confirm To Export ?\r\n%1 documents ticked, Net Amt. %2")
+                             .arg(count, sum)});
 }
 
 void TestExportDialog::kindButtonChangesModuleAndEmptiesGrid() {

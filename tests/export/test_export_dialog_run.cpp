@@ -99,7 +99,9 @@ void TestExportDialogRun::answeringNoChangesNothing() {
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
     context->messages->answers = {MessageAnswer::No};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), QStringList{"Confirm To Export ?"});
+    // The question names what would be sent: both invoices of 106.00.
+    QCOMPARE(context->messages->texts(),
+             QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00"});
     QCOMPARE(exported(), 0);
 }
 
@@ -109,7 +111,9 @@ void TestExportDialogRun::nothingTickedSaysSo() {
     choose(dialog, "Purchase");
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "No Data to Export"}));
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n0 documents ticked, Net Amt. 0.00",
+                          "No Data to Export"}));
 }
 
 void TestExportDialogRun::completedRunSearchesAgain() {
@@ -128,7 +132,9 @@ void TestExportDialogRun::completedRunSearchesAgain() {
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+    QCOMPARE(
+        context->messages->texts(),
+        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
     QCOMPARE(exported(), 1);
     // The search that follows offers the document that had nothing to post, unticked.
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));

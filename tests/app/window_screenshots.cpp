@@ -1,0 +1,322 @@
+// zantro-screenshots: opens every window of the program on an installation (ZANTRO_HOME) and
+// saves a picture of the whole screen for each, so the windows can be looked at as a user sees
+// them. Run it on a display of the size to check, for example:
+//
+//   xvfb-run -s "-screen 0 1024x768x24" build/bin/zantro-screenshots OUT_DIR
+//
+// The demo installation's ADMIN user is logged in without the login window (which is pictured
+// on its own). Message boxes are pictured and answered No (or OK).
+#include "app/ui/main_window.h"
+#include "app/ui/widget_message_service.h"
+#include "core/app_context.h"
+#include "login/ui/password_dialog.h"
+#include "standin/package_choice.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+QString outputFolder;
+std::vector<std::function<void()>> steps;
+int stepDelayMs = 400;
+
+void shoot(const QString& name) {
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString path = QDir(outputFolder).filePath(name + QStringLiteral(".png"));
+    screen.save(path);
+    qInfo("%s", qPrintable(path));
+}
+
+void runStep(size_t index) {
+    if (index >= steps.size()) {
+        QApplication::quit();
+        return;
+    }
+    // The next step is queued first: a step may open a modal window and wait in it.
+    QTimer::singleShot(stepDelayMs, [index] { runStep(index + 1); });
+    steps[index]();
+}
+
+QWidget* modal() {
+    return QApplication::activeModalWidget();
+}
+
+template <typename T = QWidget> T* child(const char* name) {
+    QWidget* top = modal() ? modal() : frmMain;
+    return top ? top->findChild<T*>(QLatin1String(name)) : nullptr;
+}
+
+void closeModal() {
+    if (auto* box = qobject_cast<QMessageBox*>(modal())) {
+        box->done(box->standardButtons() & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
+        return;
+    }
+    if (auto* dialog = qobject_cast<QDialog*>(modal()))
+        dialog->reject();
+}
+
+void click(const char* name) {
+    if (auto* button = child<QAbstractButton>(name))
+        button->click();
+}
+
+void chooseTreeNode(const QString& text) {
+    auto* tree = child<QTreeWidget>("TreeView1");
+    if (!tree)
+        return;
+    const QList<QTreeWidgetItem*> found = tree->findItems(text, Qt::MatchExactly);
+    if (found.isEmpty())
+        return;
+    tree->setCurrentItem(found.first());
+    emit tree->itemClicked(found.first(), 0);
+}
+
+void add(std::function<void()> step) {
+    steps.push_back(std::move(step));
+}
+
+void shot(const QString& name) {
+    add([name] { shoot(name); });
+}
+
+void showMainPage(const char* page) {
+    auto* pages = frmMain->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    pages->setCurrentWidget(frmMain->findChild<QWidget*>(QLatin1String(page)));
+}
+
+void popUpMenu(const char* title) {
+    for (QAction* action : frmMain->menuBar()->actions())
+        if (action->text() == QLatin1String(title)) {
+            frmMain->menuBar()->setActiveAction(action);
+            return;
+        }
+}
+
+void closeMenus() {
+    for (QMenu* menu : frmMain->findChildren<QMenu*>())
+        menu->hide();
+    frmMain->menuBar()->setActiveAction(nullptr);
+}
+
+// The export dialog: every category, the kinds of the transaction pages searched.
+void exportSteps() {
+    add([] { frmMain->ToolButton2Click(); });
+    shot(QStringLiteral("20-export-open"));
+    const struct {
+        const char* category;
+        const char* button;
+        const char* search;
+        const char* name;
+    } kinds[] = {
+        {"Sales", "rbtnSales_Cash", "btnSearch", "21-export-sales-cash"},
+        {"Sales", "rbtnSales_Inv", "btnSearch", "22-export-sales-invoice"},
+        {"Sales", "rbtnSales_CN", "btnSearch", "23-export-sales-cn"},
+        {"Purchase", "rbtPur_Inv", "btnSearch", "24-export-purchase-invoice"},
+        {"Purchase", "rbtnPur_Return", "btnSearch", "25-export-purchase-return"},
+        {"AR", "rbtnAR_Inv", "btnARSearch", "26-export-ar-invoice"},
+        {"AR", "rbtnAR_DN", "btnARSearch", "27-export-ar-debit-note"},
+        {"AR", "rbtnAR_CN", "btnARSearch", "28-export-ar-credit-note"},
+        {"AR", "rbtnAR_Payment", "btnARSearch", "29-export-ar-payment"},
+        {"Stock Item", nullptr, nullptr, "30-export-stock-item"},
+        {"Supplier Profile", nullptr, nullptr, "31-export-supplier"},
+        {"Customer Profile", nullptr, nullptr, "32-export-customer"},
+    };
+    for (const auto& kind : kinds) {
+        add([kind] {
+            chooseTreeNode(QLatin1String(kind.category));
+            if (kind.button)
+                click(kind.button);
+            if (kind.search)
+                click(kind.search);
+        });
+        shot(QLatin1String(kind.name));
+    }
+    // Ticked totals: every AR invoice, then one unticked, sorted by the net amount.
+    add([] {
+        chooseTreeNode(QStringLiteral("AR"));
+        click("btnARSearch");
+        click("chkARSelectAll");
+        auto* grid = child<QTableView>("wwDBGrid4");
+        const QModelIndex first = grid->model()->index(1, 0);
+        grid->model()->setData(first, Qt::Unchecked, Qt::CheckStateRole);
+        grid->sortByColumn(grid->model()->columnCount() - 1, Qt::DescendingOrder);
+    });
+    shot(QStringLiteral("33-export-ar-ticked-sorted"));
+    add([] { click("btnExport"); });
+    shot(QStringLiteral("34-export-confirmation"));
+    add(closeModal);
+    // The store box of the transaction page, opened.
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        if (auto* all = child<QCheckBox>("chkSearchAll"))
+            all->setChecked(false);
+        if (auto* store = child<QComboBox>("wwDBLookupCombo1"))
+            store->showPopup();
+    });
+    shot(QStringLiteral("35-export-store-box"));
+    add([] {
+        if (auto* store = child<QComboBox>("wwDBLookupCombo1"))
+            store->hidePopup();
+    });
+    add(closeModal);
+}
+
+void propertiesSteps() {
+    add([] { frmMain->ToolButton6Click(); });
+    shot(QStringLiteral("40-properties-general"));
+    add([] {
+        if (auto* store = child<QComboBox>("wwDBLookupCombo2"))
+            store->showPopup();
+    });
+    shot(QStringLiteral("41-properties-description-box"));
+    add([] {
+        if (auto* store = child<QComboBox>("wwDBLookupCombo2"))
+            store->hidePopup();
+        chooseTreeNode(QStringLiteral("Stock AR Entry"));
+    });
+    shot(QStringLiteral("42-properties-ar-entry"));
+    add([] { chooseTreeNode(QStringLiteral("Stock AP Entry")); });
+    shot(QStringLiteral("43-properties-ap-entry"));
+    add([] { chooseTreeNode(QStringLiteral("Sales Transaction")); });
+    shot(QStringLiteral("44-properties-sales-transaction"));
+    add(closeModal);
+    add([] { frmMain->ToolButton1Click(); });
+    shot(QStringLiteral("45-properties-add"));
+    add(closeModal);
+}
+
+void preferencesSteps() {
+    add([] { frmMain->Preferences1Click(); });
+    // A settings file without the UBS closing date reports it while the window opens.
+    shot(QStringLiteral("50-preferences-conversion-message"));
+    add([] {
+        while (qobject_cast<QMessageBox*>(modal()))
+            closeModal();
+    });
+    shot(QStringLiteral("51-preferences-general"));
+    add([] {
+        if (auto* pages = child<QTabWidget>("PageControl1"))
+            pages->setCurrentIndex(3);
+    });
+    shot(QStringLiteral("52-preferences-account-type"));
+    add(closeModal);
+}
+
+void importSteps() {
+    add([] { frmMain->ToolButton3Click(); });
+    shot(QStringLiteral("60-import"));
+    add([] { click("BitBtn2"); });
+    shot(QStringLiteral("61-import-done"));
+    add([] {
+        if (auto* dialog = qobject_cast<QDialog*>(modal()))
+            dialog->close();
+    });
+    shot(QStringLiteral("62-main-after-import"));
+}
+
+void mainWindowSteps() {
+    add([] { showMainPage("TabSheet1"); });
+    shot(QStringLiteral("01-main-station"));
+    add([] { popUpMenu("&Edit"); });
+    shot(QStringLiteral("02-main-edit-menu"));
+    add([] {
+        closeMenus();
+        popUpMenu("&Tools");
+    });
+    shot(QStringLiteral("03-main-tools-menu"));
+    add([] {
+        closeMenus();
+        auto* list = frmMain->findChild<QAbstractItemView*>(QStringLiteral("lvStoreReport"));
+        const QPoint at = list->visualRect(list->model()->index(1, 1)).center();
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &event);
+    });
+    shot(QStringLiteral("04-main-station-context-menu"));
+    add([] {
+        closeMenus();
+        showMainPage("TabSheet2");
+    });
+    shot(QStringLiteral("05-main-log"));
+    add([] {
+        showMainPage("TabSheet3");
+        auto* stations = frmMain->findChild<QTreeWidget*>(QStringLiteral("lvProOut"));
+        if (stations && stations->topLevelItemCount() > 0)
+            stations->setCurrentItem(stations->topLevelItem(0));
+    });
+    shot(QStringLiteral("06-main-summaries"));
+    add([] { showMainPage("TabSheet4"); });
+    shot(QStringLiteral("07-main-maintenance-customer"));
+    add([] {
+        // Ordered by the description: the arrow stands on its title.
+        auto* fixed = frmMain->findChild<QTableView*>(QStringLiteral("wwDBGrid1Fixed"));
+        emit fixed->horizontalHeader()->sectionClicked(1);
+    });
+    shot(QStringLiteral("09-main-maintenance-sorted"));
+    add([] {
+        auto* pages = frmMain->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
+        pages->setCurrentIndex(1);
+    });
+    shot(QStringLiteral("08-main-maintenance-supplier"));
+    add([] {
+        frmMain->findChild<QTabWidget*>(QStringLiteral("PageControl2"))->setCurrentIndex(0);
+        showMainPage("TabSheet1");
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        qWarning("Usage: zantro-screenshots OUT_DIR   (ZANTRO_HOME names the installation)");
+        return 2;
+    }
+    outputFolder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outputFolder);
+    AppContext::instance().setMessages(std::make_shared<WidgetMessageService>());
+    ChooseAccountingPackage();
+
+    TfrmMain window({QStringLiteral("zantro-link"), QStringLiteral("-#UADMIN")});
+    // No window manager maximizes the window on a bare X server.
+    window.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    window.show();
+
+    add([] {
+        LoginState login;
+        TdlgPassword dialog(login, frmMain);
+        dialog.exec();
+    });
+    add([] {}); // its clock fills the date and time boxes after a second
+    add([] {});
+    shot(QStringLiteral("00-login"));
+    add(closeModal);
+    mainWindowSteps();
+    exportSteps();
+    propertiesSteps();
+    preferencesSteps();
+    importSteps();
+    QTimer::singleShot(1500, [] { runStep(0); });
+    const int result = app.exec();
+    FreeGroupAccessModule();
+    return result;
+}
