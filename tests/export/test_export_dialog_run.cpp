@@ -184,7 +184,9 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
     context->messages->shown.clear();
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+    QCOMPARE(
+        context->messages->texts(),
+        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
     QCOMPARE(exported(), 1);
     // The journal names who ran it from the window.
     QCOMPARE(
