@@ -177,7 +177,11 @@ def isql_script(transactions, login, connections_only=False):
             continue
         for t in group:
             for _, text in sorted(t.statements):
-                lines.append(text + ";")
+                if text.lstrip().upper().startswith("EXECUTE BLOCK"):
+                    # A block holds statements of its own: isql needs another terminator for it.
+                    lines += ["SET TERM ^ ;", text + "^", "SET TERM ; ^"]
+                else:
+                    lines.append(text + ";")
             lines.append((t.end or "COMMIT") + ";")
     return "\n".join(lines) + "\n"
 

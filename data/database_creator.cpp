@@ -73,7 +73,11 @@ void RunSqlScript(DbConnection& connection, const QString& script) {
         connection.execute(statement);
 }
 
-void EnsureLinkTables(DbConnection& stockDatabase) {
+namespace {
+
+// Creates the tables of a schema script that the database lacks, with their indexes and
+// constraints; tables that exist are left as they are.
+void ensureTablesOf(DbConnection& database, const QString& scriptName) {
     static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
                                                 QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression createIndex(
@@ -83,14 +87,14 @@ void EnsureLinkTables(DbConnection& stockDatabase) {
     static const QRegularExpression alterTable(QStringLiteral("^ALTER\\s+TABLE\\s+(\\w+)"),
                                                QRegularExpression::CaseInsensitiveOption);
     QStringList missing;
-    const QStringList statements = SplitSqlScript(SchemaScript(QStringLiteral("link_tables.sql")));
+    const QStringList statements = SplitSqlScript(SchemaScript(scriptName));
     for (const QString& statement : statements) {
         const QRegularExpressionMatch table = createTable.match(statement);
         if (!table.hasMatch())
             continue;
         const QString name = table.captured(1).toUpper();
         const QVariant found = SelectValue(
-            stockDatabase,
+            database,
             QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = ") +
                 QuotedStr(name));
         if (found.toInt() == 0)
@@ -106,6 +110,17 @@ void EnsureLinkTables(DbConnection& stockDatabase) {
             }
         }
         if (missing.contains(owner))
-            stockDatabase.execute(statement);
+            database.execute(statement);
     }
+}
+
+} // namespace
+
+void EnsureLinkTables(DbConnection& stockDatabase) {
+    ensureTablesOf(stockDatabase, QStringLiteral("link_tables.sql"));
+    ensureTablesOf(stockDatabase, QStringLiteral("link_journal.sql"));
+}
+
+void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {
+    ensureTablesOf(receivablesDatabase, QStringLiteral("link_journal.sql"));
 }

@@ -25,6 +25,11 @@ QString SchemaScript(const QString& fileName);
 // Runs every statement of a script, each committed on its own.
 void RunSqlScript(DbConnection& connection, const QString& script);
 
-// Creates the link's own tables (stations, station jobs, export work table) and their indexes
-// in the stock database when they are missing; tables that exist are left as they are.
+// Creates the link's own tables (stations, station jobs, export work table, export lock and run
+// register, posting journal) and their indexes in the stock database when they are missing;
+// tables that exist are left as they are.
 void EnsureLinkTables(DbConnection& stockDatabase);
+
+// The same for the link's own table in the receivables database: the posting journal of the
+// receivable documents, whose flags live there.
+void EnsureReceivableLinkTables(DbConnection& receivablesDatabase);

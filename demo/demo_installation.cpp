@@ -89,6 +89,8 @@ void createDatabases() {
         RunSqlScript(connection, SchemaScript(QLatin1String(schema.script)));
         if (alias == QLatin1String("ZantStk"))
             EnsureLinkTables(connection);
+        if (alias == QLatin1String("ARDB"))
+            EnsureReceivableLinkTables(connection);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/app_error.h"
 #include "core/stop_signals.h"
 #include "data/connection.h"
+#include "data/database_creator.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
@@ -257,8 +258,11 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     PosTaxCodeCache taxCodes(kSharedReadsMs);
     const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR, &taxCodes};
     const bool receivable = IsReceivableCode(moduleCode);
+    // A document's flags and its journal record live in the same database, and go in one commit.
     DbConnection& markingDb = receivable ? data_.dbAR : data_.dbStk;
-    PostingJournalWriter journal(data_.dbStk, options_.runId, options_.user);
+    if (receivable)
+        EnsureReceivableLinkTables(data_.dbAR);
+    PostingJournalWriter journal(markingDb, options_.runId, options_.user);
     SharedReads masterReads(data_.dbApp);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
@@ -308,7 +312,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
             documentSource.reset();
             entry.outcome = JournalOutcome::Refused;
             entry.message = QString::fromUtf8(refusal.what());
-            Transaction record(data_.dbStk);
+            Transaction record(markingDb);
             journal.record(entry);
             record.commit();
             count(summary, ExportRowResult::Refused);
@@ -323,23 +327,20 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
         }
 
         entry.outcome = journalOutcome(result);
-        bool recorded = false;
         try {
+            QStringList statements;
             if (result != ExportRowResult::NothingToPost)
-                RunMarking(markingDb, markingFor(moduleCode, byItem, row));
-            journal.record(entry);
-            // A receivable document's flags live in the receivables database, its record in the
-            // stock database: the record is committed first, so a posting is never without one.
-            // Should the flags then fail, the document is offered again and found in the package.
-            documentSource->commit();
-            recorded = true;
+                statements = markingFor(moduleCode, byItem, row);
+            statements << journal.recordStatement(entry);
+            RunMarking(markingDb, statements);
             receivableSource->commit();
+            documentSource->commit();
         } catch (...) {
             receivableSource.reset();
             documentSource.reset();
             // The package holds the document but its source could not be flagged: the record of
             // the posting is kept all the same, so the journal never misses a posted document.
-            if (result != ExportRowResult::NothingToPost && !recorded)
+            if (result != ExportRowResult::NothingToPost)
                 recordUnflagged(journal, entry);
             throw;
         }

@@ -5,11 +5,9 @@
 #include <QDateTime>
 #include <QString>
 
-#include <memory>
 #include <optional>
 
 class DbConnection;
-class HeldRowLock;
 
 // Who runs an export: the logged-in user, the program and what it was asked to do.
 struct ExportRunIdentity {
@@ -47,10 +45,12 @@ private:
 // back-office databases) first takes this lock, which lives in the stock database. A second run
 // is refused at once with a message naming who runs and since when.
 //
-// The lock is a row held by an uncommitted update (HeldRowLock), so the engine drops it when its
-// holder's process dies. The run register beside it says who holds it; a register entry left
-// open by a run that was killed is closed by the next run that takes the lock, and that run says
-// so (takenOver()).
+// The lock is a row that names the run and the database connection it runs on; it counts only as
+// long as that connection exists, and the engine drops a connection when its process dies, so a
+// killed run's lock is free at once. The run register (ACC_EXPORT_RUN) says who holds it; the
+// next run that takes a lock left by a killed run closes that run's entry and says so
+// (takenOver()). Nothing is held open during the run: a transaction kept open for hours would
+// keep the engine from clearing old record versions in the busiest database of the back office.
 class ExportRunLock {
 public:
     // Takes the lock and records the run. Raises ExportRunRefused when another run holds it, and
@@ -74,7 +74,6 @@ public:
 
 private:
     DbConnection& stock_;
-    std::unique_ptr<HeldRowLock> lock_;
     ExportRunRecord record_;
     std::optional<ExportRunRecord> takenOver_;
     QString outcome_ = QStringLiteral("ENDED");

@@ -6,6 +6,9 @@
 #include "data/query.h"
 #include "data/sql_quote.h"
 
+#include <algorithm>
+#include <tuple>
+
 namespace {
 
 struct OutcomeName {
@@ -48,21 +51,25 @@ JournalOutcome JournalOutcomeFromCode(const QString& code) {
     throw AppError(QStringLiteral("Unknown outcome \"%1\" in the posting journal").arg(code));
 }
 
-PostingJournalWriter::PostingJournalWriter(DbConnection& stock, QString runId, QString user)
-    : stock_(stock), runId_(std::move(runId)), user_(std::move(user)) {
+PostingJournalWriter::PostingJournalWriter(DbConnection& database, QString runId, QString user)
+    : database_(database), runId_(std::move(runId)), user_(std::move(user)) {
     // A run may export several kinds, each with a writer of its own: the numbers go on.
-    sequence_ = SelectValue(stock_, QStringLiteral("SELECT MAX(J_SEQ) FROM ACC_POST_JOURNAL "
-                                                   "WHERE J_RUN_ID = ") +
-                                        QuotedStr(runId_))
+    sequence_ = SelectValue(database_, QStringLiteral("SELECT MAX(J_SEQ) FROM ACC_POST_JOURNAL "
+                                                      "WHERE J_RUN_ID = ") +
+                                           QuotedStr(runId_))
                     .toInt();
 }
 
 void PostingJournalWriter::record(JournalEntry entry) {
+    database_.execute(recordStatement(std::move(entry)));
+}
+
+QString PostingJournalWriter::recordStatement(JournalEntry entry) {
     entry.runId = runId_;
     entry.user = user_;
     entry.sequence = ++sequence_;
     entry.time = Now();
-    stock_.execute(
+    return (
         QStringLiteral("INSERT INTO ACC_POST_JOURNAL (J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, "
                        "J_MODULE, J_SOURCE_ID, J_DOCNO, J_DOCDATE, J_PARTY, J_NETTOTAL, "
                        "J_OUTCOME, J_MESSAGE) VALUES (") +
@@ -77,7 +84,10 @@ void PostingJournalWriter::record(JournalEntry entry) {
         QLatin1Char(')'));
 }
 
-QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter) {
+namespace {
+
+void readJournalOf(DbConnection& database, const JournalFilter& filter,
+                   QList<JournalEntry>& entries) {
     QString sql = QStringLiteral(
         "SELECT J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, J_DOCNO, "
         "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE FROM ACC_POST_JOURNAL WHERE 1 = 1");
@@ -87,10 +97,7 @@ QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter
         sql += QStringLiteral(" AND J_TIME < ") + QuotedDate(filter.to.addDays(1));
     if (!filter.moduleCode.isEmpty())
         sql += QStringLiteral(" AND J_MODULE = ") + QuotedStr(filter.moduleCode);
-    sql += QStringLiteral(" ORDER BY J_TIME, J_RUN_ID, J_SEQ");
-
-    QList<JournalEntry> entries;
-    RowReader reader(stock, sql);
+    RowReader reader(database, sql);
     while (reader.next()) {
         JournalEntry entry;
         entry.runId = reader.value(0).toString().trimmed();
@@ -108,5 +115,25 @@ QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter
         entry.message = reader.value(12).toString();
         entries << entry;
     }
+}
+
+} // namespace
+
+bool HasJournal(DbConnection& database) {
+    return SelectValue(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE "
+                                                "RDB$RELATION_NAME = 'ACC_POST_JOURNAL'"))
+               .toInt() > 0;
+}
+
+QList<JournalEntry> ReadJournal(DbConnection& stock, DbConnection& receivables,
+                                const JournalFilter& filter) {
+    QList<JournalEntry> entries;
+    readJournalOf(stock, filter, entries);
+    if (HasJournal(receivables))
+        readJournalOf(receivables, filter, entries);
+    std::stable_sort(
+        entries.begin(), entries.end(), [](const JournalEntry& a, const JournalEntry& b) {
+            return std::tie(a.time, a.runId, a.sequence) < std::tie(b.time, b.runId, b.sequence);
+        });
     return entries;
 }

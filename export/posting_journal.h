@@ -7,9 +7,10 @@
 
 class DbConnection;
 
-// The posting journal (ACC_POST_JOURNAL in the stock database): one durable record for every
-// document an export run handled, so a bookkeeper can see afterwards what went across, when, by
-// whom, and what the package said of what it refused.
+// The posting journal (ACC_POST_JOURNAL, in the database where each document is flagged: the
+// stock database for sales and purchase documents, the receivables database for receivable
+// documents): one durable record for every document an export run handled, so a bookkeeper can
+// see afterwards what went across, when, by whom, and what the package said of what it refused.
 
 enum class JournalOutcome { Posted, AlreadyInPackage, NothingToPost, Refused };
 
@@ -36,18 +37,21 @@ struct JournalEntry {
     QString message; // the package's text for a refusal, or a note
 };
 
-// Writes the journal of one run. Each record() is one INSERT on the stock connection, so it
-// belongs to whatever transaction is open there (the document's marking). The sequence numbers
+// Writes the journal of one run in one database. Each record() is one INSERT on its connection, so
+// it belongs to whatever transaction is open there (the document's marking). The sequence numbers
 // go on from the run's last record, so several writers may serve one run one after another.
 class PostingJournalWriter {
 public:
-    PostingJournalWriter(DbConnection& stock, QString runId, QString user);
+    PostingJournalWriter(DbConnection& database, QString runId, QString user);
     // Fills in the run, the user, the next sequence number and the time (the clock's now).
     void record(JournalEntry entry);
+    // The INSERT that record() runs, for a caller that runs it with other statements (the
+    // document's marking).
+    QString recordStatement(JournalEntry entry);
     const QString& runId() const { return runId_; }
 
 private:
-    DbConnection& stock_;
+    DbConnection& database_;
     QString runId_;
     QString user_;
     int sequence_ = 0;
@@ -59,5 +63,11 @@ struct JournalFilter {
     QString moduleCode; // empty: every kind
 };
 
-// The records in time order (then run and sequence).
-QList<JournalEntry> ReadJournal(DbConnection& stock, const JournalFilter& filter);
+// The records of both journals, the stock database's (sales and purchase documents) and the
+// receivables database's, in time order (then run and sequence). A receivables database that
+// has never had a journal has no records.
+QList<JournalEntry> ReadJournal(DbConnection& stock, DbConnection& receivables,
+                                const JournalFilter& filter);
+
+// True when the database holds the journal table.
+bool HasJournal(DbConnection& database);

@@ -4,6 +4,7 @@
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/module_codes.h"
+#include "export/posting_journal.h"
 #include "export/search_settings.h"
 
 #include <QHash>
@@ -144,13 +145,17 @@ QList<ReconciliationRow> Reconcile(TdmPolling& data, const SettingsFile& setting
         }
     }
 
-    RowReader journal(data.dbStk, journalStatement(filter));
-    while (journal.next()) {
-        const int kind = kinds.indexOf(journal.value(2).toString().trimmed());
-        if (kind < 0)
+    for (DbConnection* database : {&data.dbStk, &data.dbAR}) {
+        if (!HasJournal(*database))
             continue;
-        rowFor(journal.value(0).toString().trimmed(), journal.value(1).toDate(), kind).journalled +=
-            journal.value(3).toInt();
+        RowReader journal(*database, journalStatement(filter));
+        while (journal.next()) {
+            const int kind = kinds.indexOf(journal.value(2).toString().trimmed());
+            if (kind < 0)
+                continue;
+            rowFor(journal.value(0).toString().trimmed(), journal.value(1).toDate(), kind)
+                .journalled += journal.value(3).toInt();
+        }
     }
 
     QList<ReconciliationRow> result;

@@ -27,5 +27,7 @@ QStringList ReceivableDocumentMarking(const QString& documentNumber);
 // one of its links is still unmarked.
 QStringList KnockOffDocumentMarking(const QString& documentNumber);
 
-// Runs the statements on one handle in one transaction.
+// Runs the statements on one handle as one: an EXECUTE BLOCK holding them in their order, so the
+// engine prepares them once and runs them whole or not at all (in the transaction open on the
+// handle, else in one of its own). The export run adds the document's journal record.
 void RunMarking(DbConnection& connection, const QStringList& statements);

@@ -72,39 +72,19 @@ CREATE TABLE ACC_EXPORT_RUN (
 
 CREATE INDEX ACC_EXPORT_RUN_ENDED ON ACC_EXPORT_RUN (R_ENDED);
 
--- One export at a time per installation: a run holds its row of this table
--- locked (an update it does not commit) for as long as it runs. The engine
--- drops the lock when the run's process or connection ends, also when it is
--- killed, so a lock never outlives its run.
+-- One export at a time per installation: the row names the run that holds the
+-- lock and the database connection it holds it through (its attachment id and
+-- the time it attached, as MON$ATTACHMENTS shows them, and its database user).
+-- The lock is free when no run is named, and also when the named connection no
+-- longer exists: the engine drops a connection when its process ends or is
+-- killed, or when a workstation's connection to the server breaks, so a lock
+-- never outlives its run. Taking the lock updates the row in a short
+-- transaction; nothing is held open while the run goes on.
 CREATE TABLE ACC_EXPORT_LOCK (
     L_NAME VARCHAR(20) NOT NULL,
     L_RUN_ID VARCHAR(40),
+    L_ATTACHMENT BIGINT,
+    L_ATTACHED TIMESTAMP,
+    L_DBUSER VARCHAR(63),
     CONSTRAINT PK_ACC_EXPORT_LOCK PRIMARY KEY (L_NAME)
 );
-
--- Posting journal: one row per document an export run handled, written in the
--- transaction that flags the document at its source (for receivable
--- documents, whose flags live in another database, it is committed just
--- before them). J_OUTCOME is POSTED, ALREADY (the package held the document
--- number already; flagged only), NOTHING (no rows to post) or REFUSED (the
--- package's text in J_MESSAGE; nothing flagged).
-CREATE TABLE ACC_POST_JOURNAL (
-    J_RUN_ID VARCHAR(40) NOT NULL,
-    J_SEQ INTEGER NOT NULL,
-    J_TIME TIMESTAMP NOT NULL,
-    J_USER VARCHAR(10),
-    J_STORE VARCHAR(20),
-    J_MODULE VARCHAR(20) NOT NULL,
-    J_SOURCE_ID VARCHAR(35),
-    J_DOCNO VARCHAR(60),
-    J_DOCDATE TIMESTAMP,
-    J_PARTY VARCHAR(20),
-    J_NETTOTAL DOUBLE PRECISION,
-    J_OUTCOME VARCHAR(10) NOT NULL,
-    J_MESSAGE VARCHAR(1000),
-    CONSTRAINT PK_ACC_POST_JOURNAL PRIMARY KEY (J_RUN_ID, J_SEQ)
-);
-
--- The journal is listed by time (and kind), and reconciled by document day.
-CREATE INDEX ACC_POST_JOURNAL_TIME ON ACC_POST_JOURNAL (J_TIME);
-CREATE INDEX ACC_POST_JOURNAL_DOCDATE ON ACC_POST_JOURNAL (J_DOCDATE, J_MODULE);

@@ -69,7 +69,8 @@ BatchCommand::Run parseJournal(const QStringList& words) {
         filter.moduleCode = TransactionKindArgument(arguments.value(QStringLiteral("kind")));
     const bool json = arguments.flag(QStringLiteral("json"));
     return [filter, json](BatchSession& session) {
-        const QList<JournalEntry> entries = ReadJournal(session.data().dbStk, filter);
+        const QList<JournalEntry> entries =
+            ReadJournal(session.data().dbStk, session.data().dbAR, filter);
         QTextStream& out = session.out();
         if (json) {
             QJsonArray list;

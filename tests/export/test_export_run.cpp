@@ -56,7 +56,7 @@ private slots:
     void refusalIsJournalled_data();
     void refusalIsJournalled();
     void postingIsJournalledWhenFlaggingFails();
-    void receivableDocumentIsJournalledBesideItsFlags();
+    void receivableDocumentIsJournalledWithItsFlags();
 
     void debtorCodes_data();
     void debtorCodes();
@@ -612,13 +612,13 @@ void TestExportRun::stopSignalStopsAfterTheDocumentInHand() {
     QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
              (QStringList{"T", "F", "F"}));
-    QCOMPARE(ReadJournal(data->dbStk, {}).size(), 1);
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {}).size(), 1);
 }
 
 namespace {
-QStringList journalLines(DbConnection& stock) {
+QStringList journalLines(TdmPolling& data) {
     QStringList lines;
-    for (const JournalEntry& entry : ReadJournal(stock, {}))
+    for (const JournalEntry& entry : ReadJournal(data.dbStk, data.dbAR, {}))
         lines << QStringList{entry.runId,
                              QString::number(entry.sequence),
                              entry.user,
@@ -648,24 +648,27 @@ void TestExportRun::journalRecordsEveryDocumentWithItsOutcome() {
     context->clock->set(QDateTime(QDate(2024, 3, 21), QTime(2, 0, 1)));
 
     ExportRun(*data, *settings, {"RUN-1", "CLERK", false}).Run("SL_IV");
-    QCOMPARE(journalLines(data->dbStk),
+    QCOMPARE(journalLines(*data),
              (QStringList{"RUN-1|1|CLERK|S001|SL_IV|1|IV-1|2024-03-20|300-C001|106|POSTED|",
                           "RUN-1|2|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|NOTHING|",
                           "RUN-1|3|CLERK|S001|SL_IV|3|IV-3|2024-03-20|300-C001|106|ALREADY|"}));
-    QCOMPARE(ReadJournal(data->dbStk, {}).first().time,
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {}).first().time,
              QDateTime(QDate(2024, 3, 21), QTime(2, 0, 1)));
     // A second run with the same id (a schedule exports several kinds) numbers on; the document
     // with nothing to post is offered again.
     addLedgerDocument("SL_IV", "4");
     tick("SL_IV");
     ExportRun(*data, *settings, {"RUN-1", "CLERK", false}).Run("SL_IV");
-    QCOMPARE(journalLines(data->dbStk).mid(3),
+    QCOMPARE(journalLines(*data).mid(3),
              (QStringList{"RUN-1|4|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|NOTHING|",
                           "RUN-1|5|CLERK|S001|SL_IV|4|IV-4|2024-03-20|300-C001|106|POSTED|"}));
     // The journal's filters: days of the record, kind.
-    QCOMPARE(ReadJournal(data->dbStk, {QDate(2024, 3, 21), QDate(2024, 3, 21), "SL_IV"}).size(), 5);
-    QCOMPARE(ReadJournal(data->dbStk, {QDate(2024, 3, 22), QDate(), QString()}).size(), 0);
-    QCOMPARE(ReadJournal(data->dbStk, {QDate(), QDate(), "PH_PI"}).size(), 0);
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {QDate(2024, 3, 21), QDate(2024, 3, 21), "SL_IV"})
+                 .size(),
+             5);
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {QDate(2024, 3, 22), QDate(), QString()}).size(),
+             0);
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {QDate(), QDate(), "PH_PI"}).size(), 0);
 }
 
 void TestExportRun::refusalIsJournalled_data() {
@@ -692,7 +695,7 @@ void TestExportRun::refusalIsJournalled() {
     QCOMPARE(raised, !goOn);
     QCOMPARE(run.summary().refused, 1);
     QCOMPARE(run.summary().refusals.first().documentNumber, QStringLiteral("IV-2"));
-    const QStringList lines = journalLines(data->dbStk);
+    const QStringList lines = journalLines(*data);
     QVERIFY2(lines.value(1).startsWith("RUN-2|2|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|"
                                        "REFUSED|") &&
                  lines.value(1).contains("Disk full"),
@@ -715,7 +718,7 @@ void TestExportRun::postingIsJournalledWhenFlaggingFails() {
                              ExportRun(*data, *settings, {"RUN-3", "CLERK", false}).Run("SL_IV"));
     QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"F"});
-    const QList<JournalEntry> journal = ReadJournal(data->dbStk, {});
+    const QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
     QCOMPARE(journal.size(), 1);
     QCOMPARE(journal.first().outcome, JournalOutcome::Posted);
     QVERIFY2(journal.first().message.contains("could not be flagged") &&
@@ -723,7 +726,7 @@ void TestExportRun::postingIsJournalledWhenFlaggingFails() {
              qPrintable(journal.first().message));
 }
 
-void TestExportRun::receivableDocumentIsJournalledBesideItsFlags() {
+void TestExportRun::receivableDocumentIsJournalledWithItsFlags() {
     addCustomer("C001", "300-C001");
     postMasters();
     InsertRow(data->dbAR, "AR_TRANS", ReceivableRow("AR_IV"));
@@ -731,9 +734,12 @@ void TestExportRun::receivableDocumentIsJournalledBesideItsFlags() {
     tick("AR_IV");
     QCOMPARE(ExportRun(*data, *settings, {"RUN-4", "CLERK", false}).Run("AR_IV").posted, 1);
     QCOMPARE(
-        journalLines(data->dbStk),
+        journalLines(*data),
         QStringList{"RUN-4|1|CLERK|S001|AR_IV|INV/0001|REF-1|2024-03-20|300-C001|106|POSTED|"});
     QCOMPARE(flags(data->dbAR, "SELECT TD_EXPORT_ACCT FROM AR_TRANS"), (QStringList{"T", "T"}));
+    // The record is in the receivables database, committed with the flags.
+    QCOMPARE(SelectValue(data->dbAR, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 1);
+    QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestExportRun)

@@ -47,6 +47,8 @@ QString templateFolder() {
                 RunSqlScript(connection, SchemaScript(QLatin1String(db.schema)));
                 if (QLatin1String(db.alias) == QLatin1String("ZantStk"))
                     EnsureLinkTables(connection);
+                if (QLatin1String(db.alias) == QLatin1String("ARDB"))
+                    EnsureReceivableLinkTables(connection);
             }
         });
         built = true;
