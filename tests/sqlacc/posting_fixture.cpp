@@ -1,7 +1,9 @@
 #include "tests/sqlacc/posting_fixture.h"
 
+#include "config/settings_file.h"
 #include "data/connection.h"
 
+#include <QFile>
 #include <QStringList>
 
 namespace {
@@ -111,4 +113,17 @@ void InsertPostingFixture(const PostingSources& sources) {
             arLink + "('OR-1', 'CN/', 'CN-9', '2024-03-04', 4, 'F')",
             arLink + "('OR-1', 'DN/', 'DN-1', '2024-03-04', 10.5, 'T')",
         });
+}
+
+void WritePostingSettings(const QStringList& values) {
+    QFile::remove(SettingsFile::defaultPath());
+    SettingsFile settings;
+    settings.writeString("SQLACC", "USERLOGIN", "U");
+    settings.writeString("SQLACC", "PASSWORD", "P");
+    settings.writeString("SQLACC", "DCF", "x.dcf");
+    settings.writeString("SQLACC", "SALES_TRANSACTION", "ACC.FDB");
+    for (const QString& value : values) {
+        const QString key = value.section('=', 0, 0);
+        settings.writeString(key.section('/', 0, 0), key.section('/', 1), value.section('=', 1));
+    }
 }

@@ -2,6 +2,8 @@
 
 #include "sqlacc/posting_sources.h"
 
+#include <QStringList>
+
 // One small shop's back office for the posting tests, inserted into an empty installation:
 // - tax codes: TAX1 "SR" (prices include it), TAX2 "ZR", no TAX3;
 // - cash sale S001-01-000000007 of 2024/03/05 (lines P1 x2.5 S, P2 x1 Z with discount, P3 x3.5
@@ -18,3 +20,6 @@
 //   customers C1 (300-C1, no name) and C2 (300-C2, exported); items P1 and P2 (P2 exported,
 //   no short description).
 void InsertPostingFixture(const PostingSources& sources);
+
+// A fresh Ledvora.ini in the program folder: the package login, then "SECTION/KEY=value" entries.
+void WritePostingSettings(const QStringList& values);

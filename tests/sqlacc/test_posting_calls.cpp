@@ -131,8 +131,6 @@ private slots:
     void posTaxCodesAreKeptOnlyAsLongAsAllowed();
 
 private:
-    void writeSettings(const QStringList& values);
-
     std::unique_ptr<TestContext> context_;
     std::unique_ptr<DbConnection> stk_, app_, ar_;
     std::unique_ptr<PostingSources> sources_;
@@ -156,20 +154,6 @@ void TestPostingCalls::cleanupTestCase() {
     app_.reset();
     ar_.reset();
     context_.reset();
-}
-
-// A fresh Ledvora.ini: the package login, then "SECTION/KEY=value" entries.
-void TestPostingCalls::writeSettings(const QStringList& values) {
-    QFile::remove(SettingsFile::defaultPath());
-    SettingsFile settings;
-    settings.writeString("SQLACC", "USERLOGIN", "U");
-    settings.writeString("SQLACC", "PASSWORD", "P");
-    settings.writeString("SQLACC", "DCF", "x.dcf");
-    settings.writeString("SQLACC", "SALES_TRANSACTION", "ACC.FDB");
-    for (const QString& value : values) {
-        const QString key = value.section('=', 0, 0);
-        settings.writeString(key.section('/', 0, 0), key.section('/', 1), value.section('=', 1));
-    }
 }
 
 void TestPostingCalls::callSequence_data() {
@@ -771,7 +755,7 @@ void TestPostingCalls::callSequence() {
     QFETCH(bool, result);
     QFETCH(QStringList, log);
 
-    writeSettings(settings);
+    WritePostingSettings(settings);
     auto package = std::make_shared<RecordingPackage>();
     script(*package);
     SetBizAppFactory([package] { return package; });
@@ -784,7 +768,7 @@ void TestPostingCalls::callSequence() {
 }
 
 void TestPostingCalls::receiptNumberThatIsNoNumberStopsBeforeThePackage() {
-    writeSettings({});
+    WritePostingSettings({});
     auto package = std::make_shared<RecordingPackage>();
     SetBizAppFactory([package] { return package; });
     try {
@@ -798,7 +782,7 @@ void TestPostingCalls::receiptNumberThatIsNoNumberStopsBeforeThePackage() {
 }
 
 void TestPostingCalls::loginErrorStopsThePosting() {
-    writeSettings({});
+    WritePostingSettings({});
     SetBizAppFactory([]() -> AutoObjectPtr { throw AutomationError("Invalid class string"); });
     try {
         SQLAccExportAR(*sources_, "AR_DN", "DN/1", "DN-1", "2024/03/02", "300-C1", 10.5, 0);

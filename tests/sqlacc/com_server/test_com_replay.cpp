@@ -371,7 +371,6 @@ private slots:
 
 private:
     void recordScripts();
-    void writeSettings(const QStringList& values);
     ServerRun replay(const QString& serverFile, const QString& ids);
 
     QString windowsDir_;
@@ -381,19 +380,6 @@ private:
     WineSession::Result unregistered_;
     QList<ServerRun> runs_; // in-process, local server with ids per object, local server
 };
-
-void TestComReplay::writeSettings(const QStringList& values) {
-    QFile::remove(SettingsFile::defaultPath());
-    SettingsFile settings;
-    settings.writeString("SQLACC", "USERLOGIN", "U");
-    settings.writeString("SQLACC", "PASSWORD", "P");
-    settings.writeString("SQLACC", "DCF", "x.dcf");
-    settings.writeString("SQLACC", "SALES_TRANSACTION", "ACC.FDB");
-    for (const QString& value : values) {
-        const QString key = value.section('=', 0, 0);
-        settings.writeString(key.section('/', 0, 0), key.section('/', 1), value.section('=', 1));
-    }
-}
 
 // Posts every document through the call recorder, scripted with the answers of the test server,
 // into one call script.
@@ -408,7 +394,7 @@ void TestComReplay::recordScripts() {
 
     ScriptRecorder recorder;
     for (const Document& document : documents()) {
-        writeSettings(document.settings);
+        WritePostingSettings(document.settings);
         auto package = std::make_shared<RecordingPackage>(false);
         package->setKey("AP_SUPPLIER", "V-0001", "V-0001");
         package->setKey("ST_ITEM", "P1", 7);
