@@ -23,6 +23,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QVector>
@@ -163,6 +164,33 @@ private:
     QElapsedTimer age_;
 };
 
+// The party codes a run looks up, kept as long as the masters' reads share a transaction (the
+// same bound on how late a change made elsewhere is seen): a run posts many documents of a few
+// customers or suppliers, and each look-up is a statement the engine prepares anew.
+class PartyCodes {
+public:
+    PartyCodes(DbConnection& app, const QString& moduleCode) : app_(app), moduleCode_(moduleCode) {
+        age_.start();
+    }
+    QString of(const QString& code) {
+        if (age_.elapsed() >= kSharedReadsMs) {
+            codes_.clear();
+            age_.restart();
+        }
+        if (const auto found = codes_.constFind(code); found != codes_.constEnd())
+            return *found;
+        const QString party = partyCode(app_, moduleCode_, code);
+        codes_.insert(code, party);
+        return party;
+    }
+
+private:
+    DbConnection& app_;
+    QString moduleCode_;
+    QHash<QString, QString> codes_;
+    QElapsedTimer age_;
+};
+
 // Records a posted document whose flagging failed, in a transaction of its own. When even that
 // fails, the error that stopped the run is the one reported.
 void recordUnflagged(PostingJournalWriter& journal, JournalEntry entry) {
@@ -264,6 +292,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
         EnsureReceivableLinkTables(data_.dbAR);
     PostingJournalWriter journal(markingDb, options_.runId, options_.user);
     SharedReads masterReads(data_.dbApp);
+    PartyCodes parties(data_.dbApp, moduleCode);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
         const QString reference = documentReference(moduleCode, row);
@@ -286,7 +315,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
         entry.documentNumber = reference;
         entry.date = QDate::fromString(row.date, QStringLiteral("yyyy/MM/dd"));
         entry.netTotal = row.netTotal;
-        entry.party = partyCode(data_.dbApp, moduleCode, row.code);
+        entry.party = parties.of(row.code);
 
         ExportRowResult result;
         try {
