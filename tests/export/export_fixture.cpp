@@ -72,6 +72,12 @@ QVariantHash LedgerRow(const QString& moduleCode, const QString& id) {
     return row;
 }
 
+QVariantHash LedgerLineRow(const QString& id, int seq) {
+    return {{"S_ID", id},         {"S_SEQ", seq},     {"S_PLUCODE", "P1"},
+            {"S_QTY", 1.0},       {"S_PRICE", 100.0}, {"S_TOTAL", 100.0},
+            {"S_TAX_CODE", "SR"}, {"S_TAX_AMT", 6.0}, {"S_EXPORT_ACCT", "F"}};
+}
+
 QVariantHash ReceiptRow() {
     return {{"SALES_STORE", "S001"},
             {"SALES_CTRNO", "01"},

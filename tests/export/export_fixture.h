@@ -22,6 +22,8 @@ void InsertRow(DbConnection& db, const QString& table, const QVariantHash& value
 
 // A header of STK_MLEDGER that the search of the given stock-document kind takes.
 QVariantHash LedgerRow(const QString& moduleCode, const QString& id = QStringLiteral("L1"));
+// A line of STK_SLEDGER for that header: one P1 at 100.00 with 6.00 tax under SR.
+QVariantHash LedgerLineRow(const QString& id, int seq = 1);
 QVariantHash ReceiptRow(); // POS_SALES
 QVariantHash CloseRow();   // POS_CLOSEINFO
 // A row of AR_TRANS of the given receivable kind (TD_DOCNO prefix + "0001", line 1).

@@ -76,16 +76,7 @@ void TestBatchExport::init() {
     for (const QString id : {"1", "2", "3"}) {
         InsertRow(data->dbStk, "STK_MLEDGER",
                   With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
-        InsertRow(data->dbStk, "STK_SLEDGER",
-                  {{"S_ID", id},
-                   {"S_SEQ", 1},
-                   {"S_PLUCODE", "P1"},
-                   {"S_QTY", 1.0},
-                   {"S_PRICE", 100.0},
-                   {"S_TOTAL", 100.0},
-                   {"S_TAX_CODE", "SR"},
-                   {"S_TAX_AMT", 6.0},
-                   {"S_EXPORT_ACCT", "F"}});
+        InsertRow(data->dbStk, "STK_SLEDGER", LedgerLineRow(id));
     }
 }
 
@@ -282,15 +273,8 @@ void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
                       With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
             for (int seq = 1; seq <= 2; ++seq)
                 InsertRow(data->dbStk, "STK_SLEDGER",
-                          {{"S_ID", id},
-                           {"S_SEQ", seq},
-                           {"S_PLUCODE", "P1"},
-                           {"S_QTY", 1.0},
-                           {"S_PRICE", 50.0},
-                           {"S_TOTAL", 50.0},
-                           {"S_TAX_CODE", "SR"},
-                           {"S_TAX_AMT", 3.0},
-                           {"S_EXPORT_ACCT", "F"}});
+                          With(LedgerLineRow(id, seq),
+                               {{"S_PRICE", 50.0}, {"S_TOTAL", 50.0}, {"S_TAX_AMT", 3.0}}));
         }
         inserts.commit();
     }

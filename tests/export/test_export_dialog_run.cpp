@@ -69,16 +69,7 @@ void TestExportDialogRun::init() {
         InsertRow(data->dbStk, "STK_MLEDGER",
                   With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
         if (id == "1") // the second has no lines: nothing to post
-            InsertRow(data->dbStk, "STK_SLEDGER",
-                      {{"S_ID", id},
-                       {"S_SEQ", 1},
-                       {"S_PLUCODE", "P1"},
-                       {"S_QTY", 1.0},
-                       {"S_PRICE", 100.0},
-                       {"S_TOTAL", 100.0},
-                       {"S_TAX_CODE", "SR"},
-                       {"S_TAX_AMT", 6.0},
-                       {"S_EXPORT_ACCT", "F"}});
+            InsertRow(data->dbStk, "STK_SLEDGER", LedgerLineRow(id));
     }
     data->tblCustomer.refresh();
 }
