@@ -257,6 +257,20 @@ void count(ExportRunSummary& summary, ExportRowResult result) {
     }
 }
 
+ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& entry,
+                                    ExportRowResult result) {
+    ExportDocumentRecord record;
+    record.sourceId = row.id;
+    record.documentNumber = entry.documentNumber;
+    record.party = entry.party;
+    record.date = row.date;
+    record.netTotal = row.netTotal;
+    record.result = result;
+    if (result == ExportRowResult::Refused)
+        record.message = entry.message;
+    return record;
+}
+
 } // namespace
 
 ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* observer) {
@@ -346,6 +360,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
             record.commit();
             count(summary, ExportRowResult::Refused);
             summary.refusals.append({reference, entry.message});
+            summary.documents.append(documentRecord(row, entry, ExportRowResult::Refused));
             if (!options_.continueAfterRefusal)
                 throw;
             if (observer)
@@ -376,6 +391,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
         masterReads.endIfOld();
 
         count(summary, result);
+        summary.documents.append(documentRecord(row, entry, result));
         if (observer)
             observer->documentDone(i + 1, rows.size(), reference, result);
         if (stopAfter(observer, i, rows.size()))

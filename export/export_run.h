@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class SettingsFile;
 class TdmPolling;
@@ -42,6 +43,19 @@ struct ExportRefusal {
     QString message;
 };
 
+// What the run did with one ticked document, in the order the run took them: what a window's
+// status column, a report and a closing message tell about each document.
+struct ExportDocumentRecord {
+    QString sourceId;       // S_ID of the work-table row
+    QString documentNumber; // the document's number in the package (DOCNO)
+    QString party;          // the customer's or supplier's code in the package
+    QString date;           // yyyy/MM/dd
+    double netTotal = 0;
+    ExportRowResult result = ExportRowResult::NothingToPost;
+    QString message;     // a refusal's text (the package's own)
+    QStringList remarks; // what else the bookkeeper should know of a document the run handled
+};
+
 struct ExportRunSummary {
     int total = 0; // ticked rows found
     int posted = 0;
@@ -49,6 +63,7 @@ struct ExportRunSummary {
     int alreadyInPackage = 0;
     int refused = 0;
     QList<ExportRefusal> refusals;
+    QList<ExportDocumentRecord> documents; // every document handled, refused ones included
     bool stopped = false; // the observer or a stop signal asked to stop before the last row
     int handled() const { return posted + nothingToPost + alreadyInPackage + refused; }
 };

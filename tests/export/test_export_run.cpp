@@ -695,6 +695,13 @@ void TestExportRun::refusalIsJournalled() {
     QCOMPARE(raised, !goOn);
     QCOMPARE(run.summary().refused, 1);
     QCOMPARE(run.summary().refusals.first().documentNumber, QStringLiteral("IV-2"));
+    // Each document handled is recorded in order, the refused one with the package's text.
+    QStringList records;
+    for (const ExportDocumentRecord& record : run.summary().documents)
+        records << record.documentNumber + '|' + record.party + '|' + record.message;
+    QCOMPARE(records,
+             goOn ? QStringList{"IV-1|300-C001|", "IV-2|300-C001|Disk full", "IV-3|300-C001|"}
+                  : QStringList{"IV-1|300-C001|", "IV-2|300-C001|Disk full"});
     const QStringList lines = journalLines(*data);
     QVERIFY2(lines.value(1).startsWith("RUN-2|2|CLERK|S001|SL_IV|2|IV-2|2024-03-20|300-C001|106|"
                                        "REFUSED|") &&
