@@ -203,7 +203,8 @@ const QList<SettingKey>& TypeSectionTextKeys(AccountTypeEntry entry) {
                                           S::PurchaseAccount,
                                           S::SalesCnAccount,
                                           S::PurchaseReturnAccount,
-                                          S::PaymentAccountInPreferences};
+                                          S::PaymentAccountInPreferences,
+                                          S::TariffCode};
     static const QList<SettingKey> emas{E::IntermediateFile, E::SalesAccount,    E::SuspendAccount,
                                         E::SundryAccount,    E::CustomerAccount, E::SupplierAccount,
                                         E::TransferAccount};

@@ -114,13 +114,49 @@ void ensureTablesOf(DbConnection& database, const QString& scriptName) {
     }
 }
 
+// Columns that later versions added to the link's own tables, for databases made before them.
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* type;
+};
+
+const AddedColumn kAddedColumns[] = {
+    {"ACC_EXPORT_RUN", "R_PACKAGE", "VARCHAR(200)"},
+    {"ACC_POST_JOURNAL", "J_CHECK", "VARCHAR(10)"},
+    {"ACC_POST_JOURNAL", "J_PACKAGE_TOTAL", "DOUBLE PRECISION"},
+};
+
+void ensureAddedColumns(DbConnection& database) {
+    for (const AddedColumn& added : kAddedColumns) {
+        const QVariant columns =
+            SelectValue(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                                                 "RDB$RELATION_NAME = %1")
+                                      .arg(QuotedStr(QLatin1String(added.table))));
+        if (columns.toInt() == 0)
+            continue; // the table itself is not in this database
+        const QVariant found = SelectValue(
+            database,
+            QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = "
+                           "%1 AND RDB$FIELD_NAME = %2")
+                .arg(QuotedStr(QLatin1String(added.table)),
+                     QuotedStr(QLatin1String(added.column))));
+        if (found.toInt() == 0)
+            database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3")
+                                 .arg(QLatin1String(added.table), QLatin1String(added.column),
+                                      QLatin1String(added.type)));
+    }
+}
+
 } // namespace
 
 void EnsureLinkTables(DbConnection& stockDatabase) {
     ensureTablesOf(stockDatabase, QStringLiteral("link_tables.sql"));
     ensureTablesOf(stockDatabase, QStringLiteral("link_journal.sql"));
+    ensureAddedColumns(stockDatabase);
 }
 
 void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {
     ensureTablesOf(receivablesDatabase, QStringLiteral("link_journal.sql"));
+    ensureAddedColumns(receivablesDatabase);
 }

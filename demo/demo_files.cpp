@@ -3,6 +3,8 @@
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
 #include "core/profile_file.h"
+#include "demo/demo_amounts.h"
+#include "standin/package_codes.h"
 #include "standin/package_setup.h"
 
 #include <QDir>
@@ -130,10 +132,19 @@ void WriteDemoSettingsFile(const QString& folder) {
 
 void CreateDemoPackage(const QString& folder) {
     // The stand-in accounting package: its data collection file and an empty database, holding
-    // no customers, suppliers or items until the masters are exported.
+    // no customers, suppliers or items until the masters are exported, but the accounts, tax
+    // codes and other codes the demo's postings name, as a company's books would.
     const QString packageFolder = folder + QLatin1Char('/') + kPackageFolder;
-    CreatePackageDatabase(packageFolder + QStringLiteral("/DEFAULT.DCF"), packageFolder,
-                          QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue),
+    const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
+    const QString database = QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue);
+    CreatePackageDatabase(dcf, packageFolder, database,
                           QLatin1String(Keys::SqlAcc::UserLogin.defaultValue),
                           QLatin1String(Keys::DefaultPackagePassword));
+    QList<PackageCode> codes =
+        PackageCodesOfSettings(SettingsFile(inFolder(folder, QLatin1String(kSettingsFile))));
+    for (const TaxKind kind : {TaxKind::Standard, TaxKind::Zero, TaxKind::Exempt})
+        codes << PackageCode{QStringLiteral("TAX"), PackageTaxCode(kind),
+                             QStringLiteral("Tax %1%").arg(TaxRate(kind)), double(TaxRate(kind)),
+                             false};
+    AddPackageCodes(PackageDatabaseTarget(ReadPackageDcf(dcf), database), codes);
 }

@@ -2,7 +2,9 @@
 
 #include "core/app_error.h"
 #include "sqlacc/automation.h"
+#include "standin/line_amounts.h"
 #include "standin/package_fields.h"
+#include "standin/package_setup.h"
 
 #include <QDate>
 #include <QScopeGuard>
@@ -59,7 +61,26 @@ struct RecordTables {
     const char* lineKey;
 };
 constexpr RecordTables kDocuments{"SA_DOCUMENT", "DOCKEY", "DOCNO", "SA_DOCUMENT_DETAIL", "DTLKEY"};
-constexpr RecordTables kMasters{"SA_MASTER", "MASTERKEY", "CODE", "SA_MASTER_BRANCH", "BRANCHKEY"};
+constexpr RecordTables kParties{"SA_MASTER", "MASTERKEY", "CODE", "SA_MASTER_BRANCH", "BRANCHKEY"};
+constexpr RecordTables kItems{"SA_MASTER", "MASTERKEY", "CODE", "SA_ITEM_UOM", "UOMKEY"};
+
+// A supplier's or customer's lines are its branches; a stock item's, its units.
+const RecordTables& masterTables(const QString& bizObject) {
+    return bizObject == QLatin1String("ST_ITEM") ? kItems : kParties;
+}
+
+// Purchase invoices and returns are unique by number and supplier; the others by number.
+bool numberedPerParty(const QString& bizObject) {
+    return bizObject == QLatin1String("PH_PI") || bizObject == QLatin1String("PH_SC");
+}
+
+// The party of a document unique by its number alone: empty text, not NULL, which a unique key
+// would let repeat.
+const QString kNoParty = QStringLiteral("");
+
+QString partyKey(const QString& bizObject, const QString& party) {
+    return numberedPerParty(bizObject) && !party.isEmpty() ? party : kNoParty;
+}
 
 // The key of the record with that number, or 0.
 int recordKey(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
@@ -174,26 +195,6 @@ private:
     std::optional<QSqlQuery> query_;
 };
 
-// The amount of a document as its knock-off list shows it: DOCAMT when given, otherwise the
-// lines' amounts (quantity times price less discount where no AMOUNT is given) with their tax
-// unless the tax is included.
-double documentTotal(const PackageRecord& record) {
-    if (record.header.contains(QStringLiteral("DOCAMT")))
-        return record.header.value(QStringLiteral("DOCAMT")).toDouble();
-    double total = 0;
-    for (const QVariantMap& line : record.details) {
-        if (line.contains(QStringLiteral("AMOUNT")))
-            total += line.value(QStringLiteral("AMOUNT")).toDouble();
-        else
-            total += line.value(QStringLiteral("QTY")).toDouble() *
-                         line.value(QStringLiteral("UNITPRICE")).toDouble() -
-                     line.value(QStringLiteral("DISC")).toDouble();
-        if (line.value(QStringLiteral("TAXINCLUSIVE")).toString() != QLatin1String("1"))
-            total += line.value(QStringLiteral("TAXAMT")).toDouble();
-    }
-    return std::round(total * 100.0) / 100.0;
-}
-
 } // namespace
 
 PackageStore::PackageStore(const AliasTarget& target)
@@ -245,14 +246,32 @@ void PackageStore::inSave(const std::function<void()>& checkFirst,
 void PackageStore::open() {
     try {
         connection_.open();
+        EnsurePackageSchema(connection_);
     } catch (const AppError& error) {
         throw AutomationError(error.message().toStdString());
     }
 }
 
-int PackageStore::documentKey(const QString& bizObject, const QString& docNo) {
+QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString& docNo) {
     shareReads();
-    return recordKey(connection_, kDocuments, bizObject, docNo);
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                                         "DOCNO = ? ORDER BY DOCKEY"),
+                          {bizObject, docNo});
+    QVector<int> keys;
+    while (query.next())
+        keys << query.value(0).toInt();
+    return keys;
+}
+
+int PackageStore::documentKey(const QString& bizObject, const QString& docNo,
+                              const QString& party) {
+    shareReads();
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                                         "DOCNO = ? AND DOCPARTY = ?"),
+                          {bizObject, docNo, partyKey(bizObject, party)});
+    return query.next() ? query.value(0).toInt() : 0;
 }
 
 bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record) {
@@ -262,12 +281,57 @@ bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord
 
 int PackageStore::masterKey(const QString& bizObject, const QString& code) {
     shareReads();
-    return recordKey(connection_, kMasters, bizObject, code);
+    return recordKey(connection_, kParties, bizObject, code);
 }
 
 bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& record) {
     shareReads();
-    return loadRecord(connection_, kMasters, bizObject, key, record);
+    return loadRecord(connection_, masterTables(bizObject), bizObject, key, record);
+}
+
+QStringList PackageStore::missingMasters(const QString& bizObject, const QStringList& codes) {
+    QStringList missing;
+    if (codes.isEmpty())
+        return missing;
+    shareReads();
+    QStringList marks;
+    QVariantList binds{bizObject};
+    for (const QString& code : codes) {
+        marks << QStringLiteral("?");
+        binds << code;
+    }
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT CODE FROM SA_MASTER WHERE BIZOBJECT = ? AND CODE "
+                                         "IN (%1)")
+                              .arg(marks.join(QStringLiteral(", "))),
+                          binds);
+    QStringList held;
+    while (query.next())
+        held << query.value(0).toString();
+    for (const QString& code : codes)
+        if (!held.contains(code) && !missing.contains(code))
+            missing << code;
+    return missing;
+}
+
+const PackageCode* PackageStore::code(const QString& list, const QString& code) {
+    if (!codesAge_.isValid() || codesAge_.elapsed() > 200) {
+        shareReads();
+        QHash<QString, PackageCode> codes;
+        for (const PackageCode& held : ListPackageCodes(connection_))
+            codes.insert(held.list + QLatin1Char('|') + held.code, held);
+        codes_ = std::move(codes);
+        codesAge_.start();
+    }
+    const auto found = codes_.constFind(list + QLatin1Char('|') + code);
+    return found == codes_.constEnd() ? nullptr : &found.value();
+}
+
+double PackageStore::taxRate(const QString& taxCode) {
+    if (taxCode.isEmpty())
+        return 0;
+    const PackageCode* held = code(QStringLiteral("TAX"), taxCode);
+    return held ? held->rate : 0;
 }
 
 QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int selfKey) {
@@ -318,10 +382,15 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
         details = record.details;
         key = isNew ? keys.take() : record.key;
         QVariantMap header = record.header;
-        header.insert(QStringLiteral("DOCTOTAL"), documentTotal(record));
+        header.insert(QStringLiteral("DOCTOTAL"),
+                      DocumentTotal(record.header, record.details,
+                                    [this](const QString& tax) { return taxRate(tax); }));
+        header.insert(QStringLiteral("DOCPARTY"),
+                      partyKey(bizObject, header.value(QStringLiteral("CODE")).toString()));
         if (isNew) {
             FieldList fields = DocumentHeaderFields();
             fields.push_back({"DOCTOTAL", FieldKind::Number});
+            fields.push_back({"DOCPARTY", FieldKind::Text});
             RowWriter(connection_, QStringLiteral("SA_DOCUMENT"),
                       {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, fields)
                 .insert({key, bizObject}, header);
@@ -337,8 +406,9 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                 sets << field.column() + QStringLiteral(" = ?");
                 binds << header.value(field.column());
             }
-            sets << QStringLiteral("DOCTOTAL = ?");
-            binds << header.value(QStringLiteral("DOCTOTAL")) << key;
+            sets << QStringLiteral("DOCTOTAL = ?") << QStringLiteral("DOCPARTY = ?");
+            binds << header.value(QStringLiteral("DOCTOTAL"))
+                  << header.value(QStringLiteral("DOCPARTY")) << key;
             run(connection_,
                 QStringLiteral("UPDATE SA_DOCUMENT SET %1 WHERE DOCKEY = ?")
                     .arg(sets.join(QStringLiteral(", "))),
@@ -374,7 +444,9 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
     QVector<QVariantMap> branches;
     inSave(checkFirst, beforeCommit, [&] {
         const bool isNew = record.key == 0;
-        KeyBlock keys(connection_, newKeys(isNew, record.details, "BRANCHKEY"));
+        const RecordTables& tables = masterTables(bizObject);
+        const bool item = &tables == &kItems;
+        KeyBlock keys(connection_, newKeys(isNew, record.details, tables.lineKey));
         branches = record.details;
         key = isNew ? keys.take() : record.key;
         if (isNew) {
@@ -383,7 +455,9 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
                       MasterHeaderFields())
                 .insert({key, bizObject}, record.header);
         } else {
-            run(connection_, QStringLiteral("DELETE FROM SA_MASTER_BRANCH WHERE MASTERKEY = ?"),
+            run(connection_,
+                QStringLiteral("DELETE FROM %1 WHERE MASTERKEY = ?")
+                    .arg(QLatin1String(tables.lines)),
                 {key});
             QStringList sets;
             QVariantList binds;
@@ -397,13 +471,14 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
                     .arg(sets.join(QStringLiteral(", "))),
                 binds);
         }
-        RowWriter branchRows(connection_, QStringLiteral("SA_MASTER_BRANCH"),
-                             {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
-                             BranchFields());
+        const QString lineKey = QLatin1String(tables.lineKey);
+        RowWriter lineRows(connection_, QLatin1String(tables.lines),
+                           {lineKey, QStringLiteral("MASTERKEY")},
+                           item ? UnitFields() : BranchFields());
         for (QVariantMap& branch : branches) {
-            if (!branch.contains(QStringLiteral("BRANCHKEY")))
-                branch.insert(QStringLiteral("BRANCHKEY"), keys.take());
-            branchRows.insert({branch.value(QStringLiteral("BRANCHKEY")), key}, branch);
+            if (!branch.contains(lineKey))
+                branch.insert(lineKey, keys.take());
+            lineRows.insert({branch.value(lineKey), key}, branch);
         }
     });
     record.key = key;

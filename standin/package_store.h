@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/connection.h"
+#include "standin/package_codes.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 #include <QVariantMap>
 #include <QVector>
@@ -25,15 +27,29 @@ class PackageStore {
 public:
     explicit PackageStore(const AliasTarget& target);
 
+    // Opens the database and brings an older one up to the present schema.
     void open();
 
-    // The document of a business object with that number, or 0.
-    int documentKey(const QString& bizObject, const QString& docNo);
+    // The documents of a business object with that number (purchase invoices and returns may
+    // hold one number for several suppliers), by key.
+    QVector<int> documentKeys(const QString& bizObject, const QString& docNo);
+    // The document with that number and party (the supplier of a purchase invoice or return;
+    // ignored for the other kinds), or 0.
+    int documentKey(const QString& bizObject, const QString& docNo, const QString& party);
     bool loadDocument(const QString& bizObject, int key, PackageRecord& record);
 
     // A master's key by code, or 0.
     int masterKey(const QString& bizObject, const QString& code);
+    // Masters and their lines: a supplier's or customer's branches, a stock item's units.
     bool loadMaster(const QString& bizObject, int key, PackageRecord& record);
+    // The codes of `codes` that the master list bizObject does not hold.
+    QStringList missingMasters(const QString& bizObject, const QStringList& codes);
+
+    // A code of one of the package's code lists, or null. The lists are read once and kept for
+    // a fifth of a second: a document names a dozen codes, and a list changes rarely.
+    const PackageCode* code(const QString& list, const QString& code);
+    // A tax code's rate in percent; 0 for an empty or unknown code.
+    double taxRate(const QString& taxCode);
 
     // The open documents (invoices "IV" and debit notes "DN") of a customer for the knock-off
     // list of document selfKey (0 for a new one), with what selfKey already settles of each.
@@ -65,4 +81,6 @@ private:
     std::optional<Transaction> reads_;
     QElapsedTimer readsAge_;
     bool saving_ = false;
+    QHash<QString, PackageCode> codes_; // by list and code, "TAX|SR"
+    QElapsedTimer codesAge_;
 };

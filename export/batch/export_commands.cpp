@@ -96,9 +96,16 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                    : session.search().SearchStockDocuments(kind, StockSearchFilter{});
     }
     const double searchSeconds = clock.nsecsElapsed() / 1e9;
-    const int status = failed            ? BatchStoppedOnError
-                       : summary.stopped ? BatchStoppedBySignal
-                                         : BatchDone;
+    // A document whose figures differ in the package from the source's is in the books, but
+    // someone has to look at it: the run says so by its status, as for a refusal.
+    const int status = failed                  ? BatchStoppedOnError
+                       : summary.stopped       ? BatchStoppedBySignal
+                       : summary.differing > 0 ? BatchSomeRefused
+                                               : BatchDone;
+    QJsonArray differences;
+    for (const ExportRefusal& difference : summary.differences)
+        differences.append(QJsonObject{{QStringLiteral("document"), difference.documentNumber},
+                                       {QStringLiteral("message"), difference.message}});
     if (json) {
         QJsonObject object{{QStringLiteral("kind"), kind},
                            {QStringLiteral("runId"), lock.runId()},
@@ -107,6 +114,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                            {QStringLiteral("nothingToPost"), summary.nothingToPost},
                            {QStringLiteral("alreadyInPackage"), summary.alreadyInPackage},
                            {QStringLiteral("refused"), summary.refused},
+                           {QStringLiteral("differing"), summary.differing},
+                           {QStringLiteral("differences"), differences},
                            {QStringLiteral("documents"), report.documents()},
                            {QStringLiteral("completed"), !failed && !summary.stopped},
                            {QStringLiteral("stopped"), summary.stopped},
@@ -114,6 +123,10 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                            {QStringLiteral("searchSeconds"), searchSeconds}};
         if (left >= 0)
             object.insert(QStringLiteral("leftToExport"), left);
+        if (!summary.packageBuild.isEmpty()) {
+            object.insert(QStringLiteral("company"), summary.packageCompany);
+            object.insert(QStringLiteral("packageBuild"), summary.packageBuild);
+        }
         if (summary.stopped)
             object.insert(QStringLiteral("signal"),
                           QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber())));
@@ -130,9 +143,17 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     if (!failed && summary.total == 0) {
         out << "No Data to Export\n";
     } else {
+        if (!summary.packageBuild.isEmpty())
+            out << "Accounting package: " << PackageReportText(summary) << '\n';
+        for (const ExportRefusal& difference : summary.differences)
+            out << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
         out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost
             << " nothing to post, " << summary.alreadyInPackage
             << " already in the accounting package, of " << summary.total << " ticked"
+            << (summary.differing > 0 ? QStringLiteral("; %1 differing from the source when read "
+                                                       "back")
+                                            .arg(summary.differing)
+                                      : QString())
             << (failed ? " (stopped by the error)"
                 : summary.stopped
                     ? QStringLiteral(" (stopped by %1)")

@@ -52,9 +52,7 @@ private:
 void TestExportDialogRun::init() {
     context = std::make_unique<TestContext>(QDateTime(QDate(2024, 3, 25), QTime(9, 0)));
     TestDatabases::CreateInstallation(context->folder());
-    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
-                          QStringLiteral("ADMIN"));
+    CreateTestPackage(context->folder());
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
