@@ -61,6 +61,7 @@ private slots:
     void postingIsJournalledWhenFlaggingFails();
     void receivableDocumentIsJournalledWithItsFlags();
     void readBackDifferenceIsJournalledBesideThePosting();
+    void purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted();
     void runStopsBeforeItsFirstDocument_data();
     void runStopsBeforeItsFirstDocument();
 
@@ -801,6 +802,24 @@ void TestExportRun::readBackDifferenceIsJournalledBesideThePosting() {
     QCOMPARE(summary.packageCompany, QStringLiteral("ZANTRO DEMO SDN BHD"));
     QCOMPARE(RunPackage(data->dbStk, lock.runId()),
              QStringLiteral("ZANTRO DEMO SDN BHD (build 5.2024.1007.860)"));
+}
+
+// A purchase number is the store and the supplier's own reference: two suppliers' invoices with
+// one reference are two documents of the package, found by number and supplier, each posted.
+void TestExportRun::purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted() {
+    addSupplier("V001", "400-V001");
+    addSupplier("V002", "400-V002");
+    postMasters();
+    addLedgerDocument("PH_PI", "1");
+    addLedgerDocument("PH_PI", "2");
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_REFNO = '0000000500', S_COSTNETTTL = 86");
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_SUPPLIER = 'V002' WHERE S_ID = '2'");
+    tick("PH_PI");
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("PH_PI");
+    QCOMPARE(summary.posted, 2);
+    QCOMPARE(summary.alreadyInPackage, 0);
+    QCOMPARE(summary.differing, 0);
+    QCOMPARE(packageDocuments("PH_PI"), (QStringList{"S001-0000000500", "S001-0000000500"}));
 }
 
 // A refused login, or books of another company than the settings name, are errors of the run:
