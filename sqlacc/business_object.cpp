@@ -4,17 +4,15 @@ BusinessObject::BusinessObject(const AutoObjectPtr& bizApp, const std::string& n
     : object_(findBizObject(bizApp, name)) {}
 
 BusinessObject::~BusinessObject() {
-    if (closed_)
-        return;
-    try {
-        object_->invoke("Close");
-    } catch (...) {
-    }
+    close();
 }
 
 void BusinessObject::close() {
     if (closed_)
         return;
     closed_ = true;
-    object_->invoke("Close");
+    try {
+        object_->invoke("Close");
+    } catch (const AutomationError&) {
+    }
 }

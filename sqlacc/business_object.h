@@ -11,8 +11,7 @@ class BusinessObject {
 public:
     // bizApp.BizObjects.Find(name).
     BusinessObject(const AutoObjectPtr& bizApp, const std::string& name);
-    // Closes it when close() was not called; an error of that Close is dropped, as the error
-    // that ended the document is the one to report.
+    // Closes it when close() was not called.
     ~BusinessObject();
     BusinessObject(const BusinessObject&) = delete;
     BusinessObject& operator=(const BusinessObject&) = delete;
@@ -21,7 +20,9 @@ public:
     const AutoObjectPtr& operator->() const { return object_; }
     operator const AutoObjectPtr&() const { return object_; }
 
-    // Close on the object; errors pass. Later calls do nothing until reuse().
+    // Close on the object. Later calls do nothing until reuse(). An error of Close is dropped:
+    // after a save the record is in the package whatever Close says, and after an error the
+    // error that ended the document is the one to report.
     void close();
     // For an object that serves several records one after another (the masters): it holds a
     // record again, to be closed like the first.

@@ -85,11 +85,15 @@ void ReadBackPostedDocument(const AutoObjectPtr& document, const QString& module
     out.moduleCode = moduleCode;
     out.documentNumber = docNo;
     out.sourceTotal = sourceTotal;
-    const AutoValue key = FindDocumentKey(document, moduleCode, docNo, party);
-    if (key.isNull() || key.isEmpty())
-        return;
-    out.found = true;
-    out.package = ReadPackageDocument(document, moduleCode, key);
+    try {
+        const AutoValue key = FindDocumentKey(document, moduleCode, docNo, party);
+        if (key.isNull() || key.isEmpty())
+            return;
+        out.package = ReadPackageDocument(document, moduleCode, key);
+        out.found = true;
+    } catch (const AutomationError& failure) {
+        out.error = QString::fromUtf8(failure.what());
+    }
 }
 
 bool PostingReadBack::agrees() const {
@@ -100,6 +104,9 @@ bool PostingReadBack::agrees() const {
 QString PostingReadBack::differenceText() const {
     if (agrees())
         return QString();
+    if (!error.isEmpty())
+        return QStringLiteral("the accounting package could not read %1 back: %2")
+            .arg(documentNumber, error);
     if (!found)
         return QStringLiteral("the accounting package does not find %1 by its number when it "
                               "is read back")

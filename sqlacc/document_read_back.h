@@ -44,6 +44,7 @@ struct PostingReadBack {
     double sourceTotal = 0; // what the document totals at its source (what the customer paid,
                             // for a cash sale)
     bool found = false;     // the package found it by its number after saving it
+    QString error;          // the package's error when it could not be read back
     PackageDocument package;
 
     // Found, and its total (and a cash sale's payment) equal to the source's to the cent.
@@ -53,7 +54,9 @@ struct PostingReadBack {
     QString differenceText() const;
 };
 
-// Reads a document just saved back through its business object (still open) and fills `out`.
+// Reads a document just saved back through its business object (still open) and fills `out`. The
+// document is in the package whatever the reading meets: an error of the package while reading
+// it is kept in `out` (not found), not raised.
 void ReadBackPostedDocument(const AutoObjectPtr& document, const QString& moduleCode,
                             const QString& docNo, const QString& party, double sourceTotal,
                             PostingReadBack& out);

@@ -62,6 +62,7 @@ private slots:
     void receivableDocumentIsJournalledWithItsFlags();
     void readBackDifferenceIsJournalledBesideThePosting();
     void purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted();
+    void documentSavedButNotReadBackIsPostedAndSaysSo();
     void runStopsBeforeItsFirstDocument_data();
     void runStopsBeforeItsFirstDocument();
 
@@ -820,6 +821,28 @@ void TestExportRun::purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted() {
     QCOMPARE(summary.alreadyInPackage, 0);
     QCOMPARE(summary.differing, 0);
     QCOMPARE(packageDocuments("PH_PI"), (QStringList{"S001-0000000500", "S001-0000000500"}));
+}
+
+// The package saved the document, then failed while it was read back: the document is in the
+// books, so it is flagged and journalled as posted, with what the package said.
+void TestExportRun::documentSavedButNotReadBackIsPostedAndSaysSo() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    package->failCall("Open", 1, "Catastrophic failure");
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(summary.posted, 1);
+    QCOMPARE(summary.refused, 0);
+    QCOMPARE(summary.differing, 1);
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"T"});
+    const QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal.first().check, JournalCheck::Missing);
+    QCOMPARE(journal.first().message,
+             QStringLiteral("posted; the accounting package could not read IV-1 back: "
+                            "Catastrophic failure"));
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
 }
 
 // A refused login, or books of another company than the settings name, are errors of the run:
