@@ -145,13 +145,13 @@ void EnsurePackageSchema(DbConnection& database) {
         database.execute(
             QStringLiteral("ALTER TABLE SA_DOCUMENT ADD CONSTRAINT "
                            "UQ_SA_DOCUMENT_NUMBER UNIQUE (BIZOBJECT, DOCNO, DOCPARTY)"));
-    // The package's "none" codes.
+    // The package's "none" codes, written only when missing: a package opened by several
+    // processes at once writes nothing once they are there.
     for (const char* list : {"AREA", "AGENT", "CURRENCY", "PROJECT"})
         database.execute(
-            QStringLiteral("UPDATE OR INSERT INTO SA_CODE (CODEKEY, LIST, CODE, DESCRIPTION) "
-                           "VALUES (COALESCE((SELECT CODEKEY FROM SA_CODE WHERE LIST = '%1' AND "
-                           "CODE = '----'), NEXT VALUE FOR SA_KEY), '%1', '----', 'None') "
-                           "MATCHING (LIST, CODE)")
+            QStringLiteral("INSERT INTO SA_CODE (CODEKEY, LIST, CODE, DESCRIPTION) SELECT NEXT "
+                           "VALUE FOR SA_KEY, '%1', '----', 'None' FROM RDB$DATABASE WHERE NOT "
+                           "EXISTS (SELECT 1 FROM SA_CODE WHERE LIST = '%1' AND CODE = '----')")
                 .arg(QLatin1String(list)));
 }
 
