@@ -188,7 +188,17 @@ struct BizState {
     // The rows of a dataset other than MainDataSet: a document's lines, a party's branches and a
     // stock item's units are the record's details.
     QVector<QVariantMap>& rows(DataSetKind kind) {
-        return kind == DataSetKind::KnockOff ? record.knockOffs : record.details;
+        if (kind == DataSetKind::KnockOff)
+            return record.knockOffs;
+        ensureLines();
+        return record.details;
+    }
+    // A document opened to be read gets its lines from the database when they are first needed.
+    void ensureLines() {
+        if (record.linesLoaded)
+            return;
+        store().loadDocumentLines(record);
+        detail = Cursor{record.details.isEmpty() ? -1 : 0, detail.state};
     }
     QVariantMap* currentRow(DataSetKind kind) {
         if (mode == Mode::None)
@@ -197,6 +207,8 @@ struct BizState {
             return &record.header;
         if (kind == DataSetKind::KnockOff)
             listKnockOff();
+        else
+            ensureLines();
         const int current = cursor(kind).current;
         QVector<QVariantMap>& list = rows(kind);
         return current >= 0 && current < list.size() ? &list[current] : nullptr;
@@ -651,8 +663,9 @@ private:
                 if (!ok)
                     key = 0;
             }
-            found = key != 0 && (isDocument() ? store.loadDocument(state_->name(), key, record)
-                                              : store.loadMaster(state_->name(), key, record));
+            found =
+                key != 0 && (isDocument() ? store.loadDocument(state_->name(), key, record, false)
+                                          : store.loadMaster(state_->name(), key, record));
         }
         if (!found)
             throw AutomationError(name_ + ": record " + quoted(state_->param.toStdString()) +
@@ -808,6 +821,7 @@ private:
         if (!state_->editing())
             throw AutomationError(name_ + ".Save: nothing to save; call New, or Open and Edit, "
                                           "first");
+        state_->ensureLines(); // a save writes the lines again
         // The checks read in the save's own transaction: one commit for the whole save.
         const auto checks = [this] {
             // Knock-offs already saved stay unless the list says otherwise.

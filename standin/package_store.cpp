@@ -94,6 +94,18 @@ int recordKey(DbConnection& connection, const RecordTables& tables, const QStrin
 }
 
 // The record with that key, header and lines; false when there is none.
+void loadLines(DbConnection& connection, const RecordTables& tables, PackageRecord& record) {
+    QSqlQuery lines = run(connection,
+                          QStringLiteral("SELECT * FROM %1 WHERE %2 = ? ORDER BY %3")
+                              .arg(QLatin1String(tables.lines), QLatin1String(tables.key),
+                                   QLatin1String(tables.lineKey)),
+                          {record.key});
+    record.details.clear();
+    while (lines.next())
+        record.details << rowOf(lines);
+    record.linesLoaded = true;
+}
+
 bool loadRecord(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
                 int key, PackageRecord& record) {
     QSqlQuery header = run(connection,
@@ -105,13 +117,7 @@ bool loadRecord(DbConnection& connection, const RecordTables& tables, const QStr
     record = PackageRecord();
     record.key = key;
     record.header = rowOf(header);
-    QSqlQuery lines = run(connection,
-                          QStringLiteral("SELECT * FROM %1 WHERE %2 = ? ORDER BY %3")
-                              .arg(QLatin1String(tables.lines), QLatin1String(tables.key),
-                                   QLatin1String(tables.lineKey)),
-                          {key});
-    while (lines.next())
-        record.details << rowOf(lines);
+    loadLines(connection, tables, record);
     return true;
 }
 
@@ -203,7 +209,10 @@ PackageStore::PackageStore(const AliasTarget& target)
 void PackageStore::endOldReads() {
     if (!reads_ || readsAge_.elapsed() <= 200)
         return;
-    const auto forget = qScopeGuard([this] { reads_.reset(); });
+    const auto forget = qScopeGuard([this] {
+        reads_.reset();
+        foundHeaders_.clear();
+    });
     try {
         reads_->commit();
     } catch (const AppError& error) {
@@ -232,6 +241,7 @@ void PackageStore::inSave(const std::function<void()>& checkFirst,
     const auto endReads = qScopeGuard([this] {
         saving_ = false;
         reads_.reset();
+        foundHeaders_.clear();
     });
     checkFirst();
     write();
@@ -255,12 +265,16 @@ void PackageStore::open() {
 QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString& docNo) {
     shareReads();
     QSqlQuery query = run(connection_,
-                          QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                          QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
                                          "DOCNO = ? ORDER BY DOCKEY"),
                           {bizObject, docNo});
     QVector<int> keys;
-    while (query.next())
-        keys << query.value(0).toInt();
+    while (query.next()) {
+        const int key = query.value(QStringLiteral("DOCKEY")).toInt();
+        keys << key;
+        if (reads_)
+            foundHeaders_.insert(key, rowOf(query));
+    }
     return keys;
 }
 
@@ -274,9 +288,31 @@ int PackageStore::documentKey(const QString& bizObject, const QString& docNo,
     return query.next() ? query.value(0).toInt() : 0;
 }
 
-bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record) {
+bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record,
+                                bool withLines) {
     shareReads();
-    return loadRecord(connection_, kDocuments, bizObject, key, record);
+    const auto found = foundHeaders_.constFind(key);
+    if (found == foundHeaders_.constEnd() ||
+        found->value(QStringLiteral("BIZOBJECT")).toString() != bizObject) {
+        if (!loadRecord(connection_, kDocuments, bizObject, key, record))
+            return false;
+        return true;
+    }
+    record = PackageRecord();
+    record.key = key;
+    record.header = *found;
+    if (withLines)
+        loadLines(connection_, kDocuments, record);
+    else
+        record.linesLoaded = false;
+    return true;
+}
+
+void PackageStore::loadDocumentLines(PackageRecord& record) {
+    if (record.linesLoaded || record.key == 0)
+        return;
+    shareReads();
+    loadLines(connection_, kDocuments, record);
 }
 
 int PackageStore::masterKey(const QString& bizObject, const QString& code) {

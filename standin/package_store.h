@@ -17,6 +17,8 @@ struct PackageRecord {
     QVariantMap header;             // MainDataSet, by column
     QVector<QVariantMap> details;   // document lines (DTLKEY once saved) or master branches
     QVector<QVariantMap> knockOffs; // the knock-off list (TARGETKEY, DOCTYPE, DOCNO, ... KOAMT)
+    bool linesLoaded = true;        // false while a document opened for reading has its lines
+                                    // still in the database (loadDocumentLines)
     bool knockOffListed = false;
     QString knockOffCode; // the customer the list was made for
 };
@@ -36,7 +38,11 @@ public:
     // The document with that number and party (the supplier of a purchase invoice or return;
     // ignored for the other kinds), or 0.
     int documentKey(const QString& bizObject, const QString& docNo, const QString& party);
-    bool loadDocument(const QString& bizObject, int key, PackageRecord& record);
+    // The document with that key: its header, and its lines unless withLines is false (a
+    // document opened to be read needs them only when they are looked at or it is saved).
+    bool loadDocument(const QString& bizObject, int key, PackageRecord& record,
+                      bool withLines = true);
+    void loadDocumentLines(PackageRecord& record);
 
     // A master's key by code, or 0.
     int masterKey(const QString& bizObject, const QString& code);
@@ -82,5 +88,8 @@ private:
     QElapsedTimer readsAge_;
     bool saving_ = false;
     QHash<QString, PackageCode> codes_; // by list and code, "TAX|SR"
+    // Document headers the shared reads found by number, by key: a document looked up and then
+    // opened (a posting read back) is read once. Forgotten when the shared reads end.
+    QHash<int, QVariantMap> foundHeaders_;
     QElapsedTimer codesAge_;
 };

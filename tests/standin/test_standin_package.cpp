@@ -163,6 +163,7 @@ private slots:
     void packageTotals_data();
     void packageTotals();
     void knockOffListTakesThePackagesTypes();
+    void reopenedDocumentKeepsItsLines();
     void purchaseNumbersAreHeldPerSupplier();
     void codeListsAnswerTheirObjects();
     void sessionIsCountedAndNamed();
@@ -568,6 +569,28 @@ void TestStandinPackage::knockOffListTakesThePackagesTypes() {
     };
     QVERIFY(!locate("DN/"));
     QVERIFY(locate("DN"));
+}
+
+// A document found by its number and opened reads its lines when they are looked at, and a save
+// of it keeps them.
+void TestStandinPackage::reopenedDocumentKeepsItsLines() {
+    const AutoObjectPtr app = loggedIn();
+    postDocument(app, "SL_IV", "IV-1", "300-POS", {line("P1", 1, 10.0), line("P1", 2, 5.0, "ZR")});
+    const auto reopen = [&app] {
+        const AutoObjectPtr invoice = findBizObject(app, "SL_IV");
+        setParam(invoice, "DocKey", invoice->invoke("FindKeyByRef", {"DOCNO", "IV-1"}).toText());
+        invoice->invoke("Open");
+        return invoice;
+    };
+    AutoObjectPtr invoice = reopen();
+    invoice->invoke("Edit");
+    setField(findDataSet(invoice, "MainDataSet"), "DESCRIPTION", "Changed");
+    invoice->invoke("Save");
+    invoice->invoke("Close");
+    invoice = reopen();
+    QCOMPARE(findDataSet(invoice, "cdsDocDetail")->invoke("RecordCount"), AutoValue(2));
+    QCOMPARE(fieldValue(findDataSet(invoice, "MainDataSet"), "DocAmt", "AsFloat"), AutoValue(20.6));
+    invoice->invoke("Close");
 }
 
 // Purchase invoices and returns are unique by number and supplier together: one number may be
