@@ -212,6 +212,7 @@ void PackageStore::endOldReads() {
     const auto forget = qScopeGuard([this] {
         reads_.reset();
         foundHeaders_.clear();
+        foundKeys_.clear();
     });
     try {
         reads_->commit();
@@ -242,6 +243,7 @@ void PackageStore::inSave(const std::function<void()>& checkFirst,
         saving_ = false;
         reads_.reset();
         foundHeaders_.clear();
+        foundKeys_.clear();
     });
     checkFirst();
     write();
@@ -262,8 +264,31 @@ void PackageStore::open() {
     }
 }
 
+namespace {
+
+QString foundKey(const QVariant& bizObject, const QVariant& docNo, const QVariant& party) {
+    return bizObject.toString() + QLatin1Char('|') + docNo.toString() + QLatin1Char('|') +
+           party.toString();
+}
+
+} // namespace
+
+void PackageStore::rememberDocument(const QVariantMap& header) {
+    const int key = header.value(QStringLiteral("DOCKEY")).toInt();
+    foundHeaders_.insert(key, header);
+    foundKeys_.insert(foundKey(header.value(QStringLiteral("BIZOBJECT")),
+                               header.value(QStringLiteral("DOCNO")),
+                               header.value(QStringLiteral("DOCPARTY"))),
+                      key);
+}
+
 QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString& docNo) {
     shareReads();
+    if (!numberedPerParty(bizObject)) {
+        const auto known = foundKeys_.constFind(foundKey(bizObject, docNo, kNoParty));
+        if (known != foundKeys_.constEnd())
+            return {*known};
+    }
     QSqlQuery query = run(connection_,
                           QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
                                          "DOCNO = ? ORDER BY DOCKEY"),
@@ -273,7 +298,7 @@ QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString&
         const int key = query.value(QStringLiteral("DOCKEY")).toInt();
         keys << key;
         if (reads_)
-            foundHeaders_.insert(key, rowOf(query));
+            rememberDocument(rowOf(query));
     }
     return keys;
 }
@@ -281,11 +306,19 @@ QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString&
 int PackageStore::documentKey(const QString& bizObject, const QString& docNo,
                               const QString& party) {
     shareReads();
+    const QString partyOf = partyKey(bizObject, party);
+    const auto known = foundKeys_.constFind(foundKey(bizObject, docNo, partyOf));
+    if (known != foundKeys_.constEnd())
+        return *known;
     QSqlQuery query = run(connection_,
-                          QStringLiteral("SELECT DOCKEY FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                          QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
                                          "DOCNO = ? AND DOCPARTY = ?"),
-                          {bizObject, docNo, partyKey(bizObject, party)});
-    return query.next() ? query.value(0).toInt() : 0;
+                          {bizObject, docNo, partyOf});
+    if (!query.next())
+        return 0;
+    if (reads_ || saving_)
+        rememberDocument(rowOf(query));
+    return query.value(QStringLiteral("DOCKEY")).toInt();
 }
 
 bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record,
@@ -412,6 +445,7 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                                 const std::function<void()>& beforeCommit) {
     int key = 0;
     QVector<QVariantMap> details;
+    QVariantMap written;
     inSave(checkFirst, beforeCommit, [&] {
         const bool isNew = record.key == 0;
         KeyBlock keys(connection_, newKeys(isNew, record.details, "DTLKEY"));
@@ -423,6 +457,7 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                                     [this](const QString& tax) { return taxRate(tax); }));
         header.insert(QStringLiteral("DOCPARTY"),
                       partyKey(bizObject, header.value(QStringLiteral("CODE")).toString()));
+        written = header;
         if (isNew) {
             FieldList fields = DocumentHeaderFields();
             fields.push_back({"DOCTOTAL", FieldKind::Number});
@@ -471,6 +506,10 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
     });
     record.key = key;
     record.details = details;
+    // The header as the database now holds it, for the reads that follow the save.
+    written.insert(QStringLiteral("DOCKEY"), key);
+    written.insert(QStringLiteral("BIZOBJECT"), bizObject);
+    rememberDocument(written);
 }
 
 void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,

@@ -88,8 +88,12 @@ private:
     QElapsedTimer readsAge_;
     bool saving_ = false;
     QHash<QString, PackageCode> codes_; // by list and code, "TAX|SR"
-    // Document headers the shared reads found by number, by key: a document looked up and then
-    // opened (a posting read back) is read once. Forgotten when the shared reads end.
+    // Document headers that the shared reads found by number, or that a save just wrote, by key,
+    // and their keys by business object, number and party: a document saved, then looked up and
+    // opened (a posting read back) costs no further read. Forgotten when the shared reads end
+    // (within a fifth of a second) and at the next save.
     QHash<int, QVariantMap> foundHeaders_;
+    QHash<QString, int> foundKeys_;
+    void rememberDocument(const QVariantMap& header);
     QElapsedTimer codesAge_;
 };
