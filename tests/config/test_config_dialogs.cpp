@@ -6,6 +6,7 @@
 #include "config/ui/optional_date_edit.h"
 #include "config/ui/preferences_dialog.h"
 #include "config/ui/properties_dialog.h"
+#include "config/value_forms.h"
 #include "data/dm_polling.h"
 #include "tests/support/test_context.h"
 #include "tests/support/test_databases.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -90,6 +92,7 @@ private slots:
     void accountingYearFollowsThePeriod();
     void limitedFieldsKeepLongerStoredTexts();
     void cancelWritesNothingAndTheListIsRebuilt();
+    void firstOkKeepsWhatThePostingReads();
 
 private:
     // Runs `work` while the station window is shown modally, then closes it if still open.
@@ -580,6 +583,54 @@ void TestConfigDialogs::cancelWritesNothingAndTheListIsRebuilt() {
     QFile file(context->path("Ledvora.ini"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+// On a file without the package's keys the window shows the defaults the posting reads, so its
+// first OK stores the very values that were posted before.
+void TestConfigDialogs::firstOkKeepsWhatThePostingReads() {
+    namespace S = Keys::SqlAcc;
+    const QList<SettingKey> postingKeys{Keys::General::ExportMode,
+                                        Keys::General::AccountType,
+                                        S::UserLogin,
+                                        S::Password,
+                                        S::Dcf,
+                                        S::SalesTransaction,
+                                        S::CustomerAccount,
+                                        S::SupplierAccount,
+                                        S::AreaCode,
+                                        S::AgentCode,
+                                        S::PaymentTerm,
+                                        S::CurrencyCode,
+                                        S::SalesAccount,
+                                        S::SalesCnAccount,
+                                        S::PurchaseAccount,
+                                        S::PurchaseReturnAccount,
+                                        S::PaymentAccount};
+    const auto posted = [&] {
+        const SettingsFile settings;
+        QStringList values;
+        for (const SettingKey& key : postingKeys)
+            values << QLatin1String(key.name) + QLatin1Char('=') + settings.read(key);
+        // Stored with two-digit month and day: the same date as the default's text.
+        values << parseYearFirstDate(settings.read(Keys::General::GstStartDateInSearch))
+                      ->toString(Qt::ISODate);
+        return values;
+    };
+    const QStringList before = posted();
+
+    auto* dialog = new TdlgPreferences(nullptr);
+    dialog->show();
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_ACCOUNT")->text(), "320-000");
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_TERM")->text(), "C.O.D");
+    QCOMPARE(child<QLineEdit>(dialog, "FilenameEdit1")->text(),
+             "C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF");
+    QVERIFY(child<QRadioButton>(dialog, "rbtnByItem")->isChecked());
+    click(dialog, "BitBtn1");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(posted(), before);
+    // The keys are stored now, so the posting no longer depends on its defaults.
+    QCOMPARE(SettingsFile().read(S::PaymentAccount, "missing"), "320-000");
 }
 
 QTEST_MAIN(TestConfigDialogs)
