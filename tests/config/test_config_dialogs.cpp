@@ -93,6 +93,7 @@ private slots:
     void limitedFieldsKeepLongerStoredTexts();
     void cancelWritesNothingAndTheListIsRebuilt();
     void firstOkKeepsWhatThePostingReads();
+    void unicodeSettingsFileStaysUnicode();
 
 private:
     // Runs `work` while the station window is shown modally, then closes it if still open.
@@ -631,6 +632,38 @@ void TestConfigDialogs::firstOkKeepsWhatThePostingReads() {
     QCOMPARE(posted(), before);
     // The keys are stored now, so the posting no longer depends on its defaults.
     QCOMPARE(SettingsFile().read(S::PaymentAccount, "missing"), "320-000");
+}
+
+// Saved as "Unicode" by an editor, the file shows its values and is written back in UTF-16.
+void TestConfigDialogs::unicodeSettingsFileStaysUnicode() {
+    const QString text = "[GENERAL]\r\nLEDVORA_PATH=" + context->path("Link") +
+                         "\r\nACCOUNT_TYPE=SQLACC\r\n[SQLACC]\r\nPAYMENT_TERM=30 DAYS\r\n";
+    QFile file(context->path("Ledvora.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xFE");
+    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    file.close();
+
+    auto* dialog = new TdlgPreferences(nullptr);
+    dialog->show();
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_TERM")->text(), "30 DAYS");
+    child<QLineEdit>(dialog, "edtSQLACC_SALES_ACCOUNT")
+        ->setText(QString::fromUtf8("500-\u20AC\u6771"));
+    click(dialog, "BitBtn1");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xFF\xFE"));
+    const QString written = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+    QVERIFY2(written.startsWith(text.left(text.indexOf("[SQLACC]"))), qPrintable(written));
+    QVERIFY2(written.contains(QString::fromUtf8("\r\nSALES_ACCOUNT=500-\u20AC\u6771\r\n")),
+             qPrintable(written));
+    QVERIFY(written.contains("\r\nPAYMENT_TERM=30 DAYS\r\n"));
+    const SettingsFile settings;
+    QCOMPARE(settings.read(Keys::SqlAcc::SalesAccount), QString::fromUtf8("500-\u20AC\u6771"));
+    QCOMPARE(settings.read(Keys::SqlAcc::PaymentTerm), "30 DAYS");
 }
 
 QTEST_MAIN(TestConfigDialogs)
