@@ -2,6 +2,7 @@
 
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
+#include "core/file_name_case.h"
 #include "core/profile_file.h"
 #include "standin/package_setup.h"
 
@@ -42,7 +43,7 @@ QString DemoDatabasePath(const QString& alias) {
 }
 
 bool HoldsInstallation(const QString& folder) {
-    if (QFileInfo::exists(inFolder(folder, QLatin1String(kAliasFile))))
+    if (QFileInfo::exists(FindFileIgnoringCase(inFolder(folder, QLatin1String(kAliasFile)))))
         return true;
     for (const QString& alias : DemoAliases())
         if (QFileInfo::exists(inFolder(folder, DemoDatabasePath(alias))))
@@ -56,7 +57,7 @@ void RemoveDemoInstallation(const QString& folder) {
     for (const QString& alias : DemoAliases())
         removeFile(inFolder(folder, DemoDatabasePath(alias)));
     for (const char* name : {kAliasFile, kRegisterIni, kSettingsFile})
-        removeFile(inFolder(folder, QLatin1String(name)));
+        removeFile(FindFileIgnoringCase(inFolder(folder, QLatin1String(name))));
     removeFile(inFolder(folder, kPackageFolder + QStringLiteral("/DEFAULT.DCF")));
     removeFile(inFolder(folder, kPackageFolder + QLatin1Char('/') +
                                     QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue)));

@@ -84,6 +84,12 @@ QString OneLine(QString text);
 const QList<BatchCommand>& BatchCommands();
 const BatchCommand* FindBatchCommand(const QString& name);
 
+// Empty when `command` may run under the installation's account type. The commands that search
+// or post (search, tick, export, masters, schedule) need the one type that can export, as the
+// export window's categories do; otherwise the text says which type was found and which one is
+// needed.
+QString AccountTypeRefusal(const BatchCommand& command);
+
 // The entries of the table, each defined beside its work.
 BatchCommand SearchCommand();
 BatchCommand TickCommand();

@@ -1,5 +1,7 @@
 #include "export/batch/batch_command.h"
 
+#include "config/export_account_type.h"
+
 #include "core/action_guard.h"
 #include "core/app_context.h"
 #include "export/export_run_lock.h"
@@ -23,6 +25,15 @@ const BatchCommand* FindBatchCommand(const QString& name) {
             return &command;
     }
     return nullptr;
+}
+
+QString AccountTypeRefusal(const BatchCommand& command) {
+    static const QStringList searchOrPost{QStringLiteral("search"), QStringLiteral("tick"),
+                                          QStringLiteral("export"), QStringLiteral("masters"),
+                                          QStringLiteral("schedule")};
+    if (!searchOrPost.contains(command.name))
+        return QString();
+    return ExportAccountTypeRefusal(SettingsFile(), command.name);
 }
 
 QString BatchExitStatusHelp() {

@@ -74,6 +74,9 @@ QString BatchHelpText() {
         QStringLiteral(
             "\n\n"
             "The installation is the program's folder, or the folder named by ZANTRO_HOME.\n"
+            "search, tick, export, masters and schedule run only when the account type\n"
+            "(GENERAL/ACCOUNT_TYPE in Ledvora.ini) is SQLACC, as the window's export does;\n"
+            "under any other type they are refused (status 1).\n"
             "Only one export run (export, masters, schedule, or the window's Export) runs at a\n"
             "time on an installation; another is refused at once (status 6).\n"
             "\n") +
@@ -121,6 +124,12 @@ int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream&
         run = command->parse(commandArguments);
         if (user.isEmpty())
             throw UsageError(QStringLiteral("--user CODE is missing"));
+        // Refused before the password is asked for: no login could make the command run.
+        if (const QString refusal = AccountTypeRefusal(*command); !refusal.isEmpty()) {
+            err << kProgram << ": " << refusal << '\n';
+            err.flush();
+            return BatchFailed;
+        }
         password = BatchPassword();
     } catch (const UsageError& error) {
         return usage(err, error.message(), command);

@@ -1,5 +1,6 @@
 // The export dialog's handlers: the tree, the kind buttons, the filters, the searches, ticking,
 // Select All, Clear and Exit.
+#include "config/export_account_type.h"
 #include "config/settings_keys.h"
 #include "config/ui/grid_columns.h"
 #include "core/action_guard.h"
@@ -67,7 +68,7 @@ void TdlgExportToAcct::FormShow() {
     moduleCode_ = QLatin1String(ModuleCodes::CashSales);
     TreeView1->clear();
     // Only SQL Accounting can take exports; for any other type no category can be chosen.
-    if (accountType == QLatin1String(Keys::AccountTypes::SqlAcc)) {
+    if (AccountTypeCanExport(accountType)) {
         const int rowHeight = TreeView1->fontMetrics().height() + 10;
         for (const char* category :
              {kSales, kPurchase, kReceivables, kStockItem, kSupplierProfile, kCustomerProfile}) {
