@@ -15,6 +15,8 @@
 #include <optional>
 
 void TdlgExportToAcct::RunExport() {
+    // Another run that exports the documents after this moment exported them "meanwhile".
+    const QDateTime asked = Now();
     if (!Messages().confirm(exportQuestion()))
         return;
 
@@ -48,7 +50,7 @@ void TdlgExportToAcct::RunExport() {
             });
         lock->setOutcome(QStringLiteral("DONE"));
         if (result.outcome == MasterExportOutcome::Completed)
-            Messages().information(QStringLiteral("Completed."));
+            Messages().information(MasterExportEndText(result));
         return;
     }
 
@@ -61,7 +63,10 @@ void TdlgExportToAcct::RunExport() {
     }
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
-        Messages().information(QStringLiteral("No Data to Export"));
+        const std::optional<ExportRunRecord> other = RunThatExportedSince(
+            dmPolling->dbStk, dmPolling->dbAR, moduleCode_, asked, lock->runId());
+        Messages().information(other ? NothingLeftText(*other)
+                                     : QStringLiteral("No Data to Export"));
         return;
     }
     Messages().information(ExportRunEndText(summary));
