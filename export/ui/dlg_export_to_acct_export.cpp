@@ -65,11 +65,16 @@ void TdlgExportToAcct::RunExport() {
     if (summary.total == 0) {
         const std::optional<ExportRunRecord> other = RunThatExportedSince(
             dmPolling->dbStk, dmPolling->dbAR, moduleCode_, asked, lock->runId());
-        Messages().information(other ? NothingLeftText(*other)
-                                     : QStringLiteral("No Data to Export"));
-        return;
+        if (!other) {
+            Messages().information(QStringLiteral("No Data to Export"));
+            return;
+        }
+        // The grid still shows the rows the other run exported: searched again below.
+        lock->setOutcome(QStringLiteral("NOTHING LEFT"));
+        Messages().information(NothingLeftText(*other));
+    } else {
+        Messages().information(ExportRunEndText(summary));
     }
-    Messages().information(ExportRunEndText(summary));
     // The documents just flagged no longer qualify, so the grid shows what is left.
     if (IsReceivableCode(moduleCode_))
         btnARSearchClick();

@@ -36,6 +36,8 @@ private slots:
     void init();
     void cleanup();
     void mastersWithMissingCodesNeedTheSwitch();
+    void reportsListGeneratedCodesThatDifferFromTheRule_data();
+    void reportsListGeneratedCodesThatDifferFromTheRule();
     void failingSaveStopsAndRepeatPostsEachDocumentOnce();
     void jsonReportAndNothingTicked();
     void anotherRunHoldsTheLockUntilItsProcessDies();
@@ -143,6 +145,49 @@ void TestBatchExport::mastersWithMissingCodesNeedTheSwitch() {
 
     Run wrong = batch({"masters", "AR_CUSTOMER", "--selection", "SOME"});
     QCOMPARE(wrong.exitCode, 2);
+}
+
+void TestBatchExport::reportsListGeneratedCodesThatDifferFromTheRule_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("listed"); // in the text report; empty for JSON
+    const QString code = "CORPORATE02: 300-ORATE0-2 (300-ORATE0 is held by customer CORPORATE01)\n";
+    QTest::newRow("masters")
+        << QStringList{"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}
+        << "1 generated code differs from the usual rule because its code was taken:\n  " + code;
+    QTest::newRow("masters --json")
+        << QStringList{"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes", "--json"}
+        << QString();
+    QTest::newRow("schedule --masters")
+        << QStringList{"schedule", "--masters"}
+        << "  1 generated code differs from the usual rule because its code was taken:\n    " +
+               code;
+    QTest::newRow("schedule --masters --json")
+        << QStringList{"schedule", "--masters", "--json"} << QString();
+}
+
+void TestBatchExport::reportsListGeneratedCodesThatDifferFromTheRule() {
+    QFETCH(QStringList, command);
+    QFETCH(QString, listed);
+    for (const QString code : {"CORPORATE01", "CORPORATE02"})
+        InsertRow(data->dbApp, "MAS_CUSTOMER",
+                  {{"M_CODE", code}, {"M_DESC", code}, {"M_EXPORT_ACCT", "F"}});
+    const Run run = batch(command);
+    QCOMPARE(run.exitCode, 0);
+    if (!listed.isEmpty()) {
+        QVERIFY2(run.out.contains(listed), qPrintable(run.out));
+        return;
+    }
+    QJsonObject report = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    if (command.first() == "schedule") {
+        for (const QJsonValue kind : report["kinds"].toArray())
+            if (kind["kind"].toString() == "AR_CUSTOMER")
+                report = kind.toObject();
+    }
+    QCOMPARE(report["adjustedCodes"].toArray(),
+             (QJsonArray{QJsonObject{{"master", "CORPORATE02"},
+                                     {"ruleCode", "300-ORATE0"},
+                                     {"code", "300-ORATE0-2"},
+                                     {"reason", "300-ORATE0 is held by customer CORPORATE01"}}}));
 }
 
 void TestBatchExport::failingSaveStopsAndRepeatPostsEachDocumentOnce() {

@@ -28,7 +28,6 @@ private slots:
     void generatedCodesAreFree_data();
     void generatedCodesAreFree();
     void noRoomForAnyCodeGeneratesNone();
-    void closingMessageListsAdjustedCodes();
 
 private:
     QString table(const QString& kind) const;
@@ -226,16 +225,6 @@ void TestCodeGeneration::noRoomForAnyCodeGeneratesNone() {
     }
     QCOMPARE(masterCodes("AP_SUPPLIER"), (QStringList{"A=", "ZZZ="}));
     QCOMPARE(packageMasters("AP_SUPPLIER"), QStringList());
-}
-
-void TestCodeGeneration::closingMessageListsAdjustedCodes() {
-    addMasters("AR_CUSTOMER", {"CORPORATE01=", "CORPORATE02=", "C001="});
-    QCOMPARE(MasterExportEndText(exportMasters("AR_CUSTOMER")),
-             QStringLiteral("Completed.\r\n\r\n1 generated code(s) differ from the usual rule "
-                            "because its code was taken:\r\nCORPORATE02: 300-ORATE0-2 (300-ORATE0 "
-                            "is held by customer CORPORATE01)"));
-    // Nothing generated, nothing to list.
-    QCOMPARE(MasterExportEndText(exportMasters("AR_CUSTOMER")), QStringLiteral("Completed."));
 }
 
 QTEST_GUILESS_MAIN(TestCodeGeneration)
