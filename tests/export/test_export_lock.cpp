@@ -50,6 +50,7 @@ private slots:
     void runThatWaitedAndFoundNothingNamesTheRunThatExportedIt();
     void refusalNamesTheWorkstation_data();
     void refusalNamesTheWorkstation();
+    void registerOfAnEarlierVersionGetsTheWorkstationColumns();
 
 private:
     QProcessEnvironment environment() const;
@@ -323,6 +324,25 @@ void TestExportLock::refusalNamesTheWorkstation() {
     QCOMPARE(next.exitCode, 0);
     QVERIFY2(next.err.contains("Took over the export lock of the run started by " + expected),
              qPrintable(next.err));
+}
+
+// An installation whose run register was made before runs were named by workstation: opening
+// the data module adds the columns, and runs are registered and refused as on a new one.
+void TestExportLock::registerOfAnEarlierVersionGetsTheWorkstationColumns() {
+    data->dbStk.execute("ALTER TABLE ACC_EXPORT_RUN DROP R_WORKSTATION, DROP R_FOLDER");
+    data.reset();
+    data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
+    ProfileFile(RegisterIniPath()).writeString("STORE", "WORKSTATION", "Back office");
+    const ExportRunLock first(data->dbStk, {"ADMIN", "zantro-link", "Export SL_IV"});
+    DbConnection second(QStringLiteral("SecondRun"), QStringLiteral("ZantStk"));
+    try {
+        ExportRunLock refused(second, {"NIGHT", "zantro-batch", "schedule"});
+        QFAIL("a second run took the lock");
+    } catch (const ExportRunRefused& refusal) {
+        QVERIFY2(refusal.message().startsWith(
+                     "Another export run is in progress: started by ADMIN on Back office ("),
+                 qPrintable(refusal.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExportLock)
