@@ -6,9 +6,8 @@
 #include "export/code_generation.h"
 #include "export/document_search.h"
 
-#include <QJsonArray>
-
 #include <QDateTime>
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 #include <QStringList>

@@ -307,12 +307,11 @@ BatchCommand MastersCommand() {
             "A generated code is the control account's prefix, \"-\" and the supplier's code, or\n"
             "at most six characters of the customer's (the six before the last one when it is\n"
             "longer). A code that another supplier or customer holds already, in the back office\n"
-            "or in the accounting package (or the cash-sales customer's), is never given: \"-2\" "
-            "is\n"
-            "added, or \"-3\", \"-4\" and so on until the code is free (300-ORATE0 becomes\n"
-            "300-ORATE0-2); where the column has no room, the code's last characters give way\n"
-            "to the number. Every such code is listed with its reason. Codes that are already\n"
-            "there are left as they are.\n"
+            "or in the accounting package, or the cash-sales customer's code, is never given:\n"
+            "\"-2\" is added, or \"-3\", \"-4\" and so on until the code is free (300-ORATE0\n"
+            "becomes 300-ORATE0-2); where the column has no room, the code's last characters\n"
+            "give way to the number. Every such code is listed with its reason. Codes that are\n"
+            "already there are left as they are.\n"
             "--json prints the report as JSON."),
         parseMasters};
 }

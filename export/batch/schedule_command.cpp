@@ -11,9 +11,9 @@
 #include "export/scheduled_export.h"
 
 #include <QJsonArray>
-
 #include <QJsonDocument>
 #include <QJsonObject>
+
 #include <algorithm>
 
 namespace {
