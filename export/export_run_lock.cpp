@@ -63,17 +63,17 @@ bool isUpdateConflict(const DbError& error) {
 // run has just taken or released the lock; the next try sees what it did.
 constexpr int kTakingAttempts = 20;
 
-// Whether a run of the journal `database` exported documents (of `moduleCode`, or any).
-bool exportedIn(DbConnection& database, const QString& runId, const QString& moduleCode) {
+// Whether the run exported documents of one of `moduleCodes` by the journal of `database`.
+bool exportedIn(DbConnection& database, const QString& runId, const QStringList& moduleCodes) {
     QString sql = QStringLiteral("SELECT COUNT(*) FROM ACC_POST_JOURNAL WHERE J_RUN_ID = ? AND "
-                                 "J_OUTCOME IN (?, ?)");
+                                 "J_OUTCOME IN (?, ?) AND J_MODULE IN (");
     QVariantList binds{runId, JournalOutcomeCode(JournalOutcome::Posted),
                        JournalOutcomeCode(JournalOutcome::AlreadyInPackage)};
-    if (!moduleCode.isEmpty()) {
-        sql += QStringLiteral(" AND J_MODULE = ?");
-        binds << moduleCode;
+    for (const QString& code : moduleCodes) {
+        sql += binds.size() > 3 ? QStringLiteral(", ?") : QStringLiteral("?");
+        binds << code;
     }
-    return SelectValue(database, sql, binds).toInt() > 0;
+    return SelectValue(database, sql + QLatin1Char(')'), binds).toInt() > 0;
 }
 
 void ensureLockRow(DbConnection& stock) {
@@ -244,9 +244,17 @@ QString ExportRunLock::takenOverText() const {
 }
 
 std::optional<ExportRunRecord> RunThatExportedSince(DbConnection& stock, DbConnection& receivables,
-                                                    const QString& moduleCode,
+                                                    const QStringList& moduleCodes,
                                                     const QDateTime& since,
                                                     const QString& ownRunId) {
+    QStringList stockKinds;
+    QStringList receivableKinds;
+    for (const QString& code : moduleCodes)
+        (IsReceivableCode(code) ? receivableKinds : stockKinds) << code;
+    if (!receivableKinds.isEmpty() && !HasJournal(receivables))
+        receivableKinds.clear();
+    if (stockKinds.isEmpty() && receivableKinds.isEmpty())
+        return std::nullopt;
     QList<ExportRunRecord> ended;
     {
         RowReader reader(stock,
@@ -257,13 +265,10 @@ std::optional<ExportRunRecord> RunThatExportedSince(DbConnection& stock, DbConne
         while (reader.next())
             ended << runRecord(reader);
     }
-    const bool anyKind = moduleCode.isEmpty();
-    const bool receivable = !anyKind && IsReceivableCode(moduleCode);
-    const bool receivablesJournal = (anyKind || receivable) && HasJournal(receivables);
     for (const ExportRunRecord& run : ended) {
-        if ((anyKind || !receivable) && exportedIn(stock, run.runId, moduleCode))
+        if (!stockKinds.isEmpty() && exportedIn(stock, run.runId, stockKinds))
             return run;
-        if (receivablesJournal && exportedIn(receivables, run.runId, moduleCode))
+        if (!receivableKinds.isEmpty() && exportedIn(receivables, run.runId, receivableKinds))
             return run;
     }
     return std::nullopt;

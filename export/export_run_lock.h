@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -99,12 +100,12 @@ private:
 };
 
 // The run, other than `ownRunId`, that ended at `since` or later having exported documents of
-// `moduleCode` (of any kind when it is empty), the latest first; none when there is none. A run
-// that finds nothing to export asks this: another run may have exported the documents while
-// this one was being started or waited for the lock. The journals tell what a run exported:
-// the stock database's for sales and purchases, the receivables database's for AR documents.
+// one of `moduleCodes`, the latest first; none when there is none. A run that finds nothing to
+// export asks this: another run may have exported the documents while this one was being
+// started or waited for the lock. The journals tell what a run exported: the stock database's
+// for sales and purchases, the receivables database's for AR documents.
 std::optional<ExportRunRecord> RunThatExportedSince(DbConnection& stock, DbConnection& receivables,
-                                                    const QString& moduleCode,
+                                                    const QStringList& moduleCodes,
                                                     const QDateTime& since,
                                                     const QString& ownRunId = QString());
 

@@ -91,11 +91,10 @@ QString OneLine(QString text);
 // standard output, so the two read in order on one terminal).
 void PrintError(BatchSession& session, const QString& text);
 
-// A run that found nothing to export: when another run exported documents of `kind` (any kind
-// when empty) after this command was started, says so ("Nothing left to export: the run of
-// ...") and gives BatchNothingLeft, otherwise gives BatchDone. `message` receives the text, or
-// stays empty.
-int NothingToExportStatus(BatchSession& session, const QString& kind, const QString& ownRunId,
+// A run that found nothing to export: when another run exported documents of one of `kinds`
+// after this command was started, says so ("Nothing left to export: the run of ...") and gives
+// BatchNothingLeft, otherwise gives BatchDone. `message` receives the text, or stays empty.
+int NothingToExportStatus(BatchSession& session, const QStringList& kinds, const QString& ownRunId,
                           QString* message);
 
 // The generated codes that differ from the rule's, for a report: as JSON, or as lines.

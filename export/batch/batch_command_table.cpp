@@ -106,10 +106,10 @@ void PrintError(BatchSession& session, const QString& text) {
     err << "zantro-batch: " << OneLine(text) << '\n';
 }
 
-int NothingToExportStatus(BatchSession& session, const QString& kind, const QString& ownRunId,
+int NothingToExportStatus(BatchSession& session, const QStringList& kinds, const QString& ownRunId,
                           QString* message) {
     const std::optional<ExportRunRecord> other = RunThatExportedSince(
-        session.data().dbStk, session.data().dbAR, kind, session.started(), ownRunId);
+        session.data().dbStk, session.data().dbAR, kinds, session.started(), ownRunId);
     if (!other)
         return BatchDone;
     if (message)

@@ -130,7 +130,7 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     const int status = failed            ? BatchStoppedOnError
                        : summary.stopped ? BatchStoppedBySignal
                        : summary.total == 0
-                           ? NothingToExportStatus(session, kind, lock.runId(), &nothingLeft)
+                           ? NothingToExportStatus(session, {kind}, lock.runId(), &nothingLeft)
                            : BatchDone;
     // The error is the program's, not part of the report: standard error. With --json the
     // report names it too.

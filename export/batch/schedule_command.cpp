@@ -121,6 +121,15 @@ bool foundNothing(const QList<ScheduledKind>& kinds) {
                        [](const ScheduledKind& kind) { return kind.found == 0; });
 }
 
+// The kinds of document the schedule looked for.
+QStringList scheduledDocumentKinds(const QList<ScheduledKind>& kinds) {
+    QStringList codes;
+    for (const ScheduledKind& kind : kinds)
+        if (kind.scheduled && IsTransactionCode(kind.moduleCode))
+            codes << kind.moduleCode;
+    return codes;
+}
+
 ScheduledKind withoutError(ScheduledKind kind) {
     kind.error.clear();
     return kind;
@@ -170,7 +179,7 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
     int status = scheduleStatus(kinds);
     QString nothingLeft;
     if (status == BatchDone && !options.dryRun && foundNothing(kinds))
-        status = NothingToExportStatus(session, QString(), runId, &nothingLeft);
+        status = NothingToExportStatus(session, scheduledDocumentKinds(kinds), runId, &nothingLeft);
     if (!nothingLeft.isEmpty() && !json)
         out << nothingLeft << '\n';
     const QString end = status == BatchStoppedBySignal

@@ -64,7 +64,7 @@ void TdlgExportToAcct::RunExport() {
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
         const std::optional<ExportRunRecord> other = RunThatExportedSince(
-            dmPolling->dbStk, dmPolling->dbAR, moduleCode_, asked, lock->runId());
+            dmPolling->dbStk, dmPolling->dbAR, {moduleCode_}, asked, lock->runId());
         if (!other) {
             Messages().information(QStringLiteral("No Data to Export"));
             return;
