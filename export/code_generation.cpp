@@ -135,16 +135,14 @@ GeneratedCodes GenerateMissingCodes(DbConnection& app, const QString& moduleCode
         if (row.ruleCode.size() > maxLength && maxLength <= keep)
             throw AppError(QStringLiteral("No %1 can be generated for %2 %3: the prefix \"%4\" and "
                                           "\"-\" fill the %5 characters of %6.")
-                               .arg(QLatin1String(master.codeName), party, shownCode, prefix)
-                               .arg(maxLength)
-                               .arg(column));
+                               .arg(QLatin1String(master.codeName), party, shownCode, prefix,
+                                    QString::number(maxLength), column));
         QString code = row.ruleCode.left(maxLength);
         QString reason;
         if (code.size() < row.ruleCode.size())
-            reason = QStringLiteral("%1 is longer than the %2 characters of a %3")
-                         .arg(row.ruleCode)
-                         .arg(maxLength)
-                         .arg(QLatin1String(master.codeName));
+            reason =
+                QStringLiteral("%1 is longer than the %2 characters of a %3")
+                    .arg(row.ruleCode, QString::number(maxLength), QLatin1String(master.codeName));
         QString taken = takenBecause(code);
         if (!taken.isEmpty()) {
             reason = reason.isEmpty() ? taken : reason + QStringLiteral("; ") + taken;
@@ -154,9 +152,8 @@ GeneratedCodes GenerateMissingCodes(DbConnection& app, const QString& moduleCode
                 if (code.isEmpty() || number > lastNumber)
                     throw AppError(QStringLiteral("No free %1 could be generated for %2 %3 "
                                                   "within the %4 characters of %5: %6.")
-                                       .arg(QLatin1String(master.codeName), party, shownCode)
-                                       .arg(maxLength)
-                                       .arg(column, reason));
+                                       .arg(QLatin1String(master.codeName), party, shownCode,
+                                            QString::number(maxLength), column, reason));
                 taken = takenBecause(code);
             }
         }
