@@ -116,9 +116,29 @@ void ensureTablesOf(DbConnection& database, const QString& scriptName) {
 
 } // namespace
 
+namespace {
+
+// Adds a column that a table made by an earlier version of the program lacks.
+void ensureColumn(DbConnection& database, const QString& table, const QString& column,
+                  const QString& type) {
+    const QVariant found = SelectValue(
+        database,
+        QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = ? AND "
+                       "RDB$FIELD_NAME = ?"),
+        {table, column});
+    if (found.toInt() == 0)
+        database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, type));
+}
+
+} // namespace
+
 void EnsureLinkTables(DbConnection& stockDatabase) {
     ensureTablesOf(stockDatabase, QStringLiteral("link_tables.sql"));
     ensureTablesOf(stockDatabase, QStringLiteral("link_journal.sql"));
+    ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_WORKSTATION"),
+                 QStringLiteral("VARCHAR(60)"));
+    ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_FOLDER"),
+                 QStringLiteral("VARCHAR(255)"));
 }
 
 void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {

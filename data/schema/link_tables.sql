@@ -57,10 +57,14 @@ CREATE INDEX TMP_EXPORT_ACCT_MODULE ON TMP_EXPORT_ACCT (S_MODULE, S_EXPORT_ACCT)
 -- command's export, masters and schedule). A run that is going on has no end
 -- time; the row tells another workstation who runs and since when. A row left
 -- without an end time by a run that was killed is closed by the next run.
+-- R_WORKSTATION (WORKSTATION of [STORE] in Register.ini) and R_FOLDER (the
+-- installation folder) tell apart workstations that share a host name.
 CREATE TABLE ACC_EXPORT_RUN (
     R_RUN_ID VARCHAR(40) NOT NULL,
     R_USER VARCHAR(10),
     R_HOST VARCHAR(64),
+    R_WORKSTATION VARCHAR(60),
+    R_FOLDER VARCHAR(255),
     R_PROCESS INTEGER,
     R_PROGRAM VARCHAR(30),
     R_COMMAND VARCHAR(60),

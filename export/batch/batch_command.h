@@ -3,8 +3,11 @@
 #include "config/settings_file.h"
 #include "core/app_error.h"
 #include "data/dm_polling.h"
+#include "export/code_generation.h"
 #include "export/document_search.h"
 
+#include <QDateTime>
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -23,7 +26,8 @@ enum BatchExit {
     BatchSomeRefused = 3,     // the run went through but the package refused some documents
     BatchStoppedOnError = 4,  // an error stopped the run; the documents before it stay posted
     BatchStoppedBySignal = 5, // a stop signal ended it (after the document in hand)
-    BatchLocked = 6           // another export run holds the installation's lock: nothing done
+    BatchLocked = 6,          // another export run holds the installation's lock: nothing done
+    BatchNothingLeft = 7      // nothing was left: another run exported it after this one began
 };
 
 // The exit statuses as --help lists them.
@@ -41,8 +45,10 @@ public:
 // dialog, and the standard output.
 class BatchSession {
 public:
-    BatchSession(QTextStream& out, QString user);
+    // `started`: when the command was started, before its login and connections.
+    BatchSession(QTextStream& out, QString user, QDateTime started);
     const QString& user() const { return user_; }
+    const QDateTime& started() const { return started_; }
     TdmPolling& data() { return *data_; }
     SettingsFile& settings() { return settings_; }
     DocumentSearch& search() { return *search_; }
@@ -51,6 +57,7 @@ public:
 private:
     QTextStream& out_;
     QString user_;
+    QDateTime started_;
     std::unique_ptr<TdmPolling> data_;
     SettingsFile settings_;
     std::unique_ptr<DocumentSearch> search_;
@@ -72,12 +79,28 @@ struct BatchCommand {
 // When another run holds it, prints who and since when to standard error and gives BatchLocked;
 // a lock taken over from a run that died is said on standard error too. `work` gives the exit
 // status, which is recorded as the run's outcome; an error it raises is printed to standard error
-// and gives BatchStoppedOnError.
+// and gives BatchStoppedOnError. From the lock's taking to its release a stop signal waits: the
+// work decides whether it stopped, and a signal that comes once the work is done changes nothing.
 int RunHoldingExportLock(BatchSession& session, const QString& command,
                          const std::function<int(ExportRunLock& lock)>& work);
 
 // The text on one line: the package's and the engine's texts may hold line breaks.
 QString OneLine(QString text);
+
+// Prints "zantro-batch: " and the text, on one line, to standard error (after what is pending on
+// standard output, so the two read in order on one terminal).
+void PrintError(BatchSession& session, const QString& text);
+
+// A run that found nothing to export: when another run exported documents of one of `kinds`
+// after this command was started, says so ("Nothing left to export: the run of ...") and gives
+// BatchNothingLeft, otherwise gives BatchDone. `message` receives the text, or stays empty.
+int NothingToExportStatus(BatchSession& session, const QStringList& kinds, const QString& ownRunId,
+                          QString* message);
+
+// The generated codes that differ from the rule's, for a report: as JSON, or as lines.
+QJsonArray AdjustedCodesJson(const QList<AdjustedCode>& codes);
+void PrintAdjustedCodes(QTextStream& out, const QList<AdjustedCode>& codes,
+                        const QString& indent = QString());
 
 // Every command, in the order of the help text. A new command (an export run, the masters)
 // is one more entry of this table.

@@ -1,6 +1,8 @@
 #include "export/batch/batch_program.h"
 
 #include "core/action_guard.h"
+#include "core/app_context.h"
+#include "core/stop_signals.h"
 #include "data/dm_mm_group_access.h"
 #include "export/batch/batch_command.h"
 #include "export/batch/batch_login.h"
@@ -8,6 +10,8 @@
 #include "export/module_codes.h"
 
 #include <QScopeGuard>
+
+#include <optional>
 
 namespace {
 
@@ -78,13 +82,18 @@ QString BatchHelpText() {
             "(GENERAL/ACCOUNT_TYPE in Ledvora.ini) is SQLACC, as the window's export does;\n"
             "under any other type they are refused (status 1).\n"
             "Only one export run (export, masters, schedule, or the window's Export) runs at a\n"
-            "time on an installation; another is refused at once (status 6).\n"
+            "time on an installation, from any workstation; another is refused at once (status\n"
+            "6) with the name of the run that holds it: its user, host and installation folder,\n"
+            "or the name given as WORKSTATION in section [STORE] of the installation's\n"
+            "Register.ini.\n"
             "\n") +
         BatchExitStatusHelp();
     return text;
 }
 
 int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    // Another run that exports the documents after this moment exported them "meanwhile".
+    const QDateTime started = Now();
     QString user;
     qsizetype at = 0;
     for (; at < arguments.size(); ++at) {
@@ -136,14 +145,19 @@ int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream&
     }
 
     try {
+        // Once the command's work is done, a stop signal no longer changes its status while the
+        // connections close. Declared first, so that it outlasts them.
+        std::optional<StopAtSafePoint> finishing;
         TdmMMGroupAccess groupAccess;
         dmMMGroupAccess = &groupAccess;
         const auto forget = qScopeGuard([] { dmMMGroupAccess = nullptr; });
         const std::optional<LoginIdentity> identity = BatchLogin(groupAccess, user, password, err);
         if (!identity)
             return BatchFailed;
-        BatchSession session(out, identity->UserCode);
-        return run(session);
+        BatchSession session(out, identity->UserCode, started);
+        const int status = run(session);
+        finishing.emplace();
+        return status;
     } catch (...) {
         out.flush();
         err << CurrentExceptionText() << '\n';

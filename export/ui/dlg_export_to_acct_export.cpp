@@ -15,6 +15,8 @@
 #include <optional>
 
 void TdlgExportToAcct::RunExport() {
+    // Another run that exports the documents after this moment exported them "meanwhile".
+    const QDateTime asked = Now();
     if (!Messages().confirm(exportQuestion()))
         return;
 
@@ -48,7 +50,7 @@ void TdlgExportToAcct::RunExport() {
             });
         lock->setOutcome(QStringLiteral("DONE"));
         if (result.outcome == MasterExportOutcome::Completed)
-            Messages().information(QStringLiteral("Completed."));
+            Messages().information(MasterExportEndText(result));
         return;
     }
 
@@ -61,10 +63,18 @@ void TdlgExportToAcct::RunExport() {
     }
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
-        Messages().information(QStringLiteral("No Data to Export"));
-        return;
+        const std::optional<ExportRunRecord> other = RunThatExportedSince(
+            dmPolling->dbStk, dmPolling->dbAR, {moduleCode_}, asked, lock->runId());
+        if (!other) {
+            Messages().information(QStringLiteral("No Data to Export"));
+            return;
+        }
+        // The grid still shows the rows the other run exported: searched again below.
+        lock->setOutcome(QStringLiteral("NOTHING LEFT"));
+        Messages().information(NothingLeftText(*other));
+    } else {
+        Messages().information(ExportRunEndText(summary));
     }
-    Messages().information(ExportRunEndText(summary));
     // The documents just flagged no longer qualify, so the grid shows what is left.
     if (IsReceivableCode(moduleCode_))
         btnARSearchClick();

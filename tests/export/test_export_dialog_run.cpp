@@ -1,8 +1,11 @@
 // The export dialog's Export button: its question, messages and the search that follows, with
 // the stand-in package behind it.
 #include "config/settings_file.h"
+#include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
+#include "export/document_search.h"
+#include "export/export_run.h"
 #include "export/export_run_lock.h"
 #include "export/ui/dlg_export_to_acct.h"
 #include "sqlacc/sqlacc_login.h"
@@ -13,10 +16,15 @@
 #include "tests/support/test_databases.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <functional>
+#include <utility>
 
 using namespace ExportFixture;
 
@@ -30,6 +38,8 @@ private slots:
     void completedRunSearchesAgain();
     void customerProfileGeneratesCodesAndCompletes();
     void anotherRunHoldingTheLockRefusesTheExport();
+    void generatedCodesThatDifferFromTheRuleAreListed();
+    void documentsExportedByAnotherRunDuringTheQuestion();
 
 private:
     void choose(TdlgExportToAcct& dialog, const QString& category) {
@@ -184,6 +194,81 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
         SelectValue(data->dbStk, "SELECT J_USER FROM ACC_POST_JOURNAL WHERE J_OUTCOME = 'POSTED'")
             .toString(),
         QStringLiteral("CLERK"));
+}
+
+void TestExportDialogRun::generatedCodesThatDifferFromTheRuleAreListed() {
+    for (const QString code : {"CORPORATE01", "CORPORATE02"})
+        InsertRow(data->dbApp, "MAS_CUSTOMER",
+                  {{"M_CODE", code}, {"M_DESC", code}, {"M_EXPORT_ACCT", "F"}});
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts().last(),
+             QStringLiteral("Completed.\r\n\r\n1 generated code(s) differ from the usual rule "
+                            "because its code was taken:\r\nCORPORATE02: 300-ORATE0-2 (300-ORATE0 "
+                            "is held by customer CORPORATE01)"));
+    // Nothing generated, nothing listed.
+    context->messages->shown.clear();
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+}
+
+namespace {
+// Runs `duringQuestion` while the first question is on the screen, as another workstation might
+// do its work while the bookkeeper reads it.
+class QuestionInterrupted : public ScriptedMessages {
+public:
+    MessageAnswer show(MessageKind kind, const QString& text) override {
+        if (kind == MessageKind::Confirmation && duringQuestion)
+            std::exchange(duringQuestion, {})();
+        return ScriptedMessages::show(kind, text);
+    }
+    std::function<void()> duringQuestion;
+};
+} // namespace
+
+// The bookkeeper ticks the invoices and presses Export; while the question is open, another
+// workstation exports them and searches again. The run then finds nothing ticked, and says who
+// exported them instead of "No Data to Export".
+void TestExportDialogRun::documentsExportedByAnotherRunDuringTheQuestion() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+
+    auto messages = std::make_shared<QuestionInterrupted>();
+    AppContext::instance().setMessages(messages);
+    messages->answers = {MessageAnswer::Yes};
+    messages->duringQuestion = [this] {
+        DbConnection otherStock(QStringLiteral("OtherWorkstation"), QStringLiteral("ZantStk"));
+        const SettingsFile settings;
+        context->clock->advanceSeconds(20);
+        ExportRunLock other(otherStock, {"NIGHT", "zantro-batch", "export SL_IV"});
+        ExportRun(*data, settings, {other.runId(), "NIGHT", false}).Run("SL_IV");
+        DocumentSearch(*data, settings, DocumentSearch::ViewReading::CountOnly)
+            .SearchStockDocuments("SL_IV", StockSearchFilter{});
+        context->clock->advanceSeconds(20);
+    };
+    dialog.btnExportClick();
+    AppContext::instance().setMessages(context->messages);
+    QCOMPARE(messages->texts(),
+             (QStringList{
+                 "Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                 QString("Nothing left to export: the run of NIGHT on %1 in %2, process "
+                         "%3, exported it.")
+                     .arg(QSysInfo::machineHostName(), QDir::toNativeSeparators(context->folder()))
+                     .arg(QCoreApplication::applicationPid())}));
+    QCOMPARE(exported(), 1);
+    // The grid shows what is left, as after a run of its own.
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
 }
 
 QTEST_MAIN(TestExportDialogRun)

@@ -531,11 +531,6 @@ void TestExportRun::creditorCodeWithoutDashInAccount() {
     ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true,
                           [](const QString&) { return true; });
     QCOMPARE(flags(data->dbApp, "SELECT M_CREDITOR FROM MAS_SUPPLIER"), QStringList{"-S001"});
-    QCOMPARE(
-        CodeGenerationStatement("AP_SUPPLIER", "400"),
-        QStringLiteral(
-            "UPDATE MAS_SUPPLIER SET M_CREDITOR = '400'||'-'||M_CODE WHERE M_CREDITOR is null OR "
-            "M_CREDITOR = ''"));
 }
 
 void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
