@@ -60,12 +60,17 @@ private:
 // use costs no password; the checked command then runs in a session.
 struct BatchCommand {
     using Run = std::function<int(BatchSession&)>;
+    // A command that runs before any login (the check of the installation's databases, which
+    // must work when no login does).
+    using RunWithoutLogin = std::function<int(QTextStream& out)>;
 
     QString name;     // "search"
     QString synopsis; // the usage lines, without the program name and --user
     QString help;     // what --help prints below the synopsis
     // Checks the arguments after the command name; raises UsageError.
     std::function<Run(const QStringList& arguments)> parse;
+    // Set instead of parse for a command that needs no login.
+    std::function<RunWithoutLogin(const QStringList& arguments)> parseWithoutLogin = {};
 };
 
 // Runs `work` holding the installation's export lock, recorded as `command` of the logged-in user.
@@ -94,3 +99,4 @@ BatchCommand MastersCommand();
 BatchCommand ScheduleCommand();
 BatchCommand JournalCommand();
 BatchCommand ReconcileCommand();
+BatchCommand CheckInstallationCommand();

@@ -11,9 +11,11 @@ BatchSession::BatchSession(QTextStream& out, QString user)
                                                DocumentSearch::ViewReading::CountOnly)) {}
 
 const QList<BatchCommand>& BatchCommands() {
-    static const QList<BatchCommand> commands{
-        SearchCommand(),  TickCommand(),     ClearCommand(),   ListCommand(),     ExportCommand(),
-        MastersCommand(), ScheduleCommand(), JournalCommand(), ReconcileCommand()};
+    static const QList<BatchCommand> commands{SearchCommand(),    TickCommand(),
+                                              ClearCommand(),     ListCommand(),
+                                              ExportCommand(),    MastersCommand(),
+                                              ScheduleCommand(),  JournalCommand(),
+                                              ReconcileCommand(), CheckInstallationCommand()};
     return commands;
 }
 
