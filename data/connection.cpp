@@ -73,9 +73,11 @@ void DbConnection::open() {
     db.setDatabaseName(target.database);
     db.setUserName(administrator_ ? target.adminUser : target.user);
     db.setPassword(administrator_ ? target.adminPassword : target.password);
-    if (!db.open())
-        throw DbError(
-            ConnectionErrorText(target, administrator_, !target_, EngineErrorText(db.lastError())));
+    if (!db.open()) {
+        const QString engineText = EngineErrorText(db.lastError());
+        throw ConnectionError(ConnectionErrorText(target, administrator_, !target_, engineText),
+                              engineText);
+    }
 }
 
 void DbConnection::close() {

@@ -81,6 +81,10 @@ struct BatchCommand {
 int RunHoldingExportLock(BatchSession& session, const QString& command,
                          const std::function<int(ExportRunLock& lock)>& work);
 
+// Prints "Warning: ..." when another workstation searched, ticked or cleared the kind's rows
+// since this one last looked at them (the work table is shared by every workstation).
+void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode);
+
 // The text on one line: the package's and the engine's texts may hold line breaks.
 QString OneLine(QString text);
 

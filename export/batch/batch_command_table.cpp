@@ -8,7 +8,17 @@ BatchSession::BatchSession(QTextStream& out, QString user)
     : out_(out), user_(std::move(user)),
       data_(std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly)),
       search_(std::make_unique<DocumentSearch>(*data_, settings_,
-                                               DocumentSearch::ViewReading::CountOnly)) {}
+                                               DocumentSearch::ViewReading::CountOnly)) {
+    search_->setUser(user_);
+}
+
+void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode) {
+    const QString warning = session.search().ChangedElsewhereText(moduleCode);
+    if (warning.isEmpty())
+        return;
+    session.out() << "Warning: " << warning << '\n';
+    session.out().flush();
+}
 
 const QList<BatchCommand>& BatchCommands() {
     static const QList<BatchCommand> commands{SearchCommand(),    TickCommand(),

@@ -172,6 +172,8 @@ void TdlgExportToAcct::documentKindChosen(QRadioButton* button, const char* modu
     chkSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* moduleCode) {
@@ -181,6 +183,8 @@ void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* mo
     chkARSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::rbtnSales_CashClick() {
@@ -270,6 +274,8 @@ void TdlgExportToAcct::btnSearchClick() {
         filter.refFrom = Edit1->text();
         filter.refTo = Edit2->text();
         search_.SearchStockDocuments(moduleCode_, filter);
+        // The rows are this search's now, whatever another workstation did before.
+        lblChangedElsewhere->hide();
     });
     fitGridColumns(wwDBGrid2);
 }
@@ -285,6 +291,7 @@ void TdlgExportToAcct::btnARSearchClick() {
         filter.from = ARDateTimePicker1->date();
         filter.to = ARDateTimePicker2->date();
         search_.SearchReceivables(moduleCode_, filter);
+        lblChangedElsewhere->hide();
     });
     fitGridColumns(wwDBGrid4);
 }
@@ -329,6 +336,9 @@ QString TdlgExportToAcct::exportQuestion() {
     if (!IsTransactionCode(moduleCode_))
         return question;
     search_.SavePendingTick(moduleCode_);
+    // Shown beside the question: another workstation's search may have unticked these rows,
+    // and its ticks go out with this export.
+    showChangedElsewhere();
     const TickedTotals ticked = search_.TickedInWorkTable(moduleCode_);
     return question +
            QStringLiteral("\r\n%1 %2 ticked, Net Amt. %3")
@@ -426,6 +436,13 @@ void TdlgExportToAcct::showCategoryChosen(bool chosen) {
     for (QWidget* each : std::initializer_list<QWidget*>{btnSearch, btnARSearch, chkSelectAll,
                                                          chkARSelectAll, btnExport})
         each->setEnabled(chosen);
+}
+
+void TdlgExportToAcct::showChangedElsewhere() {
+    QString warning;
+    RunGuarded([&] { warning = search_.ChangedElsewhereText(moduleCode_); });
+    lblChangedElsewhere->setText(warning);
+    lblChangedElsewhere->setVisible(!warning.isEmpty());
 }
 
 void TdlgExportToAcct::showTicked() {
