@@ -7,7 +7,7 @@
 // What an administrator needs to know of one database account the link connects with, before
 // any user logs in: where the alias file leads, whether the engine lets the account in, which
 // database file it then has open, and whether the tables the link reads and its own tables are
-// there and readable to that account.
+// there, readable and, where the link writes, writable to that account.
 struct AliasCheck {
     QString alias;
     bool administrator = false; // the alias's ADMIN_USER rather than its USER
@@ -26,8 +26,11 @@ struct AliasCheck {
     QStringList missingTables;     // back-office tables the link reads that the database lacks
     QStringList unreadableTables;  // back-office tables present, but the account may not read them
     QStringList unreadableLinkTables; // the same of the link's own tables
-    int linkTableCount = 0;           // how many of the link's own tables belong in this database
-    int backOfficeTableCount = 0;     // how many back-office tables the link reads in it
+    // What the link writes that the account may not: "POS_SALES (SALES_EXPORT_ACCT)" for the
+    // back-office columns it sets, the table's name for its own tables.
+    QStringList unwritable;
+    int linkTableCount = 0;       // how many of the link's own tables belong in this database
+    int backOfficeTableCount = 0; // how many back-office tables the link reads in it
 
     bool ok() const {
         return connected && error.isEmpty() && missingLinkTables.isEmpty() &&

@@ -105,6 +105,9 @@ void printText(QTextStream& out, const QList<AliasCheck>& checks, const QList<Se
                 << tablesLine(check.linkTableCount, check.missingLinkTables,
                               check.unreadableLinkTables)
                 << '\n';
+        if (!check.unwritable.isEmpty())
+            out << "  not writable as this user: " << check.unwritable.join(QStringLiteral(", "))
+                << '\n';
     }
     out << "\nLedvora.ini:\n";
     for (const SettingPath& path : paths)
@@ -140,6 +143,7 @@ QJsonObject checkJson(const AliasCheck& check) {
                       QJsonArray::fromStringList(check.unreadableTables));
         object.insert(QStringLiteral("unreadableLinkTables"),
                       QJsonArray::fromStringList(check.unreadableLinkTables));
+        object.insert(QStringLiteral("unwritable"), QJsonArray::fromStringList(check.unwritable));
     }
     return object;
 }
@@ -192,13 +196,15 @@ BatchCommand CheckInstallationCommand() {
         QStringLiteral(
             "Checks the installation without logging in: for each database alias the link uses\n"
             "(ZantSys, ZantStk, ZantApp, ARDB with their USER, ZantHis with its ADMIN_USER),\n"
-            "whether it connects, as which user, to which database file, and which back-office\n"
-            "tables and tables of the link are missing or not readable to that user; then the\n"
-            "paths of Ledvora.ini that lead to the accounting link folder (LEDVORA_PATH) and to\n"
-            "the package's data collection file (DCF). Nothing is created or changed; the link\n"
-            "creates its missing tables itself when it next opens the stock database (ZantStk)\n"
-            "or exports receivable documents (ARDB). Status 0 when everything is in place, 1\n"
-            "otherwise. --json prints the report as JSON."),
+            "whether it connects, as which user, to which database file, which back-office\n"
+            "tables and tables of the link are missing or not readable to that user, and what\n"
+            "the link writes (export flags, generated codes, its own tables) that the user may\n"
+            "not; then the paths of Ledvora.ini that lead to the accounting link folder\n"
+            "(LEDVORA_PATH) and to the package's data collection file (DCF). Nothing is created\n"
+            "or changed; the link creates its missing tables itself when it next opens the stock\n"
+            "database (ZantStk) or exports receivable documents (ARDB). Status 0 when everything\n"
+            "is in place, 1 otherwise.\n"
+            "--json prints the report as JSON."),
         {}};
     command.parseWithoutLogin = parseCheckInstallation;
     return command;

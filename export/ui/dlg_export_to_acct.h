@@ -108,9 +108,10 @@ private:
     void showCategoryChosen(bool chosen);
     // The ticked rows of the grid of the page in use, under it beside the record counter.
     void showTicked();
-    // Says (or stops saying) that another workstation changed the current kind's rows since
-    // this one last looked at them.
+    // Says that another workstation changed the current kind's rows since this one last looked
+    // at them, or stops saying it for another kind.
     void showChangedElsewhere();
+    void hideChangedElsewhere();
     void fitGridColumns(QTableView* grid);
     ExportGridModel* viewModel(const QString& moduleCode);
 
@@ -176,6 +177,7 @@ private:
     QLabel* lblTicked = nullptr;
     // The warning that another workstation changed the rows of the kind; hidden when none.
     QLabel* lblChangedElsewhere = nullptr;
+    QString changedElsewhereKind_; // the kind lblChangedElsewhere speaks of
     QPushButton* btnExport = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnExit = nullptr;

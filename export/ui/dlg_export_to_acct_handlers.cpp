@@ -275,7 +275,7 @@ void TdlgExportToAcct::btnSearchClick() {
         filter.refTo = Edit2->text();
         search_.SearchStockDocuments(moduleCode_, filter);
         // The rows are this search's now, whatever another workstation did before.
-        lblChangedElsewhere->hide();
+        hideChangedElsewhere();
     });
     fitGridColumns(wwDBGrid2);
 }
@@ -291,7 +291,7 @@ void TdlgExportToAcct::btnARSearchClick() {
         filter.from = ARDateTimePicker1->date();
         filter.to = ARDateTimePicker2->date();
         search_.SearchReceivables(moduleCode_, filter);
-        lblChangedElsewhere->hide();
+        hideChangedElsewhere();
     });
     fitGridColumns(wwDBGrid4);
 }
@@ -441,8 +441,21 @@ void TdlgExportToAcct::showCategoryChosen(bool chosen) {
 void TdlgExportToAcct::showChangedElsewhere() {
     QString warning;
     RunGuarded([&] { warning = search_.ChangedElsewhereText(moduleCode_); });
-    lblChangedElsewhere->setText(warning);
-    lblChangedElsewhere->setVisible(!warning.isEmpty());
+    if (!warning.isEmpty()) {
+        lblChangedElsewhere->setText(warning);
+        lblChangedElsewhere->show();
+        changedElsewhereKind_ = moduleCode_;
+    } else if (changedElsewhereKind_ != moduleCode_) {
+        // Nothing new, and what is shown is of another kind. A warning of this kind stays
+        // until its rows are searched here: choosing the kind can look twice in a row.
+        hideChangedElsewhere();
+    }
+}
+
+void TdlgExportToAcct::hideChangedElsewhere() {
+    lblChangedElsewhere->hide();
+    lblChangedElsewhere->clear();
+    changedElsewhereKind_.clear();
 }
 
 void TdlgExportToAcct::showTicked() {
