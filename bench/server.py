@@ -13,6 +13,7 @@ import subprocess
 SCRIPT = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                       "tests", "data", "private_firebird_server.sh")
 ALIASES = ["ZantSys", "ZantStk", "ZantApp", "ZantHis", "ARDB"]
+HISTORY_LOGIN = ("ZANTROHIS", "History-9")
 
 
 class PrivateServer:
@@ -69,6 +70,11 @@ class PrivateServer:
             text, n = re.subn(r"(?m)^PATH=Data/%s\.fdb" % alias, "PATH=" + self.path(name, alias + ".fdb"), text)
             if n != 1:
                 raise RuntimeError("no PATH of %s in %s" % (alias, aliases))
+        # The history database's administrator account: a login of its own, not SYSDBA.
+        text, n = re.subn(r"(?m)^ADMIN_USER=.*$", "ADMIN_USER=" + HISTORY_LOGIN[0], text)
+        text = re.sub(r"(?m)^ADMIN_PASSWORD=.*$", "ADMIN_PASSWORD=" + HISTORY_LOGIN[1], text)
+        if n == 0:
+            text = text.replace("[ZantHis]", "[ZantHis]\nADMIN_USER=%s\nADMIN_PASSWORD=%s" % HISTORY_LOGIN, 1)
         with open(aliases, "w", newline="") as f:
             f.write(text)
         package = os.path.join(home, "Package")
@@ -101,6 +107,7 @@ def compare(bench, ready, summary, searches, exports, log):
     server = PrivateServer(os.path.join(bench.cache, "server"), bench.env())
     try:
         server.login(*account(ready))
+        server.login(*HISTORY_LOGIN)
         results = {"search": {}, "export": {}}
         for kind, mode, label in searches:
             log("Search All %s, embedded and through the server ..." % label)

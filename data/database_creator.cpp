@@ -28,7 +28,8 @@ void CreateDatabaseFile(const QString& database, const QString& user, const QStr
     isc_tr_handle transaction = 0;
     if (isc_dsql_execute_immediate(status, &db, &transaction, 0, statement.constData(),
                                    SQL_DIALECT_V6, nullptr))
-        throw DbError(NativeStatusText(status));
+        throw DbError(QStringLiteral("Cannot create the database %1 as %2:\n%3")
+                          .arg(database, user, NativeStatusText(status)));
     if (db)
         isc_detach_database(status, &db);
 }

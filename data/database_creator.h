@@ -6,8 +6,8 @@
 class DbConnection;
 
 // Creates an empty database file (or a database on a server, host:path) with the given default
-// character set. Raises DbError with the engine's text when the engine refuses (for example when
-// the file exists already).
+// character set. Raises DbError naming the database and the account, with the engine's text,
+// when the engine refuses (for example when the file exists already).
 void CreateDatabaseFile(const QString& database, const QString& user, const QString& password,
                         const QString& charset = QStringLiteral("WIN1252"));
 
