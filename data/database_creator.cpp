@@ -28,7 +28,8 @@ void CreateDatabaseFile(const QString& database, const QString& user, const QStr
     isc_tr_handle transaction = 0;
     if (isc_dsql_execute_immediate(status, &db, &transaction, 0, statement.constData(),
                                    SQL_DIALECT_V6, nullptr))
-        throw DbError(NativeStatusText(status));
+        throw DbError(QStringLiteral("Cannot create the database %1 as %2:\n%3")
+                          .arg(database, user, NativeStatusText(status)));
     if (db)
         isc_detach_database(status, &db);
 }
@@ -75,11 +76,28 @@ void RunSqlScript(DbConnection& connection, const QString& script) {
 
 namespace {
 
+const QRegularExpression& createTablePattern() {
+    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    return createTable;
+}
+
+// The link's own tables by database: the stock database holds the stations, the work table,
+// the export lock and run register and a posting journal; the receivables database a journal.
+const QStringList& stockLinkScripts() {
+    static const QStringList scripts{QStringLiteral("link_tables.sql"),
+                                     QStringLiteral("link_journal.sql")};
+    return scripts;
+}
+const QStringList& receivableLinkScripts() {
+    static const QStringList scripts{QStringLiteral("link_journal.sql")};
+    return scripts;
+}
+
 // Creates the tables of a schema script that the database lacks, with their indexes and
 // constraints; tables that exist are left as they are.
 void ensureTablesOf(DbConnection& database, const QString& scriptName) {
-    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
-                                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression& createTable = createTablePattern();
     static const QRegularExpression createIndex(
         QStringLiteral(
             "^CREATE\\s+(?:UNIQUE\\s+)?(?:ASC\\w*\\s+|DESC\\w*\\s+)?INDEX\\s+\\w+\\s+ON\\s+(\\w+)"),
@@ -114,10 +132,6 @@ void ensureTablesOf(DbConnection& database, const QString& scriptName) {
     }
 }
 
-} // namespace
-
-namespace {
-
 // Adds a column that a table made by an earlier version of the program lacks.
 void ensureColumn(DbConnection& database, const QString& table, const QString& column,
                   const QString& type) {
@@ -132,9 +146,33 @@ void ensureColumn(DbConnection& database, const QString& table, const QString& c
 
 } // namespace
 
+QStringList SchemaTables(const QString& scriptName) {
+    QStringList tables;
+    for (const QString& statement : SplitSqlScript(SchemaScript(scriptName))) {
+        const QRegularExpressionMatch table = createTablePattern().match(statement);
+        if (table.hasMatch())
+            tables << table.captured(1).toUpper();
+    }
+    return tables;
+}
+
+QStringList StockLinkTables() {
+    QStringList tables;
+    for (const QString& script : stockLinkScripts())
+        tables << SchemaTables(script);
+    return tables;
+}
+
+QStringList ReceivableLinkTables() {
+    QStringList tables;
+    for (const QString& script : receivableLinkScripts())
+        tables << SchemaTables(script);
+    return tables;
+}
+
 void EnsureLinkTables(DbConnection& stockDatabase) {
-    ensureTablesOf(stockDatabase, QStringLiteral("link_tables.sql"));
-    ensureTablesOf(stockDatabase, QStringLiteral("link_journal.sql"));
+    for (const QString& script : stockLinkScripts())
+        ensureTablesOf(stockDatabase, script);
     ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_WORKSTATION"),
                  QStringLiteral("VARCHAR(60)"));
     ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_FOLDER"),
@@ -142,5 +180,6 @@ void EnsureLinkTables(DbConnection& stockDatabase) {
 }
 
 void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {
-    ensureTablesOf(receivablesDatabase, QStringLiteral("link_journal.sql"));
+    for (const QString& script : receivableLinkScripts())
+        ensureTablesOf(receivablesDatabase, script);
 }

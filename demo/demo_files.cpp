@@ -133,7 +133,17 @@ void CreateDemoPackage(const QString& folder) {
     // The stand-in accounting package: its data collection file and an empty database, holding
     // no customers, suppliers or items until the masters are exported.
     const QString packageFolder = folder + QLatin1Char('/') + kPackageFolder;
-    CreatePackageDatabase(packageFolder + QStringLiteral("/DEFAULT.DCF"), packageFolder,
+    const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
+    // The package's database belongs to the installation's database account, as the five
+    // back-office databases do: moved onto a server, one login serves them all.
+    if (!QDir().mkpath(packageFolder))
+        throw AppError(
+            QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(packageFolder)));
+    ProfileFile(dcf).writeString(QStringLiteral("PACKAGE"), QStringLiteral("DATABASE_USER"),
+                                 QLatin1String(kDemoDatabaseUser));
+    ProfileFile(dcf).writeString(QStringLiteral("PACKAGE"), QStringLiteral("DATABASE_PASSWORD"),
+                                 QLatin1String(kDemoDatabasePassword));
+    CreatePackageDatabase(dcf, packageFolder,
                           QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue),
                           QLatin1String(Keys::SqlAcc::UserLogin.defaultValue),
                           QLatin1String(Keys::DefaultPackagePassword));

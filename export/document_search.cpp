@@ -54,11 +54,36 @@ TickedTotals TickedInView(const Dataset& view) {
 }
 
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent)
-    : QObject(parent), data_(data), settings_(settings) {}
+    : QObject(parent), data_(data), settings_(settings), use_(data.dbStk) {
+    recordTicksOfViews();
+}
 
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
                                QObject* parent)
-    : QObject(parent), data_(data), settings_(settings), reading_(reading) {}
+    : QObject(parent), data_(data), settings_(settings), reading_(reading), use_(data.dbStk) {
+    recordTicksOfViews();
+}
+
+DocumentSearch::~DocumentSearch() {
+    for (const QString& code : TransactionCodes())
+        if (Table* view = data_.ExportView(code))
+            view->afterPost = nullptr;
+}
+
+void DocumentSearch::recordTicksOfViews() {
+    // A tick saved in a view (leaving the row, or the view read again) is a change the other
+    // workstations hear of.
+    for (const QString& code : TransactionCodes())
+        if (Table* view = data_.ExportView(code))
+            view->afterPost = [this, code](Dataset&) { use_.recordTicked(code); };
+}
+
+QString DocumentSearch::ChangedElsewhereText(const QString& moduleCode) {
+    if (!IsTransactionCode(moduleCode))
+        return QString();
+    const std::optional<WorkTableChange> change = use_.look(moduleCode);
+    return change ? WorkTableChangeText(moduleCode, *change) : QString();
+}
 
 void DocumentSearch::SavePendingTick(const QString& moduleCode) {
     Table* view = data_.ExportView(moduleCode);
@@ -140,6 +165,7 @@ int DocumentSearch::SearchStockDocuments(const QString& moduleCode,
     }
 
     ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    use_.recordSearched(moduleCode);
     if (!filter.searchAll) {
         if (reportReversedRange(filter.from, filter.to))
             return 0;
@@ -163,6 +189,7 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
     values.gstStart = GstStartTextForSearch(settings_);
 
     ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    use_.recordSearched(moduleCode);
     if (!filter.searchAll) {
         if (reportReversedRange(filter.from, filter.to))
             return 0;
@@ -248,9 +275,13 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
 int DocumentSearch::TickAll(const QString& moduleCode, bool ticked) {
     if (!IsTransactionCode(moduleCode))
         throw AppError(QStringLiteral("%1 has no rows in the export work table.").arg(moduleCode));
-    return *ExecCommand(TickKindStatement(moduleCode, ticked), moduleCode);
+    const int rows = *ExecCommand(TickKindStatement(moduleCode, ticked), moduleCode);
+    use_.recordTicked(moduleCode);
+    return rows;
 }
 
 void DocumentSearch::Clear(const QString& moduleCode) {
     ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    if (IsTransactionCode(moduleCode))
+        use_.recordCleared(moduleCode);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/settings_file.h"
+#include "export/work_table_use.h"
 
 #include <QDate>
 #include <QObject>
@@ -61,6 +62,7 @@ public:
     DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent = nullptr);
     DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
                    QObject* parent = nullptr);
+    ~DocumentSearch() override;
 
     // Runs one statement on the work table. For the nine transaction codes the kind's view is
     // read again afterwards (a tick still being edited in it is saved first), or with
@@ -96,6 +98,15 @@ public:
     // (also rows ticked at an earlier opening that no grid shows now).
     TickedTotals TickedInWorkTable(const QString& moduleCode);
 
+    // The work table is shared with the other workstations of the installation: the warning
+    // (WorkTableChangeText) when another one searched, ticked or cleared the kind's rows since
+    // this one last looked at them, or empty. This workstation has then looked. The searches,
+    // Select All, Clear and every tick saved in a kind's view are recorded for the others.
+    QString ChangedElsewhereText(const QString& moduleCode);
+
+    // The user whose searches and ticks are recorded.
+    void setUser(const QString& user) { use_.setUser(user); }
+
 signals:
     // The kind's view was read again after a statement; rowCount is -1 for the master codes.
     void viewReread(const QString& moduleCode, int rowCount);
@@ -103,7 +114,10 @@ signals:
 private:
     int rereadView(const QString& moduleCode);
 
+    void recordTicksOfViews();
+
     TdmPolling& data_;
     const SettingsFile& settings_;
     ViewReading reading_ = ViewReading::Rows;
+    WorkTableUse use_;
 };

@@ -2,6 +2,7 @@
 
 #include "core/app_context.h"
 #include "core/profile_file.h"
+#include "core/workstation.h"
 #include "data/activity_log.h"
 #include "data/connection.h"
 #include "data/db_error.h"
@@ -93,12 +94,6 @@ void ensureLockRow(DbConnection& stock) {
 
 } // namespace
 
-QString WorkstationName() {
-    return ProfileFile(RegisterIniPath())
-        .readString(QStringLiteral("STORE"), QStringLiteral("WORKSTATION"), QString())
-        .trimmed();
-}
-
 QString ExportRunRecord::who() const {
     QString text = user.isEmpty() ? QStringLiteral("(no user)") : user;
     if (!workstation.isEmpty())
@@ -131,7 +126,7 @@ ExportRunLock::ExportRunLock(DbConnection& stock, const ExportRunIdentity& who) 
     record_.runId = NewExportRunId();
     record_.user = who.user;
     record_.host = QSysInfo::machineHostName();
-    record_.workstation = WorkstationName();
+    record_.workstation = ConfiguredWorkstationName();
     record_.folder = QDir::toNativeSeparators(ProgramFolder());
     record_.process = QCoreApplication::applicationPid();
     record_.program = who.program;

@@ -37,10 +37,6 @@ struct ExportRunRecord {
     QString describe() const;
 };
 
-// This installation's workstation name: WORKSTATION of section [STORE] in Register.ini, or
-// empty when it is not set.
-QString WorkstationName();
-
 // Another run holds the installation's export lock. The text names it.
 class ExportRunRefused : public AppError {
 public:

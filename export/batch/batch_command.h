@@ -67,12 +67,17 @@ private:
 // use costs no password; the checked command then runs in a session.
 struct BatchCommand {
     using Run = std::function<int(BatchSession&)>;
+    // A command that runs before any login (the check of the installation's databases, which
+    // must work when no login does).
+    using RunWithoutLogin = std::function<int(QTextStream& out)>;
 
     QString name;     // "search"
     QString synopsis; // the usage lines, without the program name and --user
     QString help;     // what --help prints below the synopsis
     // Checks the arguments after the command name; raises UsageError.
     std::function<Run(const QStringList& arguments)> parse;
+    // Set instead of parse for a command that needs no login.
+    std::function<RunWithoutLogin(const QStringList& arguments)> parseWithoutLogin = {};
 };
 
 // Runs `work` holding the installation's export lock, recorded as `command` of the logged-in user.
@@ -83,6 +88,10 @@ struct BatchCommand {
 // work decides whether it stopped, and a signal that comes once the work is done changes nothing.
 int RunHoldingExportLock(BatchSession& session, const QString& command,
                          const std::function<int(ExportRunLock& lock)>& work);
+
+// Prints "Warning: ..." when another workstation searched, ticked or cleared the kind's rows
+// since this one last looked at them (the work table is shared by every workstation).
+void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode);
 
 // The text on one line: the package's and the engine's texts may hold line breaks.
 QString OneLine(QString text);
@@ -123,3 +132,4 @@ BatchCommand MastersCommand();
 BatchCommand ScheduleCommand();
 BatchCommand JournalCommand();
 BatchCommand ReconcileCommand();
+BatchCommand CheckInstallationCommand();

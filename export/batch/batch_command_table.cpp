@@ -13,12 +13,24 @@ BatchSession::BatchSession(QTextStream& out, QString user, QDateTime started)
     : out_(out), user_(std::move(user)), started_(std::move(started)),
       data_(std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly)),
       search_(std::make_unique<DocumentSearch>(*data_, settings_,
-                                               DocumentSearch::ViewReading::CountOnly)) {}
+                                               DocumentSearch::ViewReading::CountOnly)) {
+    search_->setUser(user_);
+}
+
+void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode) {
+    const QString warning = session.search().ChangedElsewhereText(moduleCode);
+    if (warning.isEmpty())
+        return;
+    session.out() << "Warning: " << warning << '\n';
+    session.out().flush();
+}
 
 const QList<BatchCommand>& BatchCommands() {
-    static const QList<BatchCommand> commands{
-        SearchCommand(),  TickCommand(),     ClearCommand(),   ListCommand(),     ExportCommand(),
-        MastersCommand(), ScheduleCommand(), JournalCommand(), ReconcileCommand()};
+    static const QList<BatchCommand> commands{SearchCommand(),    TickCommand(),
+                                              ClearCommand(),     ListCommand(),
+                                              ExportCommand(),    MastersCommand(),
+                                              ScheduleCommand(),  JournalCommand(),
+                                              ReconcileCommand(), CheckInstallationCommand()};
     return commands;
 }
 

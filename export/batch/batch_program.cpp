@@ -25,10 +25,12 @@ QString indented(const QString& lines, const QString& prefix) {
 }
 
 QString commandUsage(const BatchCommand& command) {
+    const QString user =
+        command.parseWithoutLogin ? QStringLiteral(" ") : QStringLiteral(" --user CODE ");
     QStringList lines;
     for (const QString& line : command.synopsis.split(QLatin1Char('\n')))
         lines << (lines.isEmpty() ? QStringLiteral("Usage: ") : QStringLiteral("       ")) +
-                     QLatin1String(kProgram) + QStringLiteral(" --user CODE ") + line;
+                     QLatin1String(kProgram) + user + line;
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -60,6 +62,7 @@ QString BatchHelpText() {
     QString text =
         QStringLiteral(
             "Usage: %1 --user CODE COMMAND [ARGUMENTS]\n"
+            "       %1 check-installation [--json]\n"
             "       %1 [COMMAND] --help\n"
             "\n"
             "Runs one command on the export work table of the accounting link, for scheduled runs\n"
@@ -124,6 +127,23 @@ int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream&
             out << commandHelp(*command);
             out.flush();
             return BatchDone;
+        }
+    }
+
+    if (command->parseWithoutLogin) {
+        BatchCommand::RunWithoutLogin run;
+        try {
+            run = command->parseWithoutLogin(commandArguments);
+        } catch (const UsageError& error) {
+            return usage(err, error.message(), command);
+        }
+        try {
+            return run(out);
+        } catch (...) {
+            out.flush();
+            err << CurrentExceptionText() << '\n';
+            err.flush();
+            return BatchFailed;
         }
     }
 

@@ -101,6 +101,13 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     // A stop signal waits for the document in hand and for the search after the run.
     const StopAtSafePoint stopWhenSafe;
     QTextStream& out = session.out();
+    // What another workstation did to these rows since this one last looked is said first: its
+    // search may have unticked them, its ticks are sent with these.
+    const QString changedElsewhere = session.search().ChangedElsewhereText(kind);
+    if (!json && !changedElsewhere.isEmpty()) {
+        out << "Warning: " << changedElsewhere << '\n';
+        out.flush();
+    }
     BatchExportReport report(out, json);
     ExportRun run(session.data(), session.settings(), {lock.runId(), session.user(), false});
     QString error;
@@ -155,6 +162,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
             object.insert(QStringLiteral("leftToExport"), left);
         if (!nothingLeft.isEmpty())
             object.insert(QStringLiteral("nothingLeft"), nothingLeft);
+        if (!changedElsewhere.isEmpty())
+            object.insert(QStringLiteral("warning"), changedElsewhere);
         if (summary.stopped)
             object.insert(QStringLiteral("signal"),
                           QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber())));
@@ -289,7 +298,10 @@ BatchCommand ExportCommand() {
             "prints \"No Data to Export\" (status 0), or, when another run exported the\n"
             "documents after this command was started, \"Nothing left to export: the run of ...\n"
             "exported it\" (status 7). --json prints the report as JSON, with the seconds of the\n"
-            "run (runSeconds) and of the search after it (searchSeconds)."),
+            "run (runSeconds) and of the search after it (searchSeconds).\n"
+            "The work table is shared by every workstation of the installation: when another\n"
+            "workstation searched, ticked or cleared the rows of KIND since this one last looked\n"
+            "at them, a line \"Warning: ...\" naming it comes first (in --json: \"warning\")."),
         parseExport};
 }
 

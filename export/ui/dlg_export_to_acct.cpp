@@ -220,8 +220,13 @@ void TdlgExportToAcct::buildControls() {
     Splitter1->addWidget(pages);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({180, 800});
+    lblChangedElsewhere = named(new QLabel(this), QStringLiteral("lblChangedElsewhere"));
+    lblChangedElsewhere->setWordWrap(true);
+    lblChangedElsewhere->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblChangedElsewhere->hide();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Splitter1, 1);
+    layout->addWidget(lblChangedElsewhere);
     layout->addLayout(bottom);
 
     // Before a category is chosen the transaction page shows the Sales group.

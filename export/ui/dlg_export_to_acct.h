@@ -38,7 +38,10 @@ public:
     const QString& Category() const { return category_; }
 
     // The logged-in user, whom the export's lock and journal name.
-    void setRunUser(const QString& userCode) { runUser_ = userCode; }
+    void setRunUser(const QString& userCode) {
+        runUser_ = userCode;
+        search_.setUser(userCode);
+    }
 
     // Handlers, named after their control and event.
     void FormShow();
@@ -105,6 +108,10 @@ private:
     void showCategoryChosen(bool chosen);
     // The ticked rows of the grid of the page in use, under it beside the record counter.
     void showTicked();
+    // Says that another workstation changed the current kind's rows since this one last looked
+    // at them, or stops saying it for another kind.
+    void showChangedElsewhere();
+    void hideChangedElsewhere();
     void fitGridColumns(QTableView* grid);
     ExportGridModel* viewModel(const QString& moduleCode);
 
@@ -168,6 +175,9 @@ private:
     QLabel* lblRec = nullptr;
     // The ticked rows of the grid shown and the sum of their net amounts.
     QLabel* lblTicked = nullptr;
+    // The warning that another workstation changed the rows of the kind; hidden when none.
+    QLabel* lblChangedElsewhere = nullptr;
+    QString changedElsewhereKind_; // the kind lblChangedElsewhere speaks of
     QPushButton* btnExport = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnExit = nullptr;

@@ -173,6 +173,8 @@ void TdlgExportToAcct::documentKindChosen(QRadioButton* button, const char* modu
     chkSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* moduleCode) {
@@ -182,6 +184,8 @@ void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* mo
     chkARSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::rbtnSales_CashClick() {
@@ -271,6 +275,8 @@ void TdlgExportToAcct::btnSearchClick() {
         filter.refFrom = Edit1->text();
         filter.refTo = Edit2->text();
         search_.SearchStockDocuments(moduleCode_, filter);
+        // The rows are this search's now, whatever another workstation did before.
+        hideChangedElsewhere();
     });
     fitGridColumns(wwDBGrid2);
 }
@@ -286,6 +292,7 @@ void TdlgExportToAcct::btnARSearchClick() {
         filter.from = ARDateTimePicker1->date();
         filter.to = ARDateTimePicker2->date();
         search_.SearchReceivables(moduleCode_, filter);
+        hideChangedElsewhere();
     });
     fitGridColumns(wwDBGrid4);
 }
@@ -330,6 +337,9 @@ QString TdlgExportToAcct::exportQuestion() {
     if (!IsTransactionCode(moduleCode_))
         return question;
     search_.SavePendingTick(moduleCode_);
+    // Shown beside the question: another workstation's search may have unticked these rows,
+    // and its ticks go out with this export.
+    showChangedElsewhere();
     const TickedTotals ticked = search_.TickedInWorkTable(moduleCode_);
     return question +
            QStringLiteral("\r\n%1 %2 ticked, Net Amt. %3")
@@ -427,6 +437,26 @@ void TdlgExportToAcct::showCategoryChosen(bool chosen) {
     for (QWidget* each : std::initializer_list<QWidget*>{btnSearch, btnARSearch, chkSelectAll,
                                                          chkARSelectAll, btnExport})
         each->setEnabled(chosen);
+}
+
+void TdlgExportToAcct::showChangedElsewhere() {
+    QString warning;
+    RunGuarded([&] { warning = search_.ChangedElsewhereText(moduleCode_); });
+    if (!warning.isEmpty()) {
+        lblChangedElsewhere->setText(warning);
+        lblChangedElsewhere->show();
+        changedElsewhereKind_ = moduleCode_;
+    } else if (changedElsewhereKind_ != moduleCode_) {
+        // Nothing new, and what is shown is of another kind. A warning of this kind stays
+        // until its rows are searched here: choosing the kind can look twice in a row.
+        hideChangedElsewhere();
+    }
+}
+
+void TdlgExportToAcct::hideChangedElsewhere() {
+    lblChangedElsewhere->hide();
+    lblChangedElsewhere->clear();
+    changedElsewhereKind_.clear();
 }
 
 void TdlgExportToAcct::showTicked() {

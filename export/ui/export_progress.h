@@ -12,7 +12,8 @@ public:
     ~ExportProgress() override;
 
     void documentStarting(int index, int total, const QString& documentNumber) override;
-    void documentDone(int index, int total, const QString& documentNumber, ExportRowResult result) override;
+    void documentDone(int index, int total, const QString& documentNumber,
+                      ExportRowResult result) override;
     bool stopRequested() override;
 
 private:

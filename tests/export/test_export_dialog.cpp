@@ -3,6 +3,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/work_table_use.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/test_context.h"
 #include "tests/support/test_databases.h"
@@ -42,6 +43,7 @@ private slots:
     void clearAsksFirst();
     void fromDateBeforeGstStartIsRefused_data();
     void fromDateBeforeGstStartIsRefused();
+    void changesOnAnotherWorkstationAreShown();
 
 private:
     void writeSettings(const QByteArray& text) {
@@ -441,6 +443,45 @@ void TestExportDialog::fromDateBeforeGstStartIsRefused() {
         QVERIFY(context->messages->shown.isEmpty());
         QCOMPARE(edit->date(), date);
     }
+}
+
+// The work table is shared with the other workstations: what another one did to the kind's rows
+// since this one last looked is said under the grid when the kind is chosen and when Export is
+// pressed, and no longer once this workstation's own search has replaced the rows.
+void TestExportDialog::changesOnAnotherWorkstationAreShown() {
+    data->dbStk.execute(QStringLiteral("DELETE FROM ACC_WORK_TABLE_USE"));
+    const auto forget =
+        qScopeGuard([&] { data->dbStk.execute(QStringLiteral("DELETE FROM ACC_WORK_TABLE_USE")); });
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    WorkTableUse till2(data->dbStk, QStringLiteral("TILL-2"));
+    till2.setUser(QStringLiteral("CLERK"));
+    till2.recordSearched(QStringLiteral("SL_CS"));
+
+    TdlgExportToAcct dialog;
+    dialog.show();
+    auto* warning = child<QLabel>(dialog, "lblChangedElsewhere");
+    QVERIFY(!warning->isVisible());
+    chooseCategory(dialog, QStringLiteral("Sales"));
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().startsWith(QStringLiteral(
+                 "The cash sales rows (SL_CS) were searched on workstation TILL-2 by CLERK")),
+             qPrintable(warning->text()));
+
+    dialog.btnSearchClick();
+    QVERIFY(!warning->isVisible());
+
+    till2.recordTicked(QStringLiteral("SL_CS"));
+    context->messages->answers = {MessageAnswer::No};
+    dialog.btnExportClick();
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().contains(QStringLiteral("were ticked on workstation TILL-2")),
+             qPrintable(warning->text()));
+    QVERIFY(context->messages->texts().last().startsWith(QStringLiteral("Confirm To Export ?")));
+
+    // Told once: choosing the kind again says nothing new.
+    child<QRadioButton>(dialog, "rbtnSales_Inv")->click();
+    child<QRadioButton>(dialog, "rbtnSales_Cash")->click();
+    QVERIFY(!warning->isVisible());
 }
 
 QTEST_MAIN(TestExportDialog)
