@@ -37,6 +37,8 @@ private:
         tree->setCurrentItem(tree->findItems(category, Qt::MatchExactly).value(0));
         dialog.TreeView1Click();
     }
+    // Searches, Select All and the search after a run end off the window's thread.
+    void waitIdle(TdlgExportToAcct& dialog) { QTRY_VERIFY_WITH_TIMEOUT(!dialog.isBusy(), 30000); }
     QString recordLabel(TdlgExportToAcct& dialog) {
         return dialog.findChild<QLabel*>("lblRec")->text();
     }
@@ -87,7 +89,9 @@ void TestExportDialogRun::answeringNoChangesNothing() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
     context->messages->answers = {MessageAnswer::No};
     dialog.btnExportClick();
     // The question names what would be sent: both invoices of 106.00.
@@ -119,13 +123,16 @@ void TestExportDialogRun::completedRunSearchesAgain() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 2"));
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(
-        context->messages->texts(),
-        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                          "Completed.\r\n1 posted, 106.00; 1 nothing to post"}));
     QCOMPARE(exported(), 1);
     // The search that follows offers the document that had nothing to post, unticked.
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
@@ -159,7 +166,9 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
 
     std::optional<ExportRunLock> night;
     night.emplace(data->dbStk, ExportRunIdentity{"NIGHT", "zantro-batch", "schedule"});
@@ -175,9 +184,10 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
     context->messages->shown.clear();
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(
-        context->messages->texts(),
-        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                          "Completed.\r\n1 posted, 106.00; 1 nothing to post"}));
     QCOMPARE(exported(), 1);
     // The journal names who ran it from the window.
     QCOMPARE(

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "config/settings_file.h"
+#include "export/posted_documents.h"
+#include "export/reconciliation.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QStandardItemModel;
+class QTabWidget;
+class QTableView;
+
+// "Posted documents": what the export runs of a period did, from the run register and the posting
+// journal, and beside it the reconciliation of the documents at their source against those
+// posted (as `zantro-batch reconcile` prints it). Filters for the days, store, kind and outcome;
+// the runs (who, when, from the window or a schedule, how many, which books); the documents of
+// the run chosen with number, party, date, amount, outcome and the package's text, and their
+// totals; copy to the clipboard and save as CSV. A double click on an outstanding count asks for
+// those documents to be searched (outstandingChosen); whoever opened the window does it.
+// Works on the data module dmPolling, which must exist.
+class TdlgPostedDocuments : public QDialog {
+    Q_OBJECT
+public:
+    explicit TdlgPostedDocuments(QWidget* parent = nullptr);
+
+    // Reads the runs (and the reconciliation) again for the filters as they stand.
+    void btnShowClick();
+    void btnCopyClick();
+    void btnSaveCsvClick();
+    // Writes the documents shown to a CSV file; false (after saying why) when it cannot.
+    bool saveCsv(const QString& path);
+
+    const QList<PostedRun>& runs() const { return runs_; }
+    const QList<JournalEntry>& documents() const { return documents_; }
+    const QList<ReconciliationRow>& reconciliation() const { return reconciliation_; }
+
+signals:
+    void outstandingChosen(const QString& store, const QDate& day, const QString& moduleCode);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    PostedFilter filter() const;
+    void showRuns();
+    void runChosen(int row);
+    void showDocuments();
+    void showReconciliation(const PostedFilter& filter);
+    void reconciliationDoubleClicked(const QModelIndex& index);
+
+    SettingsFile settings_;
+    bool shown_ = false;
+    QList<PostedRun> runs_;
+    QList<JournalEntry> documents_;
+    QList<ReconciliationRow> reconciliation_;
+
+    QDateEdit* dtpPostedFrom = nullptr;
+    QDateEdit* dtpPostedTo = nullptr;
+    QComboBox* cbPostedStore = nullptr;
+    QComboBox* cbPostedKind = nullptr;
+    QComboBox* cbPostedOutcome = nullptr;
+    QPushButton* btnShow = nullptr;
+    QTabWidget* tabPosted = nullptr;
+    QTableView* grdRuns = nullptr;
+    QTableView* grdDocuments = nullptr;
+    QLabel* lblDocumentTotals = nullptr;
+    QPushButton* btnCopy = nullptr;
+    QPushButton* btnSaveCsv = nullptr;
+    QTableView* grdReconciliation = nullptr;
+    QPushButton* btnClose = nullptr;
+    QStandardItemModel* runRows_ = nullptr;
+    QStandardItemModel* documentRows_ = nullptr;
+    QStandardItemModel* reconciliationRows_ = nullptr;
+};
