@@ -35,6 +35,7 @@ class QTreeWidget;
 // they end. The grids read the work table a page at a time (WorkTableModel).
 class TdlgExportToAcct : public QDialog {
     Q_OBJECT
+    Q_PROPERTY(bool busy READ isBusy NOTIFY workEnded)
 public:
     explicit TdlgExportToAcct(QWidget* parent = nullptr);
     ~TdlgExportToAcct() override;

@@ -83,6 +83,7 @@ void TestDataModules::linkTablesAreCreatedWhenMissing() {
     {
         DbConnection stk(QStringLiteral("Setup"), QStringLiteral("ZantStk"));
         stk.execute(QStringLiteral("DROP TABLE TMP_EXPORT_ACCT"));
+        stk.execute(QStringLiteral("DROP TABLE ACC_EXPORT_STATUS"));
     }
     TdmPolling polling;
     polling.tblExport_CS.open();
@@ -99,6 +100,14 @@ void TestDataModules::linkTablesAreCreatedWhenMissing() {
                     QStringLiteral("SELECT S_BALANCE + S_ROUNDING + S_TOTAL FROM TMP_EXPORT_ACCT"))
             .toDouble(),
         0.0);
+    // The statuses of the export runs came back beside it, with their key.
+    polling.dbStk.execute(QStringLiteral("INSERT INTO ACC_EXPORT_STATUS (ST_MODULE, ST_ID, "
+                                         "ST_STORE, ST_REFNO, ST_OUTCOME) VALUES ('SL_CS', '1', "
+                                         "'S001', 'A', 'POSTED')"));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, polling.dbStk.execute(QStringLiteral(
+                     "INSERT INTO ACC_EXPORT_STATUS (ST_MODULE, ST_ID, ST_STORE, ST_REFNO, "
+                     "ST_OUTCOME) VALUES ('SL_CS', '1', 'S001', 'A', 'REFUSED')")));
 }
 
 void TestDataModules::reportSettings_data() {

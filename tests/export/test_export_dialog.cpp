@@ -38,6 +38,7 @@ private slots:
     void tickedCountAndSumFollowTheTicks_data();
     void tickedCountAndSumFollowTheTicks();
     void kindButtonChangesModuleAndEmptiesGrid();
+    void enterOnTheTreeChoosesTheCurrentCategory();
     void tickIsWrittenAtOnceAndKeptAfterExit();
     void clearAsksFirst();
     void fromDateBeforeGstStartIsRefused_data();
@@ -307,8 +308,10 @@ void TestExportDialog::tickedCountAndSumFollowTheTicks() {
     QTRY_COMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 3"));
     waitIdle(dialog);
     QCOMPARE(label->text(), QStringLiteral("Ticked: 0   Net Amt.: 0.00"));
+    // The key presses Select All a moment later; its work is waited for by its end.
+    QSignalSpy selectAllEnded(&dialog, &TdlgExportToAcct::workEnded);
     QTest::keyClick(&dialog, Qt::Key_A, Qt::ControlModifier);
-    waitIdle(dialog);
+    QTRY_COMPARE(selectAllEnded.size(), 1);
     QTRY_VERIFY(
         child<QCheckBox>(dialog, receivables ? "chkARSelectAll" : "chkSelectAll")->isChecked());
     QTRY_COMPARE(WorkColumn(data->dbStk, receivables ? "AR_DN" : "SL_IV", "S_EXPORT_ACCT"),
@@ -387,6 +390,26 @@ void TestExportDialog::kindButtonChangesModuleAndEmptiesGrid() {
 }
 
 // A tick is written to the work table as it is made, and stays for the next opening.
+// Enter on the tree chooses the category the keyboard is on, as a click would, also when the
+// keyboard moved there without selecting it.
+void TestExportDialog::enterOnTheTreeChoosesTheCurrentCategory() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* tree = child<QTreeWidget>(dialog, "TreeView1");
+    tree->setFocus();
+    tree->setCurrentItem(tree->findItems("AR", Qt::MatchExactly).first(), 0,
+                         QItemSelectionModel::NoUpdate);
+    QVERIFY(tree->selectedItems().isEmpty());
+    QTest::keyClick(tree, Qt::Key_Return);
+    QCOMPARE(dialog.Category(), QStringLiteral("AR"));
+    QCOMPARE(dialog.ModuleCode(), QStringLiteral("AR_IV"));
+    QVERIFY(child<QWidget>(dialog, "sbAR")->isVisible());
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_Enter);
+    QCOMPARE(dialog.Category(), QStringLiteral("Stock Item"));
+}
+
 void TestExportDialog::tickIsWrittenAtOnceAndKeptAfterExit() {
     for (const char* id : {"V1", "V2", "V3"})
         InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV", id));
