@@ -105,12 +105,13 @@ void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const Q
                                          "ST_ID, ST_STORE, ST_REFNO, ST_RUN_ID, ST_TIME, "
                                          "ST_OUTCOME, ST_TEXT, ST_ATTENTION) VALUES "
                                          "(?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    // The unique index of the work table finds the row by S_ID first.
+    // The work table's unique index finds the row by its whole key (S_ID alone is a cash sale's
+    // counter, shared by a hundred thousand rows). A key stored with blanks around it is not
+    // found: that row stays ticked, and a second Export finds its document in the package.
     QSqlQuery untick(db);
-    prepareOrThrow(untick,
-                   QStringLiteral("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'F' WHERE S_ID = ? "
-                                  "AND COALESCE(TRIM(S_STORE_FROM), '') = ? AND "
-                                  "COALESCE(TRIM(S_REFNO), '') = ? AND S_MODULE = ?"));
+    prepareOrThrow(untick, QStringLiteral("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'F' WHERE "
+                                          "S_ID = ? AND S_STORE_FROM = ? AND S_REFNO = ? AND "
+                                          "S_MODULE = ?"));
     const QDateTime now = Now();
     for (int i = 0; i < statuses.size(); ++i) {
         const DocumentStatus& status = statuses.at(i);

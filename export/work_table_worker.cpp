@@ -325,14 +325,29 @@ void WorkTableWorker::start(const WorkTableRequest& request) {
 }
 
 void WorkTableWorker::cancel() {
-    std::lock_guard<std::mutex> lock(shared_->mutex);
-    pending_ -= int(shared_->queue.size());
-    shared_->queue.clear();
-    if (shared_->committing)
-        return;
-    shared_->cancelled = true;
-    CancelRunningStatement(shared_->stockAttachment);
-    CancelRunningStatement(shared_->receivablesAttachment);
+    std::deque<WorkTableRequest> dropped;
+    {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        dropped.swap(shared_->queue);
+        if (!shared_->committing) {
+            shared_->cancelled = true;
+            CancelRunningStatement(shared_->stockAttachment);
+            CancelRunningStatement(shared_->receivablesAttachment);
+        }
+    }
+    // Every request started hears of its end, also one that never ran.
+    for (const WorkTableRequest& request : dropped) {
+        WorkTableResult result;
+        result.request = request;
+        result.ending = WorkTableResult::Ending::Cancelled;
+        QMetaObject::invokeMethod(
+            this,
+            [this, result] {
+                --pending_;
+                emit finished(result);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 bool WorkTableWorker::busy() const {

@@ -56,9 +56,10 @@ public:
     // Cancels what runs and waits for the thread to end.
     ~WorkTableWorker() override;
 
-    // Queues the request behind the ones not done yet.
+    // Queues the request behind the ones not done yet; finished() tells its end, once.
     void start(const WorkTableRequest& request);
-    // Cancels the request in progress (unless it is being committed) and drops the queued ones.
+    // Cancels the request in progress (unless it is being committed) and drops the queued ones;
+    // each of those ends as cancelled.
     void cancel();
     // True from start() until the last request's finished() has been delivered.
     bool busy() const;

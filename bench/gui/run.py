@@ -31,14 +31,17 @@ def env(home=None):
     return e
 
 
-def timed(argv, environment):
-    """(wall seconds, peak resident MB, stdout) of one command; raises on failure."""
+def timed(argv, environment, report=None):
+    """(wall seconds, peak resident MB, stdout) of one command; raises on failure, unless the
+    command wrote its report before it failed (said on standard error)."""
     with tempfile.NamedTemporaryFile("r", suffix=".mem") as mem:
         start = time.perf_counter()
         done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", mem.name] + argv, env=environment,
                               capture_output=True, text=True)
         seconds = time.perf_counter() - start
-        if done.returncode != 0:
+        if done.returncode != 0 and report and os.path.exists(report):
+            log("%s ended with status %d after writing its report" % (argv[0], done.returncode))
+        elif done.returncode != 0:
             raise RuntimeError("%s failed (%d):\n%s%s" % (" ".join(argv), done.returncode,
                                                          done.stdout[-3000:], done.stderr[-3000:]))
         peak = int(mem.read().strip().splitlines()[-1]) / 1024.0
@@ -89,6 +92,9 @@ def main():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--export", type=int, default=1000)
     parser.add_argument("--runs", type=int, default=1)
+    parser.add_argument("--ab", type=int, default=3,
+                        help="rounds of the window's search against the batch command's, "
+                             "alternating on one copy (0: none)")
     args = parser.parse_args()
     args.bin, args.cache = os.path.abspath(args.bin), os.path.abspath(args.cache)
 
@@ -102,12 +108,20 @@ def main():
         search = json.loads(out)
         copy(ready, work)
         report = os.path.join(work, "gui-bench.json")
+        if os.path.exists(report):
+            os.remove(report)
         wall_gui, peak_gui, out = timed([os.path.join(args.bin, "zantro-bench-gui"), "--export",
-                                         str(args.export), "--json", report], env(work))
+                                         str(args.export), "--json", report], env(work), report)
         steps = json.load(open(report))
         runs.append({"batchSearch": search["searchSeconds"], "batchWall": wall,
                      "batchPeakMB": peak, "rows": search["rows"], "steps": steps,
                      "windowPeakMB": peak_gui})
+    ab = None
+    tool = os.path.join(args.bin, "zantro-search-ab")
+    if args.ab > 0 and os.path.exists(tool):
+        log("The window's search against the batch command's, %d rounds ..." % args.ab)
+        copy(ready, work)
+        _, _, ab = timed([tool, str(args.ab)], env(work))
     shutil.rmtree(work, ignore_errors=True)
 
     names = [s["step"] for s in runs[0]["steps"]]
@@ -125,6 +139,9 @@ def main():
           (batch_search, statistics.median(r["batchWall"] for r in runs),
            max(r["batchPeakMB"] for r in runs), window_search, window_search / batch_search,
            max(r["windowPeakMB"] for r in runs)))
+    if ab:
+        print("alternating on one copy, the kind emptied before each:")
+        print(ab.rstrip())
 
 
 if __name__ == "__main__":

@@ -88,6 +88,7 @@ void TdlgExportToAcct::detachGrid(QTableView* grid) {
 void TdlgExportToAcct::startWork(WorkTableRequest request, const QString& busyText,
                                  std::function<void(const WorkTableResult&)> done) {
     busyText_ = busyText;
+    busyAction_ = request.action;
     afterWork_ = std::move(done);
     setBusy(true);
     lblWork->setText(busyText + QStringLiteral(" ..."));
@@ -197,7 +198,6 @@ void TdlgExportToAcct::startSearch(const SearchPlan& plan, QTableView* grid) {
     request.plan = plan;
     WorkTableModel* model = gridModel(plan.moduleCode);
     request.order = model->order();
-    busyAction_ = request.action;
     startWork(request, QStringLiteral("Searching ") + DocumentKindName(plan.moduleCode),
               [this, grid, plan](const WorkTableResult& result) {
                   // A receivable search that failed half-way keeps what it copied: shown too.
@@ -221,7 +221,6 @@ void TdlgExportToAcct::tickAll(bool ticked, QTableView* grid) {
     request.moduleCode = model->moduleCode();
     request.ticked = ticked;
     request.order = model->order();
-    busyAction_ = request.action;
     QCheckBox* box = grid == wwDBGrid4 ? chkARSelectAll : chkSelectAll;
     startWork(request,
               ticked ? QStringLiteral("Ticking every document")
@@ -252,7 +251,6 @@ void TdlgExportToAcct::orderRequested(WorkTableModel* model, const WorkTableOrde
     request.moduleCode = model->moduleCode();
     request.order = order;
     request.statusDefault = model->statusDefault();
-    busyAction_ = request.action;
     startWork(request, QStringLiteral("Sorting"),
               [model, keepArrow](const WorkTableResult& result) {
                   if (result.ending == WorkTableResult::Ending::Done)
@@ -289,7 +287,6 @@ void TdlgExportToAcct::showRunStatuses(bool notReached) {
     // The rows that need the bookkeeper first.
     request.order = WorkTableOrder{};
     request.statusDefault = model->statusDefault();
-    busyAction_ = request.action;
     startWork(request, QStringLiteral("Reading what became of each document"),
               [this, grid](const WorkTableResult& result) {
                   if (result.ending == WorkTableResult::Ending::Done)

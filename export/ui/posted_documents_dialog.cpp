@@ -1,10 +1,12 @@
 #include "export/ui/posted_documents_dialog.h"
 
+#include "config/settings_file.h"
 #include "config/ui/grid_columns.h"
 #include "core/action_guard.h"
 #include "core/app_context.h"
 #include "core/app_error.h"
 #include "data/activity_log.h"
+#include "data/connection.h"
 #include "data/dm_polling.h"
 #include "export/module_codes.h"
 #include "export/run_messages.h"
@@ -151,6 +153,7 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
     btnShow = button(QStringLiteral("btnShow"), QStringLiteral("Show"), this);
     btnShow->setShortcut(QKeySequence(Qt::Key_F5));
     btnShow->setToolTip(QStringLiteral("Show (F5)"));
+    lblReading = named(new QLabel(this), QStringLiteral("lblReading"));
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("Handled from"), this));
@@ -165,6 +168,7 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
     filters->addWidget(new QLabel(QStringLiteral("Outcome"), this));
     filters->addWidget(cbPostedOutcome);
     filters->addStretch(1);
+    filters->addWidget(lblReading);
     filters->addWidget(btnShow);
 
     tabPosted = named(new QTabWidget(this), QStringLiteral("tabPosted"));
@@ -249,6 +253,45 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
             [this](const QModelIndex& index) { reconciliationDoubleClicked(index); });
 }
 
+TdlgPostedDocuments::~TdlgPostedDocuments() {
+    for (std::thread& reader : readers_)
+        reader.join();
+}
+
+void TdlgPostedDocuments::readInBackground(int& generation, ReadWork work,
+                                           std::function<void(const Reads&)> done) {
+    const int mine = ++generation;
+    ++reading_;
+    lblReading->setText(QStringLiteral("Reading ..."));
+    btnShow->setEnabled(false);
+    readers_.emplace_back(
+        [this, &generation, mine, work = std::move(work), done = std::move(done)] {
+            Reads reads;
+            try {
+                // Connections of this thread's own, made and closed here.
+                DbConnection stock(QStringLiteral("ZaLedvoraStkPosted"), QStringLiteral("ZantStk"));
+                DbConnection receivables(QStringLiteral("ZaARSysPosted"), QStringLiteral("ARDB"));
+                work(stock, receivables, reads);
+            } catch (...) {
+                reads.error = CurrentExceptionText();
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, &generation, mine, reads, done] {
+                    if (--reading_ == 0) {
+                        lblReading->clear();
+                        btnShow->setEnabled(true);
+                    }
+                    if (!reads.error.isEmpty())
+                        Messages().error(reads.error);
+                    else if (mine == generation)
+                        RunGuarded([&] { done(reads); });
+                    emit readingEnded();
+                },
+                Qt::QueuedConnection);
+        });
+}
+
 void TdlgPostedDocuments::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!shown_) {
@@ -268,19 +311,40 @@ PostedFilter TdlgPostedDocuments::filter() const {
 }
 
 void TdlgPostedDocuments::btnShowClick() {
-    RunGuarded([this] {
-        const PostedFilter chosen = filter();
-        if (chosen.to < chosen.from) {
-            Messages().error(QStringLiteral("The to-date %1 is earlier than the from-date %2.")
-                                 .arg(ShortDateText(chosen.to), ShortDateText(chosen.from)));
-            return;
-        }
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const auto restore = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-        runs_ = ReadPostedRuns(dmPolling->dbStk, dmPolling->dbAR, chosen);
-        showRuns();
-        showReconciliation(chosen);
-    });
+    const PostedFilter chosen = filter();
+    if (chosen.to < chosen.from) {
+        Messages().error(QStringLiteral("The to-date %1 is earlier than the from-date %2.")
+                             .arg(ShortDateText(chosen.to), ShortDateText(chosen.from)));
+        return;
+    }
+    readInBackground(
+        runsGeneration_,
+        [chosen](DbConnection& stock, DbConnection& receivables, Reads& reads) {
+            reads.runs = ReadPostedRuns(stock, receivables, chosen);
+            ReconciliationFilter period;
+            period.from = chosen.from;
+            period.to = chosen.to;
+            period.store = chosen.store;
+            const SettingsFile settings;
+            reads.reconciliation = Reconcile(stock, receivables, settings, period);
+            if (!chosen.moduleCode.isEmpty())
+                reads.reconciliation.removeIf([&](const ReconciliationRow& row) {
+                    return row.moduleCode != chosen.moduleCode;
+                });
+            // The latest run's documents come with it.
+            if (!reads.runs.isEmpty())
+                reads.documents =
+                    ReadRunDocuments(stock, receivables, reads.runs.first().runId, chosen);
+        },
+        [this, chosen](const Reads& reads) {
+            shownFilter_ = chosen;
+            runs_ = reads.runs;
+            reconciliation_ = reads.reconciliation;
+            documents_ = reads.documents;
+            showRuns();
+            showDocuments();
+            showReconciliation();
+        });
 }
 
 void TdlgPostedDocuments::showRuns() {
@@ -325,15 +389,7 @@ void TdlgPostedDocuments::showDocuments() {
     lblDocumentTotals->setText(totalsText(TotalsOf(documents_)));
 }
 
-void TdlgPostedDocuments::showReconciliation(const PostedFilter& chosen) {
-    ReconciliationFilter filter;
-    filter.from = chosen.from;
-    filter.to = chosen.to;
-    filter.store = chosen.store;
-    reconciliation_ = Reconcile(*dmPolling, settings_, filter);
-    if (!chosen.moduleCode.isEmpty())
-        reconciliation_.removeIf(
-            [&](const ReconciliationRow& row) { return row.moduleCode != chosen.moduleCode; });
+void TdlgPostedDocuments::showReconciliation() {
     reconciliationRows_->removeRows(0, reconciliationRows_->rowCount());
     for (const ReconciliationRow& row : std::as_const(reconciliation_)) {
         auto* outstanding = number(row.outstanding);

@@ -6,6 +6,10 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <thread>
+#include <vector>
+
 class QComboBox;
 class QDateEdit;
 class QLabel;
@@ -21,11 +25,18 @@ class QTableView;
 // the run chosen with number, party, date, amount, outcome and the package's text, and their
 // totals; copy to the clipboard and save as CSV. A double click on an outstanding count asks for
 // those documents to be searched (outstandingChosen); whoever opened the window does it.
-// Works on the data module dmPolling, which must exist.
+// Works on the data module dmPolling, which must exist. The journal and the source tables are
+// read off the window's thread, on connections of its own, so a long period or a large journal
+// does not freeze it.
 class TdlgPostedDocuments : public QDialog {
     Q_OBJECT
 public:
     explicit TdlgPostedDocuments(QWidget* parent = nullptr);
+    // Waits for reads still going on.
+    ~TdlgPostedDocuments() override;
+
+    // True while the journal or the sources are being read.
+    bool isReading() const { return reading_ > 0; }
 
     // Reads the runs (and the reconciliation) again for the filters as they stand.
     void btnShowClick();
@@ -40,20 +51,39 @@ public:
 
 signals:
     void outstandingChosen(const QString& store, const QDate& day, const QString& moduleCode);
+    // A read ended and its result is shown.
+    void readingEnded();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // What one read off the window's thread brings back.
+    struct Reads {
+        QList<PostedRun> runs;
+        QList<JournalEntry> documents;
+        QList<ReconciliationRow> reconciliation;
+        QString error;
+    };
+    using ReadWork =
+        std::function<void(class DbConnection& stock, DbConnection& receivables, Reads& reads)>;
+    // Runs `work` on a thread with connections of its own; `done` shows what it read (an error
+    // is shown instead), unless a newer read of the same kind was started meanwhile.
+    void readInBackground(int& generation, ReadWork work, std::function<void(const Reads&)> done);
+
     PostedFilter filter() const;
     void showRuns();
     void runChosen(int row);
     void showDocuments();
-    void showReconciliation(const PostedFilter& filter);
+    void showReconciliation();
     void reconciliationDoubleClicked(const QModelIndex& index);
 
-    SettingsFile settings_;
     bool shown_ = false;
+    int reading_ = 0;
+    int runsGeneration_ = 0;
+    int documentsGeneration_ = 0;
+    std::vector<std::thread> readers_;
+    PostedFilter shownFilter_;
     QList<PostedRun> runs_;
     QList<JournalEntry> documents_;
     QList<ReconciliationRow> reconciliation_;
@@ -64,6 +94,7 @@ private:
     QComboBox* cbPostedKind = nullptr;
     QComboBox* cbPostedOutcome = nullptr;
     QPushButton* btnShow = nullptr;
+    QLabel* lblReading = nullptr;
     QTabWidget* tabPosted = nullptr;
     QTableView* grdRuns = nullptr;
     QTableView* grdDocuments = nullptr;

@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,6 +78,33 @@ void closeModal() {
 void click(const char* name) {
     if (auto* button = child<QAbstractButton>(name))
         button->click();
+}
+
+// Waits (the window painting meanwhile) until the export window's work on the work table (a
+// search, Select All, the rows' order) has ended.
+void waitIdle() {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 120000) {
+        auto* dialog =
+            frmMain ? frmMain->findChild<QDialog*>(QStringLiteral("dlgExportToAcct")) : nullptr;
+        if (!dialog || !dialog->property("busy").toBool())
+            return;
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+// Waits until a message box is up (a run ends with one).
+void waitForBox() {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 120000 && !qobject_cast<QMessageBox*>(modal()))
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+void answerYes() {
+    if (auto* box = qobject_cast<QMessageBox*>(modal()))
+        box->done(QMessageBox::Yes);
 }
 
 void chooseTreeNode(const QString& text) {
@@ -147,18 +175,30 @@ void exportSteps() {
                 click(kind.button);
             if (kind.search)
                 click(kind.search);
+            waitIdle();
         });
         shot(QLatin1String(kind.name));
     }
+    // A search under way: its line with Cancel, the rest of the window greyed.
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+        QApplication::processEvents(QEventLoop::AllEvents, 30);
+        shoot(QStringLiteral("36-export-searching"));
+        waitIdle();
+    });
     // Ticked totals: every AR invoice, then one unticked, sorted by the net amount.
     add([] {
         chooseTreeNode(QStringLiteral("AR"));
         click("btnARSearch");
+        waitIdle();
         click("chkARSelectAll");
+        waitIdle();
         auto* grid = child<QTableView>("wwDBGrid4");
         const QModelIndex first = grid->model()->index(1, 0);
         grid->model()->setData(first, Qt::Unchecked, Qt::CheckStateRole);
-        grid->sortByColumn(grid->model()->columnCount() - 1, Qt::DescendingOrder);
+        grid->sortByColumn(grid->model()->columnCount() - 2, Qt::DescendingOrder);
+        waitIdle();
     });
     shot(QStringLiteral("33-export-ar-ticked-sorted"));
     add([] { click("btnExport"); });
@@ -176,7 +216,72 @@ void exportSteps() {
     add([] {
         if (auto* store = child<QComboBox>("wwDBLookupCombo1"))
             store->hidePopup();
+        if (auto* all = child<QCheckBox>("chkSearchAll"))
+            all->setChecked(true);
     });
+    // On a fresh installation the cash sales go before their customer: the package refuses the
+    // first, and the window says which and what to do, then what became of each row.
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+        waitIdle();
+        click("chkSelectAll");
+        waitIdle();
+        click("btnExport"); // the question waits here; the next steps answer it
+    });
+    add(answerYes);
+    add(waitForBox);
+    shot(QStringLiteral("37-export-refusal"));
+    add([] {
+        closeModal();
+        waitIdle();
+    });
+    shot(QStringLiteral("38-export-status-column"));
+    // The customers go across, then the cash sales.
+    add([] {
+        chooseTreeNode(QStringLiteral("Customer Profile"));
+        click("btnExport");
+    });
+    add(answerYes);
+    add(answerYes); // debtor codes generated
+    add(waitForBox);
+    add(closeModal);
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+        waitIdle();
+        click("chkSelectAll");
+        waitIdle();
+        click("btnExport");
+    });
+    add(answerYes);
+    add(waitForBox);
+    shot(QStringLiteral("39-export-completed"));
+    add([] {
+        closeModal();
+        waitIdle();
+        chooseTreeNode(QStringLiteral("Purchase"));
+        click("btnSearch");
+        waitIdle();
+        click("btnClear");
+    });
+    shot(QStringLiteral("39b-export-clear-question"));
+    add(closeModal);
+    // What was posted: the runs of the day and the documents of the latest, and beside it the
+    // reconciliation.
+    add([] { click("btnPosted"); });
+    shot(QStringLiteral("70-posted-documents"));
+    add([] {
+        if (auto* runs = child<QTableView>("grdRuns"); runs && runs->model()->rowCount() > 1)
+            runs->setCurrentIndex(runs->model()->index(1, 0));
+    });
+    shot(QStringLiteral("71-posted-documents-refused-run"));
+    add([] {
+        if (auto* tabs = child<QTabWidget>("tabPosted"))
+            tabs->setCurrentIndex(1);
+    });
+    shot(QStringLiteral("72-posted-reconciliation"));
+    add(closeModal);
     add(closeModal);
 }
 

@@ -351,6 +351,9 @@ void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
 
     TdlgPostedDocuments posted;
     posted.show();
+    // It reads off its thread.
+    QVERIFY(posted.isReading());
+    QTRY_VERIFY(!posted.isReading());
     // Latest first: the cash-sales run, then the customers' (which handled no document).
     QCOMPARE(posted.runs().size(), 2);
     const PostedRun& run = posted.runs().first();
@@ -361,6 +364,13 @@ void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
     QCOMPARE(run.totals.posted, 1);
     QCOMPARE(run.totals.refused, 1);
     QCOMPARE(posted.runs().at(1).totals.documents, 0);
+    // Choosing the other run reads its documents: none.
+    auto* runs = posted.findChild<QTableView*>("grdRuns");
+    runs->setCurrentIndex(runs->model()->index(1, 0));
+    QTRY_VERIFY(!posted.isReading());
+    QVERIFY(posted.documents().isEmpty());
+    runs->setCurrentIndex(runs->model()->index(0, 0));
+    QTRY_VERIFY(!posted.isReading());
 
     // The documents of the run, as the journal holds them.
     QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
@@ -383,6 +393,7 @@ void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
     auto* outcome = posted.findChild<QComboBox*>("cbPostedOutcome");
     outcome->setCurrentIndex(outcome->findData("REFUSED"));
     posted.btnShowClick();
+    QTRY_VERIFY(!posted.isReading());
     QCOMPARE(posted.runs().size(), 1);
     QCOMPARE(posted.documents().size(), 1);
     QCOMPARE(posted.documents().first().documentNumber, QStringLiteral("S001-01-000000008"));
@@ -405,6 +416,7 @@ void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
     outcome->setCurrentIndex(0);
     posted.findChild<QDateEdit*>("dtpPostedFrom")->setDate(QDate(2024, 3, 20));
     posted.btnShowClick();
+    QTRY_VERIFY(!posted.isReading());
     const QList<ReconciliationRow>& reconciliation = posted.reconciliation();
     int cashSales = -1;
     for (int row = 0; row < reconciliation.size(); ++row)
