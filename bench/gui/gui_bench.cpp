@@ -149,7 +149,11 @@ public:
         step("Posted documents window", [this] {
             TdlgPostedDocuments posted(dialog_.get());
             posted.show();
-            QCoreApplication::processEvents();
+            // Open until it shows what it read, as a bookkeeper would look at it.
+            while (posted.isReading()) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                QThread::msleep(2);
+            }
             posted.close();
         });
 #endif

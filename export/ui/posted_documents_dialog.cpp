@@ -8,6 +8,7 @@
 #include "data/activity_log.h"
 #include "data/connection.h"
 #include "data/dm_polling.h"
+#include "data/statement_cancel.h"
 #include "export/module_codes.h"
 #include "export/run_messages.h"
 
@@ -150,26 +151,32 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
     for (JournalOutcome outcome : {JournalOutcome::Posted, JournalOutcome::Refused,
                                    JournalOutcome::NothingToPost, JournalOutcome::AlreadyInPackage})
         cbPostedOutcome->addItem(JournalOutcomeText(outcome), JournalOutcomeCode(outcome));
+    // The drop-downs as wide as a usual entry; a longer one shows whole in the list.
+    for (QComboBox* each : {cbPostedStore, cbPostedKind, cbPostedOutcome}) {
+        each->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        each->setMinimumContentsLength(each == cbPostedStore ? 6 : 14);
+    }
     btnShow = button(QStringLiteral("btnShow"), QStringLiteral("Show"), this);
     btnShow->setShortcut(QKeySequence(Qt::Key_F5));
     btnShow->setToolTip(QStringLiteral("Show (F5)"));
     lblReading = named(new QLabel(this), QStringLiteral("lblReading"));
 
-    auto* filters = new QHBoxLayout;
-    filters->addWidget(new QLabel(QStringLiteral("Handled from"), this));
-    filters->addWidget(dtpPostedFrom);
-    filters->addWidget(new QLabel(QStringLiteral("To"), this));
-    filters->addWidget(dtpPostedTo);
-    filters->addSpacing(12);
-    filters->addWidget(new QLabel(QStringLiteral("Store"), this));
-    filters->addWidget(cbPostedStore);
-    filters->addWidget(new QLabel(QStringLiteral("Kind"), this));
-    filters->addWidget(cbPostedKind);
-    filters->addWidget(new QLabel(QStringLiteral("Outcome"), this));
-    filters->addWidget(cbPostedOutcome);
-    filters->addStretch(1);
-    filters->addWidget(lblReading);
-    filters->addWidget(btnShow);
+    // Two lines of filters, so the window fits a screen of 1024 by 768.
+    auto* filters = new QGridLayout;
+    filters->setHorizontalSpacing(8);
+    filters->addWidget(new QLabel(QStringLiteral("Handled from"), this), 0, 0);
+    filters->addWidget(dtpPostedFrom, 0, 1);
+    filters->addWidget(new QLabel(QStringLiteral("To"), this), 0, 2);
+    filters->addWidget(dtpPostedTo, 0, 3);
+    filters->addWidget(new QLabel(QStringLiteral("Store"), this), 0, 4);
+    filters->addWidget(cbPostedStore, 0, 5);
+    filters->addWidget(new QLabel(QStringLiteral("Kind"), this), 1, 0);
+    filters->addWidget(cbPostedKind, 1, 1, 1, 3);
+    filters->addWidget(new QLabel(QStringLiteral("Outcome"), this), 1, 4);
+    filters->addWidget(cbPostedOutcome, 1, 5);
+    filters->setColumnStretch(6, 1);
+    filters->addWidget(lblReading, 0, 7);
+    filters->addWidget(btnShow, 0, 8);
 
     tabPosted = named(new QTabWidget(this), QStringLiteral("tabPosted"));
     auto* runsPage = new QWidget;
@@ -241,7 +248,7 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
     layout->addLayout(filters);
     layout->addWidget(tabPosted, 1);
     layout->addLayout(bottom);
-    resize(980, 620);
+    resize(960, 600);
 
     connect(btnShow, &QPushButton::clicked, this, [this] { btnShowClick(); });
     connect(btnCopy, &QPushButton::clicked, this, [this] { btnCopyClick(); });
@@ -254,6 +261,8 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
 }
 
 TdlgPostedDocuments::~TdlgPostedDocuments() {
+    for (const auto& attachment : readerAttachments_)
+        CancelRunningStatement(attachment->exchange(0));
     for (std::thread& reader : readers_)
         reader.join();
 }

@@ -6,7 +6,9 @@
 
 #include <QDialog>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -30,9 +32,10 @@ class QTableView;
 // does not freeze it.
 class TdlgPostedDocuments : public QDialog {
     Q_OBJECT
+    Q_PROPERTY(bool reading READ isReading NOTIFY readingEnded)
 public:
     explicit TdlgPostedDocuments(QWidget* parent = nullptr);
-    // Waits for reads still going on.
+    // Stops reads still going on (the engine cancels their statements) and waits for them.
     ~TdlgPostedDocuments() override;
 
     // True while the journal or the sources are being read.
@@ -83,6 +86,8 @@ private:
     int runsGeneration_ = 0;
     int documentsGeneration_ = 0;
     std::vector<std::thread> readers_;
+    // The engine's handles of the readers' connections, so closing the window stops their reads.
+    std::vector<std::shared_ptr<std::atomic<unsigned int>>> readerAttachments_;
     PostedFilter shownFilter_;
     QList<PostedRun> runs_;
     QList<JournalEntry> documents_;
