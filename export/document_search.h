@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class Dataset;
@@ -44,6 +45,43 @@ struct ReceivableSearchFilter {
     QDate from;       // ... and a date range, beside the GST condition
     QDate to;
 };
+
+struct ReceivableDocument;
+class DbConnection;
+
+// What a search of one kind runs, worked out from its filter and the settings before anything
+// runs, so a value that cannot be used stops it before anything is deleted.
+struct SearchPlan {
+    QString moduleCode;
+    QString deleteStatement; // empties the kind
+    // Sales and purchase kinds: the INSERT ... SELECT; receivable kinds: the SELECT on AR_TRANS.
+    // Empty when the range holds no document (reversedRangeText says why).
+    QString copyStatement;
+    bool receivable = false;
+    QString reversedRangeText; // "No documents found: the to-date ... is earlier than ..."
+};
+
+// The plans of the two searches; AppError on a kind of the other group, a missing date of a
+// range, or a GST start date in the settings that is not a date.
+SearchPlan PlanStockSearch(const QString& moduleCode, const StockSearchFilter& filter,
+                           const SettingsFile& settings);
+SearchPlan PlanReceivableSearch(const QString& moduleCode, const ReceivableSearchFilter& filter,
+                                const SettingsFile& settings);
+
+// Reads what a receivable search's SELECT finds on the receivables database, one document
+// however many AR_TRANS rows (lines) it has: its header values (net total, balance and the rest)
+// as its rows hold them, its tax and gross amount summed over its lines. `goOn`, when given,
+// hears how many rows were read now and then; false stops the reading (nothing is returned).
+QVector<ReceivableDocument>
+ReadReceivableDocuments(DbConnection& receivables, const QString& select,
+                        const std::function<bool(int rowsRead)>& goOn = {});
+
+// Copies the documents into the work table with one INSERT each, on the stock database's
+// connection (in whatever transaction is open there). `goOn` hears how many were copied now and
+// then; false stops the copy. Gives the number copied; raises on a refused INSERT.
+int CopyReceivableDocuments(DbConnection& stock, const QVector<ReceivableDocument>& documents,
+                            const QString& moduleCode,
+                            const std::function<bool(int copied)>& goOn = {});
 
 // The searches that fill the export work table TMP_EXPORT_ACCT, and the other commands on it
 // (Select All, Clear). The export dialog and the batch command both use this class; the window

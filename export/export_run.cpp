@@ -10,6 +10,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
 #include "export/source_marking.h"
@@ -261,6 +262,8 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
                                     ExportRowResult result) {
     ExportDocumentRecord record;
     record.sourceId = row.id;
+    record.store = row.store;
+    record.refNo = row.refNo;
     record.documentNumber = entry.documentNumber;
     record.party = entry.party;
     record.date = row.date;
@@ -276,6 +279,46 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
 ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* observer) {
     if (!IsTransactionCode(moduleCode))
         throw AppError(QStringLiteral("%1 is not a kind of document").arg(moduleCode));
+    summary_ = ExportRunSummary();
+    inHand_.clear();
+    try {
+        runTickedRows(moduleCode, observer);
+    } catch (...) {
+        recordStatuses(moduleCode, observer, CurrentExceptionText());
+        throw;
+    }
+    recordStatuses(moduleCode, observer, QString());
+    return summary_;
+}
+
+void ExportRun::recordStatuses(const QString& moduleCode, ExportRunObserver* observer,
+                               const QString& error) {
+    if (summary_.total == 0)
+        return;
+    QList<DocumentStatus> statuses;
+    for (const ExportDocumentRecord& record : std::as_const(summary_.documents))
+        statuses << StatusOf(record);
+    // An error other than a refusal (which the records hold already) happened on the document in
+    // hand: it is noted there, and stays ticked.
+    const bool inHandRecorded = !summary_.documents.isEmpty() && !inHand_.isEmpty() &&
+                                summary_.documents.last().sourceId == inHand_.value(0) &&
+                                summary_.documents.last().store == inHand_.value(1) &&
+                                summary_.documents.last().refNo == inHand_.value(2);
+    if (!error.isEmpty() && !inHand_.isEmpty() && !inHandRecorded)
+        statuses << ErrorStatus(inHand_.value(0), inHand_.value(1), inHand_.value(2), error);
+    try {
+        ReplaceKindStatuses(data_.dbStk, moduleCode, options_.runId, statuses,
+                            [observer](int done, int total) {
+                                if (observer)
+                                    observer->recordingStatuses(done, total);
+                            });
+    } catch (...) {
+        qWarning("The statuses of export run %s were not kept: %s", qPrintable(options_.runId),
+                 qPrintable(CurrentExceptionText()));
+    }
+}
+
+void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* observer) {
     const bool byItem =
         settings_.read(Keys::General::ExportMode) == QLatin1String(Keys::General::ExportModeByItem);
     // A stop signal from here on waits for the document in hand.
@@ -285,12 +328,11 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     if (Table* view = data_.ExportView(moduleCode); view && view->isActive())
         view->refresh();
 
-    summary_ = ExportRunSummary();
     const QVector<TickedRow> rows = readTickedRows(data_.dbStk, moduleCode);
     ExportRunSummary& summary = summary_;
     summary.total = rows.size();
     if (rows.isEmpty())
-        return summary;
+        return;
     // A run that goes on past refusals logs in first: a package that refuses the login would
     // otherwise refuse every document in turn.
     if (options_.continueAfterRefusal)
@@ -310,6 +352,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
         const QString reference = documentReference(moduleCode, row);
+        inHand_ = QStringList{row.id, row.store, row.refNo, reference};
         if (observer)
             observer->documentStarting(i + 1, rows.size(), reference);
 
@@ -398,7 +441,6 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
             break;
     }
     masterReads.end();
-    return summary;
 }
 
 bool ExportRun::stopAfter(ExportRunObserver* observer, int index, int total) {

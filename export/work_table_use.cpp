@@ -148,3 +148,10 @@ QString WorkTableChangeText(const QString& moduleCode, const WorkTableChange& ch
                 change.otherWorkstations.join(QStringLiteral(", ")) + QLatin1Char('.');
     return text;
 }
+
+QString WorkTableUse::changedElsewhereText(const QString& moduleCode) {
+    if (!IsTransactionCode(moduleCode))
+        return QString();
+    const std::optional<WorkTableChange> change = look(moduleCode);
+    return change ? WorkTableChangeText(moduleCode, *change) : QString();
+}

@@ -42,6 +42,9 @@ public:
     // The latest change of the kind by another workstation since this one last looked (or ever,
     // when it never looked), if any; this workstation has then looked at the kind.
     std::optional<WorkTableChange> look(const QString& moduleCode);
+    // The same as the warning to show (WorkTableChangeText), empty when there is no news or the
+    // code is not a kind of the work table.
+    QString changedElsewhereText(const QString& moduleCode);
 
 private:
     void record(const QString& moduleCode, const QString& action, qint64 seen);

@@ -115,3 +115,22 @@ CREATE TABLE ACC_WORK_TABLE_USE (
 );
 
 CREATE INDEX ACC_WORK_TABLE_USE_MODULE ON ACC_WORK_TABLE_USE (U_MODULE, U_WORKSTATION);
+
+-- What became of each document of the work table at the last export run of
+-- its kind (posted, refused with the package's text, ...), keyed like the
+-- work table and kept beside it. A search replaces the work table's rows but
+-- not these, so a document found again still shows what the last run said of
+-- it; the next run of the kind replaces the kind's statuses. ST_TEXT is what
+-- the export window's Status column shows; ST_ATTENTION 1 puts the row first.
+CREATE TABLE ACC_EXPORT_STATUS (
+    ST_MODULE VARCHAR(20) NOT NULL,
+    ST_ID VARCHAR(35) NOT NULL,
+    ST_STORE VARCHAR(20) NOT NULL,
+    ST_REFNO VARCHAR(20) NOT NULL,
+    ST_RUN_ID VARCHAR(40),
+    ST_TIME TIMESTAMP,
+    ST_OUTCOME VARCHAR(20) NOT NULL,
+    ST_TEXT VARCHAR(1000),
+    ST_ATTENTION SMALLINT DEFAULT 0 NOT NULL,
+    CONSTRAINT PK_ACC_EXPORT_STATUS PRIMARY KEY (ST_MODULE, ST_ID, ST_STORE, ST_REFNO)
+);

@@ -1,4 +1,5 @@
 // The export run of the export dialog (btnExportClick).
+#include "core/action_guard.h"
 #include "core/app_context.h"
 #include "core/stop_signals.h"
 #include "data/dm_polling.h"
@@ -6,6 +7,7 @@
 #include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
+#include "export/run_messages.h"
 #include "export/ui/dlg_export_to_acct.h"
 #include "export/ui/export_progress.h"
 
@@ -54,12 +56,23 @@ void TdlgExportToAcct::RunExport() {
         return;
     }
 
-    search_.SavePendingTick(moduleCode_);
     ExportRunSummary summary;
-    {
+    ExportRun run(*dmPolling, settings_, {lock->runId(), runUser_, false});
+    try {
         ExportProgress progress(this);
-        summary = ExportRun(*dmPolling, settings_, {lock->runId(), runUser_, false})
-                      .Run(moduleCode_, &progress);
+        summary = run.Run(moduleCode_, &progress);
+    } catch (...) {
+        // The run stopped on this document: the rows before it stay posted. Its box names the
+        // document; the grid then shows what became of each row, refused rows first and still
+        // ticked, so a second Export sends only those and the ones not reached.
+        const QString error = CurrentExceptionText();
+        const ExportRunSummary& stopped = run.summary();
+        if (!stopped.refusals.isEmpty() && stopped.refusals.last().message == error)
+            Messages().error(ExportRefusalText(stopped.refusals.last()));
+        else
+            Messages().error(error);
+        showRunStatuses(true);
+        return;
     }
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {

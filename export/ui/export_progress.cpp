@@ -30,6 +30,14 @@ void ExportProgress::documentStarting(int index, int total, const QString& docum
     QCoreApplication::processEvents();
 }
 
+void ExportProgress::recordingStatuses(int done, int total) {
+    if (!dialog_.isVisible())
+        return;
+    dialog_.setLabelText(
+        QStringLiteral("Noting what became of each document: %1 of %2").arg(done).arg(total));
+    QCoreApplication::processEvents();
+}
+
 void ExportProgress::documentDone(int index, int, const QString&, ExportRowResult) {
     dialog_.setValue(index);
     QCoreApplication::processEvents();
@@ -37,21 +45,4 @@ void ExportProgress::documentDone(int index, int, const QString&, ExportRowResul
 
 bool ExportProgress::stopRequested() {
     return dialog_.wasCanceled();
-}
-
-QString ExportRunEndText(const ExportRunSummary& summary) {
-    QString text;
-    if (summary.stopped)
-        text = QStringLiteral("Export stopped.\r\n%1 of %2 documents were posted.")
-                   .arg(summary.posted)
-                   .arg(summary.total);
-    else
-        text = QStringLiteral("Completed.");
-    if (summary.alreadyInPackage > 0)
-        text +=
-            QStringLiteral(
-                "\r\n%1 document(s) were already in the accounting package and were only marked as "
-                "exported.")
-                .arg(summary.alreadyInPackage);
-    return text;
 }
