@@ -1,5 +1,6 @@
 #include "app/summary_folders.h"
 
+#include "config/accounting_link_folder.h"
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
 #include "data/dataset.h"
@@ -57,7 +58,7 @@ SummaryFolders ChooseSummaryFolders(const QString& accountType, const QString& l
 SummaryFolders ChooseSummaryFolders(const SettingsFile& settings, const QString& programFolder,
                                     const std::optional<QString>& station) {
     return ChooseSummaryFolders(settings.read(Keys::General::AccountType),
-                                settings.read(Keys::General::LedvoraPath), programFolder, station);
+                                AccountingLinkFolder(settings), programFolder, station);
 }
 
 QStringList CsvFileNames(const QString& folder) {
@@ -71,7 +72,7 @@ QStringList CsvFileNames(const QString& folder) {
 }
 
 QString AccountingLinkPathText(const SettingsFile& settings) {
-    return QStringLiteral("Accounting Link Path : ") + settings.read(Keys::General::LedvoraPath);
+    return QStringLiteral("Accounting Link Path : ") + AccountingLinkFolder(settings);
 }
 
 QList<SummaryStation> ReadSummaryStations(Dataset& stations) {

@@ -379,6 +379,10 @@ class Bench:
 
     def export_once(self, state, kind, package):
         self.copy(state, self.work)
+        return self.export_here(kind, package)
+
+    def export_here(self, kind, package):
+        """The export run of the ticked rows of the work copy as it is."""
         # The null package keeps nothing, so reading a posted document back finds nothing there: the
         # run reports every document as differing (status 3), having done the whole posting.
         ok = (0, 3) if package == "null" else (0,)
@@ -459,6 +463,8 @@ def main():
     parser.add_argument("--bin", required=True, help="folder of zantro-batch and zantro-demo")
     parser.add_argument("--cache", default=os.path.join(HERE, ".cache"))
     parser.add_argument("--results", help="where the figures are kept (default: in the cache)")
+    parser.add_argument("--server", action="store_true",
+                        help="the searches and export runs embedded and through a private server, side by side")
     args = parser.parse_args()
     if args.runs < 3:
         parser.error("each figure is the median of at least three runs")
@@ -466,6 +472,28 @@ def main():
     started = time.perf_counter()
     bench = Bench(os.path.abspath(args.bin), os.path.abspath(args.cache), args.size, args.seed, args.runs)
     ready, summary = bench.installations()
+    if args.server:
+        import server
+        import table
+
+        results = {
+            "size": args.size,
+            "seed": args.seed,
+            "runs": args.runs,
+            "sizes": SIZES[args.size],
+            "date": datetime.datetime.now().isoformat(timespec="seconds"),
+            "revision": git_revision(),
+            "machine": versions(),
+            "server": server.compare(bench, ready, summary, SEARCHES, EXPORTS, log),
+        }
+        results["seconds"] = time.perf_counter() - started
+        shutil.rmtree(bench.work, ignore_errors=True)
+        folder = args.results or os.path.join(bench.cache, "results")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "%s-seed%d-server.json" % (args.size, args.seed)), "w") as f:
+            json.dump(results, f, indent=1)
+        print(table.render_server(results))
+        return
     results = {
         "size": args.size,
         "seed": args.seed,

@@ -151,3 +151,49 @@ def render(current, results):
                 lambda r, l=label: r["search"]["kinds"][l]["peakKB"], False)
         out.append("  (sizes: %s)" % ", ".join("%s of %s" % (s, results[s]["date"]) for s in sizes))
     return "\n".join(out)
+
+
+def render_server(current):
+    """The searches and export runs embedded and through the private server, side by side."""
+    size = current["size"]
+    receipts, stock, ar = current["sizes"]
+    machine = current["machine"]
+    server = current["server"]
+    out = [
+        "Accounting link embedded and through a Firebird server on the loopback, size %s: %s "
+        "receipts, %s stock documents, %s receivable documents (seed %d)"
+        % (size, _n(receipts), _n(stock), _n(ar), current["seed"]),
+        "%d cores, Firebird %s, Qt %s; each figure the median of %d runs; revision %s, %s, %.0f s"
+        % (machine["cores"], machine["firebird"], machine["qt"], current["runs"], current["revision"],
+           current["date"], current.get("seconds", 0)),
+        "",
+        "SEARCH ALL            rows  search s: embedded   server  ratio   command s: embedded   server  ratio",
+    ]
+    for label, entry in server["search"].items():
+        e, s = entry["embedded"], entry["server"]
+        out.append(
+            "%-18s %7s  %17.3f %8.3f %6.2f   %18.3f %8.3f %6.2f"
+            % (label, _n(entry["rows"]), e["search"], s["search"], s["search"] / max(e["search"], 1e-6),
+               e["command"], s["command"], s["command"] / max(e["command"], 1e-6))
+        )
+    out += [
+        "",
+        "EXPORT RUN          documents  stand-in docs/s: embedded  server  ratio   null docs/s: embedded  server  ratio",
+    ]
+    for label, entry in server["export"].items():
+        row = "%-18s %10s " % (label, _n(entry["embedded"]["standin"]["docs"]))
+        for package in ("standin", "null"):
+            e = _rate(entry["embedded"][package]["docs"], entry["embedded"][package]["run"])
+            s = _rate(entry["server"][package]["docs"], entry["server"][package]["run"])
+            row += " %24.0f %7.0f %6.2f " % (e, s, e / s if s else float("inf"))
+        out.append(row.rstrip())
+    out += [
+        "",
+        "ratio: the server's time over the embedded engine's (searches and whole commands), or the "
+        "embedded",
+        "rate over the server's (exports): how many times slower the server is. search s is the "
+        "search alone",
+        "as the program times it; command s the whole zantro-batch search command (start, login, "
+        "search).",
+    ]
+    return "\n".join(out)

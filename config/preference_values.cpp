@@ -1,5 +1,6 @@
 #include "config/preference_values.h"
 
+#include "config/accounting_link_folder.h"
 #include "config/settings_file.h"
 #include "config/value_forms.h"
 #include "core/app_context.h"
@@ -64,6 +65,7 @@ bool folderExists(const QString& folder) {
 void createFolderWhenAsked(const QString& folder) {
     if (folderExists(folder))
         return;
+    RefuseWindowsDriveFolder(folder, folder);
     if (!Messages().confirm(
             QStringLiteral("Directory Not Found !\r\nAre you sure to create new directory ?")))
         return;
@@ -189,22 +191,14 @@ const QList<SettingKey>& TypeSectionTextKeys(AccountTypeEntry entry) {
         T::PaymentTerm,     T::SuspendAccount,  T::SundryAccount, T::SalesAccount,
         T::PurchaseAccount, T::SalesTransaction};
     static const QList<SettingKey> accPac{P::ItemMaster, P::ItemPrice, P::SalesTransaction};
-    static const QList<SettingKey> sqlAcc{S::SalesTransaction,
-                                          S::UserLogin,
-                                          S::Password,
-                                          S::DcfInPreferences,
-                                          S::CustomerAccount,
-                                          S::SupplierAccount,
-                                          S::AreaCode,
-                                          S::AgentCode,
-                                          S::PaymentTermInPreferences,
-                                          S::CurrencyCode,
-                                          S::SalesAccount,
-                                          S::PurchaseAccount,
-                                          S::SalesCnAccount,
-                                          S::PurchaseReturnAccount,
-                                          S::PaymentAccountInPreferences,
-                                          S::TariffCode};
+    static const QList<SettingKey> sqlAcc{S::SalesTransaction, S::UserLogin,
+                                          S::Password,         S::Dcf,
+                                          S::CustomerAccount,  S::SupplierAccount,
+                                          S::AreaCode,         S::AgentCode,
+                                          S::PaymentTerm,      S::CurrencyCode,
+                                          S::SalesAccount,     S::PurchaseAccount,
+                                          S::SalesCnAccount,   S::PurchaseReturnAccount,
+                                          S::PaymentAccount,   S::TariffCode};
     static const QList<SettingKey> emas{E::IntermediateFile, E::SalesAccount,    E::SuspendAccount,
                                         E::SundryAccount,    E::CustomerAccount, E::SupplierAccount,
                                         E::TransferAccount};
@@ -234,13 +228,11 @@ PreferenceValues LoadPreferences(SettingsFile& settings) {
     values.changedDays = settings.read(G::ChangedDays);
 
     if (settings.read(G::LedvoraPathUnset).isEmpty())
-        settings.write(G::LedvoraPath,
-                       QDir::toNativeSeparators(ProgramFolder() + QStringLiteral("/Db/Ledvora")));
-    values.ledvoraPath = settings.read(G::LedvoraPathInPreferences);
+        settings.write(G::LedvoraPath, LedvoraFolderBelowProgram());
+    values.ledvoraPath = AccountingLinkFolder(settings);
 
     values.gstStartDate = loadGstStartDate(settings);
-    values.exportByItem =
-        settings.read(G::ExportModeInPreferences) == QLatin1String(G::ExportModeByItem);
+    values.exportByItem = settings.read(G::ExportMode) == QLatin1String(G::ExportModeByItem);
     for (const PreferenceFlag& flag : PreferenceFlags())
         values.*flag.value = settings.readFlag(flag.key);
 

@@ -18,6 +18,8 @@ public:
     // The program folder followed by "/Ledvora.ini".
     static QString defaultPath();
     QString path() const { return file_.path(); }
+    // The file the path leads to, found whatever the case of its name (ProfileFile::foundPath).
+    QString foundPath() const { return file_.foundPath(); }
 
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;

@@ -2,10 +2,12 @@
 
 // Every section, key and default of the settings file Ledvora.ini, declared once.
 //
-// A key carries the default most of its readers use. Where a reader uses another default, the
-// key is declared a second time under a name that says which reader (for example
-// `General::AccountTypeForExport`); the section and key name still come from the first
-// declaration, so the spelling lives in one place.
+// A key carries one default, the one the export and posting code reads it with; the preferences
+// dialog shows and writes that same default, so opening the dialog and pressing Apply never
+// changes what is posted. Where a reader must read a key with another default (to tell a missing
+// key from a stored one, or where the other default means the same), the key is declared a second
+// time under a name that says which reader (for example `General::LedvoraPathUnset`); the section
+// and key name still come from the first declaration, so the spelling lives in one place.
 
 // A text key: section, key name, default as read.
 struct SettingKey {
@@ -48,14 +50,15 @@ inline constexpr SettingKey AccountType{Section, "ACCOUNT_TYPE", ""};
 // The cash-sales search and the master-data export assume SQL Accounting when no type is stored.
 inline constexpr SettingKey AccountTypeForExport = AccountType.withDefault(AccountTypes::SqlAcc);
 
+// Read through AccountingLinkFolder(), which gives a system without drive letters a default of
+// its own.
 inline constexpr SettingKey LedvoraPath{Section, "LEDVORA_PATH", "C:\\QmxSys\\Office\\DB\\Ledvora"};
-// The preferences dialog first reads the folder with no default, stores the folder below the
-// program folder when nothing is stored, and then reads it again with its own fallback.
+// The preferences dialog first reads the folder with no default and stores the folder below the
+// program folder when nothing is stored.
 inline constexpr SettingKey LedvoraPathUnset = LedvoraPath.withDefault("");
-inline constexpr SettingKey LedvoraPathInPreferences =
-    LedvoraPath.withDefault("C:\\QmxSys\\Office\\Db\\Ledvora");
-// Appended to the program folder to give the folder the preferences dialog stores.
-inline constexpr char LedvoraFolderBelowProgram[] = "\\Db\\Ledvora";
+// Appended to the program folder (with the system's separators) to give the folder the
+// preferences dialog stores.
+inline constexpr char LedvoraFolderBelowProgram[] = "/Db/Ledvora";
 
 inline constexpr SettingKey ChangedDays{Section, "CHANGED_DAYS", "0"};
 
@@ -63,9 +66,8 @@ inline constexpr SettingKey ChangedDays{Section, "CHANGED_DAYS", "0"};
 inline constexpr SettingKey GstStartDate{Section, "GSTSTARTDATE", "2015/4/1"};
 inline constexpr SettingKey GstStartDateInSearch = GstStartDate.withDefault("2015/04/1");
 
+// A missing mode is By Item, in the preferences dialog as in the search and the posting.
 inline constexpr SettingKey ExportMode{Section, "EXPORT_MODE", "0"};
-// The preferences dialog reads no default, so a missing mode shows as By Summary there.
-inline constexpr SettingKey ExportModeInPreferences = ExportMode.withDefault("");
 inline constexpr char ExportModeByItem[] = "0";
 inline constexpr char ExportModeBySummary[] = "1";
 
@@ -191,8 +193,8 @@ inline constexpr SettingKey ItemPrice{Section, "ITEM_PRICE", "ICPrice.csv"};
 inline constexpr SettingKey SalesTransaction{Section, "SALES_TRANSACTION", "SalesTrn.csv"};
 } // namespace AccPac
 
-// The SQL Accounting package. The defaults are those of the export and posting code; the
-// preferences dialog uses other defaults for three keys (the *InPreferences declarations).
+// The SQL Accounting package. The defaults are those of the export and posting code, which the
+// preferences dialog shows.
 namespace SqlAcc {
 inline constexpr const char* Section = AccountTypes::SqlAcc;
 
@@ -202,7 +204,6 @@ inline constexpr SettingKey UserLogin{Section, "USERLOGIN", "ADMIN"};
 inline constexpr SettingKey Password{Section, "PASSWORD", DefaultPackagePassword};
 inline constexpr SettingKey Dcf{Section, "DCF",
                                 "C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF"};
-inline constexpr SettingKey DcfInPreferences = Dcf.withDefault("");
 // The package's database file.
 inline constexpr SettingKey SalesTransaction{Section, "SALES_TRANSACTION", "ACC-0001.FDB"};
 // Control accounts. The export code reads these two from the section named by the account type
@@ -213,15 +214,12 @@ inline constexpr SettingKey AreaCode{Section, "AREA_CODE", "----"};
 inline constexpr SettingKey AgentCode{Section, "AGENT_CODE", "----"};
 // No final point, unlike the other packages' "C.O.D.".
 inline constexpr SettingKey PaymentTerm{Section, "PAYMENT_TERM", "C.O.D"};
-inline constexpr SettingKey PaymentTermInPreferences = PaymentTerm.withDefault("----");
 inline constexpr SettingKey CurrencyCode{Section, "CURRENCY_CODE", "----"};
 inline constexpr SettingKey SalesAccount{Section, "SALES_ACCOUNT", "500-000"};
 inline constexpr SettingKey SalesCnAccount{Section, "SALES_CN_ACCOUNT", "510-000"};
 inline constexpr SettingKey PurchaseAccount{Section, "PURCHASE_ACCOUNT", "610-000"};
 inline constexpr SettingKey PurchaseReturnAccount{Section, "PURCHASE_RETURN_ACCOUNT", "612-000"};
 inline constexpr SettingKey PaymentAccount{Section, "PAYMENT_ACCOUNT", "320-000"};
-// Four zeros in the preferences dialog.
-inline constexpr SettingKey PaymentAccountInPreferences = PaymentAccount.withDefault("320-0000");
 // Item code and description of lines posted By Summary; set only by editing the file.
 inline constexpr SettingKey ItemCode{Section, "ITEM_CODE", ""};
 inline constexpr SettingKey ItemDesc{Section, "ITEM_DESC", "Product Item"};

@@ -1,5 +1,6 @@
 #include "config/station_folders.h"
 
+#include "config/accounting_link_folder.h"
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
 #include "core/app_error.h"
@@ -29,10 +30,11 @@ QStringList StationFolders(const QString& ledvoraPath, const QString& accountTyp
 }
 
 void CreateStationFolders(const SettingsFile& settings, const QString& storeCode) {
+    const QString linkFolder = AccountingLinkFolder(settings);
     const QStringList folders =
-        StationFolders(settings.read(Keys::General::LedvoraPath),
-                       settings.read(Keys::General::AccountType), storeCode);
+        StationFolders(linkFolder, settings.read(Keys::General::AccountType), storeCode);
     for (const QString& folder : folders) {
+        RefuseWindowsDriveFolder(folder, linkFolder);
         if (!QDir().mkpath(folder))
             throw AppError(QStringLiteral("Cannot create ") + folder);
     }

@@ -14,5 +14,6 @@ QStringList StationFolders(const QString& ledvoraPath, const QString& accountTyp
 
 // Makes the station's folders that are missing, with all missing parents, for the folder and
 // type the settings hold. Raises AppError "Cannot create " + the folder's full path when one
-// cannot be made; the folders made before it stay.
+// cannot be made; the folders made before it stay. A folder on a Windows drive is refused before
+// anything is made, on a system without drive letters (RefuseWindowsDriveFolder).
 void CreateStationFolders(const SettingsFile& settings, const QString& storeCode);

@@ -19,6 +19,17 @@ public:
     bool confirm(const QString& text) {
         return show(MessageKind::Confirmation, text) == MessageAnswer::Yes;
     }
+    // The same for a question whose Yes throws something away: No is the button Enter presses.
+    bool confirmDefaultNo(const QString& text) {
+        return showQuestion(text, MessageAnswer::No) == MessageAnswer::Yes;
+    }
+
+    // A question whose default button (the one Enter presses) is given; services that have no
+    // buttons ask it as any other question.
+    virtual MessageAnswer showQuestion(const QString& text, MessageAnswer defaultAnswer) {
+        (void)defaultAnswer;
+        return show(MessageKind::Confirmation, text);
+    }
 };
 
 // Prints every message (errors to standard error, the rest to standard output) and answers

@@ -1,5 +1,7 @@
 #include "core/profile_file.h"
 
+#include "core/file_name_case.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,22 +20,99 @@ SettingsWriteError::SettingsWriteError(const QString& path)
 namespace {
 
 const QByteArray Utf8Bom("\xEF\xBB\xBF");
-const QByteArray CrLf("\r\n");
+const QByteArray Utf16LeBom("\xFF\xFE");
+const QByteArray Utf16BeBom("\xFE\xFF");
+const QString CrLf = QStringLiteral("\r\n");
+
+// How the file's text is stored. A file that begins with a UTF-16 byte order mark is read and
+// written back in UTF-16 with its mark, as Windows does for files saved as "Unicode"; any other
+// file is 8-bit text in Windows code page 1252 (a UTF-8 mark is kept in front of it as it was).
+enum class Encoding { Ansi, Utf16Le, Utf16Be };
 
 // One line of the file as stored: its text and its own line ending (empty for a last line
 // without a final newline).
 struct RawLine {
-    QByteArray text;
-    QByteArray ending;
+    QString text;
+    QString ending;
 };
 
 struct RawFile {
+    Encoding encoding = Encoding::Ansi;
     QByteArray bom;
     QList<RawLine> lines;
-    QByteArray newline = CrLf; // ending for lines we add: the file's own style
+    QString newline = CrLf; // ending for lines we add: the file's own style
 };
 
-enum class LineKind { Blank, Comment, Section, Key };
+// Code page 1252 differs from Latin-1 in 0x80 to 0x9F. Its five unassigned bytes there map to
+// the control characters of the same number, as Windows maps them, so every byte reads as one
+// character and writes back as the same byte.
+constexpr char16_t Cp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString fromCp1252(const QByteArray& bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        *out++ = (byte >= 0x80 && byte < 0xA0) ? QChar(Cp1252High[byte - 0x80]) : QChar(byte);
+    }
+    return text;
+}
+
+// A character the code page lacks is written as '?', as Windows writes it.
+QByteArray toCp1252(const QString& text) {
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = static_cast<char>(u);
+        } else {
+            for (int i = 0; i < 32; ++i) {
+                if (Cp1252High[i] == u) {
+                    byte = static_cast<char>(0x80 + i);
+                    break;
+                }
+            }
+        }
+        *out++ = byte;
+    }
+    return bytes;
+}
+
+QString fromUtf16(const QByteArray& bytes, Encoding encoding) {
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes.at(i));
+        const auto second = static_cast<unsigned char>(bytes.at(i + 1));
+        *out++ = encoding == Encoding::Utf16Le ? QChar(char16_t(first | second << 8))
+                                               : QChar(char16_t(first << 8 | second));
+    }
+    return text;
+}
+
+QByteArray toUtf16(const QString& text, Encoding encoding) {
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        const char low = static_cast<char>(u & 0xFF);
+        const char high = static_cast<char>(u >> 8);
+        *out++ = encoding == Encoding::Utf16Le ? low : high;
+        *out++ = encoding == Encoding::Utf16Le ? high : low;
+    }
+    return bytes;
+}
+
+QByteArray encoded(const QString& text, Encoding encoding) {
+    return encoding == Encoding::Ansi ? toCp1252(text) : toUtf16(text, encoding);
+}
+
+enum class LineKind { Blank, Comment, Section, Key, Bare };
 
 struct ParsedLine {
     LineKind kind = LineKind::Blank;
@@ -67,8 +146,8 @@ QString withoutQuotes(const QString& value) {
     return value;
 }
 
-ParsedLine parseLine(const QByteArray& raw) {
-    const QString line = trimBlanks(QString::fromLatin1(raw));
+ParsedLine parseLine(const QString& raw) {
+    const QString line = trimBlanks(raw);
     ParsedLine parsed;
     if (line.isEmpty()) {
         parsed.kind = LineKind::Blank;
@@ -79,11 +158,14 @@ ParsedLine parseLine(const QByteArray& raw) {
         const qsizetype close = line.indexOf(u']');
         parsed.name = trimBlanks(close < 0 ? line.mid(1) : line.mid(1, close - 1));
     } else {
-        parsed.kind = LineKind::Key;
         const qsizetype equals = line.indexOf(u'=');
         if (equals < 0) {
+            // A name without "=" holds no value: reading it gives the default. It still takes the
+            // name's place, so a write replaces it and a later line of the name is not read.
+            parsed.kind = LineKind::Bare;
             parsed.name = line;
         } else {
+            parsed.kind = LineKind::Key;
             parsed.name = trimBlanks(line.left(equals));
             parsed.value = withoutQuotes(trimBlanks(line.mid(equals + 1)));
         }
@@ -91,42 +173,59 @@ ParsedLine parseLine(const QByteArray& raw) {
     return parsed;
 }
 
+bool isKeyLine(LineKind kind) {
+    return kind == LineKind::Key || kind == LineKind::Bare;
+}
+
 bool sameName(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-RawFile splitLines(QByteArray bytes) {
-    RawFile file;
+QString decodedText(QByteArray bytes, RawFile& file) {
+    if (bytes.startsWith(Utf16LeBom) || bytes.startsWith(Utf16BeBom)) {
+        file.encoding = bytes.startsWith(Utf16LeBom) ? Encoding::Utf16Le : Encoding::Utf16Be;
+        file.bom = bytes.left(2);
+        return fromUtf16(bytes.mid(2), file.encoding);
+    }
     if (bytes.startsWith(Utf8Bom)) {
         file.bom = Utf8Bom;
         bytes.remove(0, Utf8Bom.size());
     }
+    return fromCp1252(bytes);
+}
+
+// Lines end with CR LF, LF or a single CR, each line keeping its own ending.
+RawFile splitLines(const QByteArray& bytes) {
+    RawFile file;
+    const QString text = decodedText(bytes, file);
     bool styleKnown = false;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        const qsizetype lf = bytes.indexOf('\n', start);
-        if (lf < 0) {
-            file.lines.append({bytes.mid(start), QByteArray()});
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text.at(end) != u'\r' && text.at(end) != u'\n')
+            ++end;
+        if (end == text.size()) {
+            file.lines.append({text.mid(start), QString()});
             break;
         }
-        const bool crlf = lf > start && bytes.at(lf - 1) == '\r';
-        const qsizetype textEnd = crlf ? lf - 1 : lf;
-        RawLine line{bytes.mid(start, textEnd - start), crlf ? CrLf : QByteArray("\n")};
+        const bool crlf =
+            text.at(end) == u'\r' && end + 1 < text.size() && text.at(end + 1) == u'\n';
+        RawLine line{text.mid(start, end - start), text.mid(end, crlf ? 2 : 1)};
         if (!styleKnown) {
             file.newline = line.ending;
             styleKnown = true;
         }
         file.lines.append(line);
-        start = lf + 1;
+        start = end + line.ending.size();
     }
     return file;
 }
 
 QByteArray joinLines(const RawFile& file) {
-    QByteArray bytes = file.bom;
+    QString text;
     for (const RawLine& line : file.lines)
-        bytes += line.text + line.ending;
-    return bytes;
+        text += line.text + line.ending;
+    return file.bom + encoded(text, file.encoding);
 }
 
 // The whole file, or nothing when it is missing or cannot be read.
@@ -156,7 +255,7 @@ KeyPlace findKey(const RawFile& file, const QString& section, const QString& key
                 place.section = i;
                 place.lastKeyLine = i;
             }
-        } else if (line.kind == LineKind::Key && place.section >= 0) {
+        } else if (isKeyLine(line.kind) && place.section >= 0) {
             place.lastKeyLine = i;
             if (place.key < 0 && sameName(line.name, key))
                 place.key = i;
@@ -165,22 +264,22 @@ KeyPlace findKey(const RawFile& file, const QString& section, const QString& key
     return place;
 }
 
-void insertLine(RawFile& file, qsizetype after, const QByteArray& text) {
+void insertLine(RawFile& file, qsizetype after, const QString& text) {
     RawLine& previous = file.lines[after];
     if (previous.ending.isEmpty())
         previous.ending = file.newline;
     file.lines.insert(after + 1, {text, file.newline});
 }
 
-void appendSection(RawFile& file, const QString& section, const QByteArray& entry) {
+void appendSection(RawFile& file, const QString& section, const QString& entry) {
     if (!file.lines.isEmpty()) {
         RawLine& last = file.lines.last();
         if (last.ending.isEmpty())
             last.ending = file.newline;
         if (parseLine(last.text).kind != LineKind::Blank)
-            file.lines.append({QByteArray(), file.newline});
+            file.lines.append({QString(), file.newline});
     }
-    file.lines.append({'[' + section.toLatin1() + ']', file.newline});
+    file.lines.append({u'[' + section + u']', file.newline});
     file.lines.append({entry, file.newline});
 }
 
@@ -216,22 +315,26 @@ void save(const QString& path, const QByteArray& bytes) {
 }
 
 // What reads need of a file's text: the keys of each section with their values, by case-folded
-// name; of duplicate sections and keys the first one, as findKey finds it.
-using FileValues = QHash<QString, QHash<QString, QString>>;
+// name; of duplicate sections and keys the first one, as findKey finds it. A name without "="
+// has no value.
+using SectionValues = QHash<QString, std::optional<QString>>;
+using FileValues = QHash<QString, SectionValues>;
 
 FileValues valuesOf(const QByteArray& bytes) {
     FileValues values;
     const RawFile file = splitLines(bytes);
-    QHash<QString, QString>* section = nullptr; // null outside a section or in a duplicate one
+    SectionValues* section = nullptr; // null outside a section or in a duplicate one
     for (const RawLine& raw : file.lines) {
         const ParsedLine line = parseLine(raw.text);
         if (line.kind == LineKind::Section) {
             const QString name = line.name.toCaseFolded();
             section = values.contains(name) ? nullptr : &values[name];
-        } else if (line.kind == LineKind::Key && section) {
+        } else if (isKeyLine(line.kind) && section) {
             const QString name = line.name.toCaseFolded();
             if (!section->contains(name))
-                section->insert(name, line.value);
+                section->insert(name, line.kind == LineKind::Key
+                                          ? std::optional<QString>(line.value)
+                                          : std::nullopt);
         }
     }
     return values;
@@ -262,30 +365,36 @@ std::shared_ptr<const FileValues> parsedValues(const QString& path, const QByteA
 
 ProfileFile::ProfileFile(QString path) : path_(std::move(path)) {}
 
+QString ProfileFile::foundPath() const {
+    return FindFileIgnoringCase(path_);
+}
+
 QString ProfileFile::readString(const QString& section, const QString& key,
                                 const QString& defaultValue) const {
-    const std::optional<QByteArray> bytes = readBytes(path_);
+    const QString path = foundPath();
+    const std::optional<QByteArray> bytes = readBytes(path);
     if (!bytes)
         return defaultValue;
-    const std::shared_ptr<const FileValues> values = parsedValues(path_, *bytes);
+    const std::shared_ptr<const FileValues> values = parsedValues(path, *bytes);
     const auto keys = values->constFind(section.toCaseFolded());
     if (keys == values->constEnd())
         return defaultValue;
     const auto value = keys->constFind(key.toCaseFolded());
-    return value == keys->constEnd() ? defaultValue : *value;
+    return value == keys->constEnd() || !value->has_value() ? defaultValue : **value;
 }
 
 void ProfileFile::writeString(const QString& section, const QString& key, const QString& value) {
-    std::optional<QByteArray> bytes = readBytes(path_);
+    const QString path = foundPath();
+    std::optional<QByteArray> bytes = readBytes(path);
     if (!bytes) {
         // A file that exists but cannot be read must not be replaced by one holding only the
         // new key.
-        if (QFileInfo::exists(path_))
-            throw SettingsWriteError(path_);
+        if (QFileInfo::exists(path))
+            throw SettingsWriteError(path);
         bytes = QByteArray();
     }
     RawFile file = splitLines(*bytes);
-    const QByteArray entry = key.toLatin1() + '=' + onOneLine(value).toLatin1();
+    const QString entry = key + u'=' + onOneLine(value);
     const KeyPlace place = findKey(file, section, key);
     if (place.key >= 0)
         file.lines[place.key].text = entry;
@@ -293,7 +402,7 @@ void ProfileFile::writeString(const QString& section, const QString& key, const 
         insertLine(file, place.lastKeyLine, entry);
     else
         appendSection(file, section, entry);
-    save(path_, joinLines(file));
+    save(path, joinLines(file));
 }
 
 bool ProfileFile::readBool(const QString& section, const QString& key, bool defaultValue) const {

@@ -1,6 +1,7 @@
 #include "data/alias_file.h"
 
 #include "core/app_context.h"
+#include "core/file_name_case.h"
 #include "core/profile_file.h"
 #include "data/db_error.h"
 
@@ -9,7 +10,7 @@
 #include <QRegularExpression>
 
 QString AliasFilePath() {
-    return ProgramFolder() + QStringLiteral("/Databases.ini");
+    return FindFileIgnoringCase(ProgramFolder() + QStringLiteral("/Databases.ini"));
 }
 
 bool IsServerPath(const QString& path) {

@@ -17,6 +17,7 @@ struct AliasTarget {
     bool remote = false;
 };
 
+// The alias file in the program folder, found whatever the case of its name.
 QString AliasFilePath();
 
 // Reads the alias from the alias file; a missing alias raises a DbError naming it.

@@ -22,6 +22,22 @@ QString EngineErrorText(const QSqlError& error) {
     return text;
 }
 
+QString ConnectionErrorText(const AliasTarget& target, bool administrator, bool throughAlias,
+                            const QString& engineText) {
+    // The engine's own text says what went wrong but not where: with five aliases, two accounts
+    // and possibly a server, the reader needs to know which of them was tried. Never the password.
+    const QString account = administrator ? target.adminUser : target.user;
+    const QString where =
+        throughAlias
+            ? QStringLiteral("Cannot connect to database alias %1 as %2 (its %3) at %4:")
+                  .arg(target.alias, account,
+                       administrator ? QStringLiteral("ADMIN_USER") : QStringLiteral("USER"),
+                       target.database)
+            : QStringLiteral("Cannot connect to the database %1 as %2:")
+                  .arg(target.database, account);
+    return where + QLatin1Char('\n') + engineText;
+}
+
 DbConnection::DbConnection(QString handleName, QString alias, bool administrator)
     : handleName_(std::move(handleName)), alias_(std::move(alias)), administrator_(administrator) {
     // Qt needs a process-wide unique name; several modules may hold a handle of the same name.
@@ -57,8 +73,11 @@ void DbConnection::open() {
     db.setDatabaseName(target.database);
     db.setUserName(administrator_ ? target.adminUser : target.user);
     db.setPassword(administrator_ ? target.adminPassword : target.password);
-    if (!db.open())
-        throw DbError(EngineErrorText(db.lastError()));
+    if (!db.open()) {
+        const QString engineText = EngineErrorText(db.lastError());
+        throw ConnectionError(ConnectionErrorText(target, administrator_, !target_, engineText),
+                              engineText);
+    }
 }
 
 void DbConnection::close() {

@@ -80,3 +80,9 @@ private:
 
 // The text the engine gave for an error of the Qt SQL layer.
 QString EngineErrorText(const class QSqlError& error);
+
+// What a failed connection reports: the alias (when the handle goes through the alias file), the
+// account and the database it tried (never the password), then the engine's own text on a line
+// of its own.
+QString ConnectionErrorText(const AliasTarget& target, bool administrator, bool throughAlias,
+                            const QString& engineText);

@@ -28,7 +28,8 @@ void CreateDatabaseFile(const QString& database, const QString& user, const QStr
     isc_tr_handle transaction = 0;
     if (isc_dsql_execute_immediate(status, &db, &transaction, 0, statement.constData(),
                                    SQL_DIALECT_V6, nullptr))
-        throw DbError(NativeStatusText(status));
+        throw DbError(QStringLiteral("Cannot create the database %1 as %2:\n%3")
+                          .arg(database, user, NativeStatusText(status)));
     if (db)
         isc_detach_database(status, &db);
 }
@@ -75,11 +76,28 @@ void RunSqlScript(DbConnection& connection, const QString& script) {
 
 namespace {
 
+const QRegularExpression& createTablePattern() {
+    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    return createTable;
+}
+
+// The link's own tables by database: the stock database holds the stations, the work table,
+// the export lock and run register and a posting journal; the receivables database a journal.
+const QStringList& stockLinkScripts() {
+    static const QStringList scripts{QStringLiteral("link_tables.sql"),
+                                     QStringLiteral("link_journal.sql")};
+    return scripts;
+}
+const QStringList& receivableLinkScripts() {
+    static const QStringList scripts{QStringLiteral("link_journal.sql")};
+    return scripts;
+}
+
 // Creates the tables of a schema script that the database lacks, with their indexes and
 // constraints; tables that exist are left as they are.
 void ensureTablesOf(DbConnection& database, const QString& scriptName) {
-    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
-                                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression& createTable = createTablePattern();
     static const QRegularExpression createIndex(
         QStringLiteral(
             "^CREATE\\s+(?:UNIQUE\\s+)?(?:ASC\\w*\\s+|DESC\\w*\\s+)?INDEX\\s+\\w+\\s+ON\\s+(\\w+)"),
@@ -122,41 +140,70 @@ struct AddedColumn {
 };
 
 const AddedColumn kAddedColumns[] = {
+    {"ACC_EXPORT_RUN", "R_WORKSTATION", "VARCHAR(60)"},
+    {"ACC_EXPORT_RUN", "R_FOLDER", "VARCHAR(255)"},
     {"ACC_EXPORT_RUN", "R_PACKAGE", "VARCHAR(200)"},
     {"ACC_POST_JOURNAL", "J_CHECK", "VARCHAR(10)"},
     {"ACC_POST_JOURNAL", "J_PACKAGE_TOTAL", "DOUBLE PRECISION"},
 };
 
+int fieldCount(DbConnection& database, const QString& table, const QString& column) {
+    QString sql =
+        QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = ?");
+    QVariantList values{table};
+    if (!column.isEmpty()) {
+        sql += QStringLiteral(" AND RDB$FIELD_NAME = ?");
+        values << column;
+    }
+    return SelectValue(database, sql, values).toInt();
+}
+
 void ensureAddedColumns(DbConnection& database) {
     for (const AddedColumn& added : kAddedColumns) {
-        const QVariant columns =
-            SelectValue(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
-                                                 "RDB$RELATION_NAME = %1")
-                                      .arg(QuotedStr(QLatin1String(added.table))));
-        if (columns.toInt() == 0)
+        const QString table = QLatin1String(added.table);
+        const QString column = QLatin1String(added.column);
+        if (fieldCount(database, table, QString()) == 0)
             continue; // the table itself is not in this database
-        const QVariant found = SelectValue(
-            database,
-            QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = "
-                           "%1 AND RDB$FIELD_NAME = %2")
-                .arg(QuotedStr(QLatin1String(added.table)),
-                     QuotedStr(QLatin1String(added.column))));
-        if (found.toInt() == 0)
+        if (fieldCount(database, table, column) == 0)
             database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3")
-                                 .arg(QLatin1String(added.table), QLatin1String(added.column),
-                                      QLatin1String(added.type)));
+                                 .arg(table, column, QLatin1String(added.type)));
     }
 }
 
 } // namespace
 
+QStringList SchemaTables(const QString& scriptName) {
+    QStringList tables;
+    for (const QString& statement : SplitSqlScript(SchemaScript(scriptName))) {
+        const QRegularExpressionMatch table = createTablePattern().match(statement);
+        if (table.hasMatch())
+            tables << table.captured(1).toUpper();
+    }
+    return tables;
+}
+
+QStringList StockLinkTables() {
+    QStringList tables;
+    for (const QString& script : stockLinkScripts())
+        tables << SchemaTables(script);
+    return tables;
+}
+
+QStringList ReceivableLinkTables() {
+    QStringList tables;
+    for (const QString& script : receivableLinkScripts())
+        tables << SchemaTables(script);
+    return tables;
+}
+
 void EnsureLinkTables(DbConnection& stockDatabase) {
-    ensureTablesOf(stockDatabase, QStringLiteral("link_tables.sql"));
-    ensureTablesOf(stockDatabase, QStringLiteral("link_journal.sql"));
+    for (const QString& script : stockLinkScripts())
+        ensureTablesOf(stockDatabase, script);
     ensureAddedColumns(stockDatabase);
 }
 
 void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {
-    ensureTablesOf(receivablesDatabase, QStringLiteral("link_journal.sql"));
+    for (const QString& script : receivableLinkScripts())
+        ensureTablesOf(receivablesDatabase, script);
     ensureAddedColumns(receivablesDatabase);
 }

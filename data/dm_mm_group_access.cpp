@@ -1,12 +1,13 @@
 #include "data/dm_mm_group_access.h"
 
 #include "core/app_context.h"
+#include "core/file_name_case.h"
 #include "core/profile_file.h"
 
 TdmMMGroupAccess* dmMMGroupAccess = nullptr;
 
 QString RegisterIniPath() {
-    return ProgramFolder() + QStringLiteral("/Register.ini");
+    return FindFileIgnoringCase(ProgramFolder() + QStringLiteral("/Register.ini"));
 }
 
 TdmMMGroupAccess::TdmMMGroupAccess() {

@@ -37,7 +37,8 @@ public:
     bool StockLogEnabled = false;
 };
 
-// The installation file shared with the other back-office programs.
+// The installation file shared with the other back-office programs, found whatever the case of
+// its name.
 QString RegisterIniPath();
 
 extern TdmMMGroupAccess* dmMMGroupAccess;

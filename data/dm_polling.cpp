@@ -136,8 +136,9 @@ void TdmPolling::OpenDatasets() {
     tblSupplier.open();
     tblPayment.open();
     tblStock.open();
-    for (const QString& code : ExportModuleCodes())
-        ExportView(code)->open();
+    // The export work table's views are opened by whoever reads them: the work table can hold
+    // hundreds of thousands of rows, which the export window reads a page at a time and nothing
+    // else needs at start.
 }
 
 QStringList TdmPolling::ExportModuleCodes() {

@@ -19,11 +19,12 @@ public:
     TdmPolling(const TdmPolling&) = delete;
     TdmPolling& operator=(const TdmPolling&) = delete;
 
-    // Opens every table and view (what creation does in the window).
+    // Opens every table (what creation does in the window); the views of the export work table
+    // are left to their readers.
     void OpenDatasets();
 
     // The filtered view of the work table for a document module code (SL_CS ... AR_PM), or null
-    // for the master codes.
+    // for the master codes. Closed until a reader opens it.
     Table* ExportView(const QString& moduleCode);
     static QStringList ExportModuleCodes();
 

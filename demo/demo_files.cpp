@@ -2,6 +2,7 @@
 
 #include "config/settings_file.h"
 #include "config/settings_keys.h"
+#include "core/file_name_case.h"
 #include "core/profile_file.h"
 #include "demo/demo_amounts.h"
 #include "standin/package_codes.h"
@@ -44,7 +45,7 @@ QString DemoDatabasePath(const QString& alias) {
 }
 
 bool HoldsInstallation(const QString& folder) {
-    if (QFileInfo::exists(inFolder(folder, QLatin1String(kAliasFile))))
+    if (QFileInfo::exists(FindFileIgnoringCase(inFolder(folder, QLatin1String(kAliasFile)))))
         return true;
     for (const QString& alias : DemoAliases())
         if (QFileInfo::exists(inFolder(folder, DemoDatabasePath(alias))))
@@ -58,7 +59,7 @@ void RemoveDemoInstallation(const QString& folder) {
     for (const QString& alias : DemoAliases())
         removeFile(inFolder(folder, DemoDatabasePath(alias)));
     for (const char* name : {kAliasFile, kRegisterIni, kSettingsFile})
-        removeFile(inFolder(folder, QLatin1String(name)));
+        removeFile(FindFileIgnoringCase(inFolder(folder, QLatin1String(name))));
     removeFile(inFolder(folder, kPackageFolder + QStringLiteral("/DEFAULT.DCF")));
     removeFile(inFolder(folder, kPackageFolder + QLatin1Char('/') +
                                     QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue)));
@@ -137,6 +138,15 @@ void CreateDemoPackage(const QString& folder) {
     const QString packageFolder = folder + QLatin1Char('/') + kPackageFolder;
     const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
     const QString database = QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue);
+    // The package's database belongs to the installation's database account, as the five
+    // back-office databases do: moved onto a server, one login serves them all.
+    if (!QDir().mkpath(packageFolder))
+        throw AppError(
+            QStringLiteral("Cannot create %1").arg(QDir::toNativeSeparators(packageFolder)));
+    ProfileFile(dcf).writeString(QStringLiteral("PACKAGE"), QStringLiteral("DATABASE_USER"),
+                                 QLatin1String(kDemoDatabaseUser));
+    ProfileFile(dcf).writeString(QStringLiteral("PACKAGE"), QStringLiteral("DATABASE_PASSWORD"),
+                                 QLatin1String(kDemoDatabasePassword));
     CreatePackageDatabase(dcf, packageFolder, database,
                           QLatin1String(Keys::SqlAcc::UserLogin.defaultValue),
                           QLatin1String(Keys::DefaultPackagePassword));

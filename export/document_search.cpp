@@ -26,15 +26,16 @@ void requireRange(const QDate& from, const QDate& to) {
         throw AppError(QStringLiteral("The search needs a from-date and a to-date."));
 }
 
-// A range that ends before it starts holds no document: says so and gives true.
-bool reportReversedRange(const QDate& from, const QDate& to) {
+// What to say of a range that ends before it starts, which holds no document; empty otherwise.
+QString reversedRangeText(const QDate& from, const QDate& to) {
     if (to >= from)
-        return false;
-    Messages().information(
-        QStringLiteral("No documents found: the to-date %1 is earlier than the from-date %2.")
-            .arg(dayText(to), dayText(from)));
-    return true;
+        return QString();
+    return QStringLiteral("No documents found: the to-date %1 is earlier than the from-date %2.")
+        .arg(dayText(to), dayText(from));
 }
+
+// How many rows are read or copied between two reports to a caller that follows the search.
+constexpr int kReportEvery = 500;
 
 } // namespace
 
@@ -54,11 +55,33 @@ TickedTotals TickedInView(const Dataset& view) {
 }
 
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent)
-    : QObject(parent), data_(data), settings_(settings) {}
+    : QObject(parent), data_(data), settings_(settings), use_(data.dbStk) {
+    recordTicksOfViews();
+}
 
 DocumentSearch::DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
                                QObject* parent)
-    : QObject(parent), data_(data), settings_(settings), reading_(reading) {}
+    : QObject(parent), data_(data), settings_(settings), reading_(reading), use_(data.dbStk) {
+    recordTicksOfViews();
+}
+
+DocumentSearch::~DocumentSearch() {
+    for (const QString& code : TransactionCodes())
+        if (Table* view = data_.ExportView(code))
+            view->afterPost = nullptr;
+}
+
+void DocumentSearch::recordTicksOfViews() {
+    // A tick saved in a view (leaving the row, or the view read again) is a change the other
+    // workstations hear of.
+    for (const QString& code : TransactionCodes())
+        if (Table* view = data_.ExportView(code))
+            view->afterPost = [this, code](Dataset&) { use_.recordTicked(code); };
+}
+
+QString DocumentSearch::ChangedElsewhereText(const QString& moduleCode) {
+    return use_.changedElsewhereText(moduleCode);
+}
 
 void DocumentSearch::SavePendingTick(const QString& moduleCode) {
     Table* view = data_.ExportView(moduleCode);
@@ -120,101 +143,154 @@ std::optional<int> DocumentSearch::ExecCommand(const QString& sql, const QString
     return rereadView(moduleCode);
 }
 
-int DocumentSearch::SearchStockDocuments(const QString& moduleCode,
-                                         const StockSearchFilter& filter) {
+SearchPlan PlanStockSearch(const QString& moduleCode, const StockSearchFilter& filter,
+                           const SettingsFile& settings) {
     if (!IsStockDocumentCode(moduleCode))
         throw AppError(
             QStringLiteral("%1 is not a sales or purchase document kind.").arg(moduleCode));
     if (!filter.searchAll)
         requireRange(filter.from, filter.to);
 
-    // Settings first: a value that cannot be used must stop the search before anything is
-    // deleted.
     StockSearchValues values;
-    values.gstStart = GstStartTextForSearch(settings_);
+    values.gstStart = GstStartTextForSearch(settings);
     values.jobOption = filter.jobOption;
     if (moduleCode == QLatin1String(ModuleCodes::CashSales)) {
-        const CashSalesSettings cashSales = ReadCashSalesSettings(settings_);
+        const CashSalesSettings cashSales = ReadCashSalesSettings(settings);
         values.cashCode = cashSales.debtorCode;
         values.byItem = cashSales.byItem;
     }
-
-    ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    SearchPlan plan;
+    plan.moduleCode = moduleCode;
+    plan.deleteStatement = DeleteKindStatement(moduleCode);
     if (!filter.searchAll) {
-        if (reportReversedRange(filter.from, filter.to))
-            return 0;
+        plan.reversedRangeText = reversedRangeText(filter.from, filter.to);
+        if (!plan.reversedRangeText.isEmpty())
+            return plan;
         values.from = SqlDateText(filter.from);
         values.to = SqlDateText(filter.to);
         values.store = filter.store;
         values.refFrom = filter.refFrom;
         values.refTo = filter.refTo;
     }
-    return *ExecCommand(StockSearchStatement(moduleCode, filter.searchAll, values), moduleCode);
+    plan.copyStatement = StockSearchStatement(moduleCode, filter.searchAll, values);
+    return plan;
 }
 
-int DocumentSearch::SearchReceivables(const QString& moduleCode,
-                                      const ReceivableSearchFilter& filter) {
+SearchPlan PlanReceivableSearch(const QString& moduleCode, const ReceivableSearchFilter& filter,
+                                const SettingsFile& settings) {
     if (!IsReceivableCode(moduleCode))
         throw AppError(QStringLiteral("%1 is not a receivable document kind.").arg(moduleCode));
     if (!filter.searchAll)
         requireRange(filter.from, filter.to);
 
     ReceivableSearchValues values;
-    values.gstStart = GstStartTextForSearch(settings_);
-
-    ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    values.gstStart = GstStartTextForSearch(settings);
+    SearchPlan plan;
+    plan.moduleCode = moduleCode;
+    plan.receivable = true;
+    plan.deleteStatement = DeleteKindStatement(moduleCode);
     if (!filter.searchAll) {
-        if (reportReversedRange(filter.from, filter.to))
-            return 0;
+        plan.reversedRangeText = reversedRangeText(filter.from, filter.to);
+        if (!plan.reversedRangeText.isEmpty())
+            return plan;
         values.customer = filter.customer;
         values.from = SqlDateText(filter.from);
         values.to = SqlDateText(filter.to);
     }
+    plan.copyStatement = ReceivableSearchStatement(moduleCode, filter.searchAll, values);
+    return plan;
+}
 
-    // A document stored as several AR_TRANS rows is one row of the work table. Its rows repeat
-    // the document's header (store, reference, date, customer, net total, balance, flag); the
-    // tax and the amount are the line's (the posting sends each row as one line with them), so
-    // the work table takes the header once and the sums of the lines' tax and amount. The rows
-    // of a document need not come one after the other, so every row is read before any is
-    // written; a failed read therefore writes nothing (a document could be short of lines).
+// A document stored as several AR_TRANS rows is one row of the work table. Its rows repeat the
+// document's header (store, reference, date, customer, net total, balance, flag); the tax and the
+// amount are the line's (the posting sends each row as one line with them), so the work table
+// takes the header once and the sums of the lines' tax and amount. The rows of a document need
+// not come one after the other, so every row is read before any is written; a failed read
+// therefore writes nothing (a document could be short of lines).
+QVector<ReceivableDocument> ReadReceivableDocuments(DbConnection& receivables,
+                                                    const QString& select,
+                                                    const std::function<bool(int)>& goOn) {
     QVector<ReceivableDocument> documents;
-    {
-        RowReader reader(data_.dbAR,
-                         ReceivableSearchStatement(moduleCode, filter.searchAll, values));
-        QHash<QString, qsizetype> found;
-        try {
-            while (reader.next()) {
-                const QString docNo = reader.value(0).toString().trimmed();
-                const double tax = reader.value(5).toDouble();
-                const double amount = reader.value(6).toDouble();
-                const auto known = found.constFind(docNo);
-                if (known != found.constEnd()) {
-                    ReceivableDocument& document = documents[*known];
-                    document.taxAmount += tax;
-                    document.total += amount;
-                    continue;
-                }
-                ReceivableDocument document;
-                document.docNo = docNo;
-                document.store = reader.value(1).toString().trimmed();
-                document.reference = reader.value(2).toString().trimmed();
-                document.date = reader.value(3).toDateTime().date();
-                document.customer = reader.value(4).toString().trimmed();
-                document.taxAmount = tax;
-                document.total = amount;
-                document.netTotal = reader.value(7).toDouble();
-                document.exportFlag = reader.value(8).toString().trimmed();
-                document.balance = reader.value(9).toDouble();
-                found.insert(docNo, documents.size());
-                documents.append(document);
-            }
-        } catch (...) {
-            try {
-                rereadView(moduleCode);
-            } catch (...) {
-            }
-            throw;
+    RowReader reader(receivables, select);
+    QHash<QString, qsizetype> found;
+    int rowsRead = 0;
+    while (reader.next()) {
+        if (goOn && ++rowsRead % kReportEvery == 0 && !goOn(rowsRead))
+            return {};
+        const QString docNo = reader.value(0).toString().trimmed();
+        const double tax = reader.value(5).toDouble();
+        const double amount = reader.value(6).toDouble();
+        const auto known = found.constFind(docNo);
+        if (known != found.constEnd()) {
+            ReceivableDocument& document = documents[*known];
+            document.taxAmount += tax;
+            document.total += amount;
+            continue;
         }
+        ReceivableDocument document;
+        document.docNo = docNo;
+        document.store = reader.value(1).toString().trimmed();
+        document.reference = reader.value(2).toString().trimmed();
+        document.date = reader.value(3).toDateTime().date();
+        document.customer = reader.value(4).toString().trimmed();
+        document.taxAmount = tax;
+        document.total = amount;
+        document.netTotal = reader.value(7).toDouble();
+        document.exportFlag = reader.value(8).toString().trimmed();
+        document.balance = reader.value(9).toDouble();
+        found.insert(docNo, documents.size());
+        documents.append(document);
+    }
+    return documents;
+}
+
+int CopyReceivableDocuments(DbConnection& stock, const QVector<ReceivableDocument>& documents,
+                            const QString& moduleCode, const std::function<bool(int)>& goOn) {
+    // One statement object on the handle serves every row.
+    QSqlQuery insert(stock.database());
+    int copied = 0;
+    for (const ReceivableDocument& document : documents) {
+        if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
+            throw DbError(EngineErrorText(insert.lastError()));
+        if (goOn && ++copied % kReportEvery == 0 && !goOn(copied))
+            return copied;
+    }
+    return int(documents.size());
+}
+
+int DocumentSearch::SearchStockDocuments(const QString& moduleCode,
+                                         const StockSearchFilter& filter) {
+    // Settings first: a value that cannot be used must stop the search before anything is
+    // deleted.
+    const SearchPlan plan = PlanStockSearch(moduleCode, filter, settings_);
+    ExecCommand(plan.deleteStatement, moduleCode);
+    use_.recordSearched(moduleCode);
+    if (!plan.reversedRangeText.isEmpty()) {
+        Messages().information(plan.reversedRangeText);
+        return 0;
+    }
+    return *ExecCommand(plan.copyStatement, moduleCode);
+}
+
+int DocumentSearch::SearchReceivables(const QString& moduleCode,
+                                      const ReceivableSearchFilter& filter) {
+    const SearchPlan plan = PlanReceivableSearch(moduleCode, filter, settings_);
+    ExecCommand(plan.deleteStatement, moduleCode);
+    use_.recordSearched(moduleCode);
+    if (!plan.reversedRangeText.isEmpty()) {
+        Messages().information(plan.reversedRangeText);
+        return 0;
+    }
+
+    QVector<ReceivableDocument> documents;
+    try {
+        documents = ReadReceivableDocuments(data_.dbAR, plan.copyStatement);
+    } catch (...) {
+        try {
+            rereadView(moduleCode);
+        } catch (...) {
+        }
+        throw;
     }
 
     // The rows are written without re-reading the view after each one: nothing is shown until
@@ -224,11 +300,7 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
     // the rows copied before it are committed all the same, so they stay.
     Transaction copy(data_.dbStk);
     try {
-        // One statement object on qryTmp's handle serves every row.
-        QSqlQuery insert(data_.qryTmp.connection()->database());
-        for (const ReceivableDocument& document : std::as_const(documents))
-            if (!insert.exec(ReceivableInsertStatement(document, moduleCode)))
-                throw DbError(EngineErrorText(insert.lastError()));
+        CopyReceivableDocuments(*data_.qryTmp.connection(), documents, moduleCode);
         copy.commit();
     } catch (...) {
         // The copy's own error is the one to report.
@@ -248,9 +320,13 @@ int DocumentSearch::SearchReceivables(const QString& moduleCode,
 int DocumentSearch::TickAll(const QString& moduleCode, bool ticked) {
     if (!IsTransactionCode(moduleCode))
         throw AppError(QStringLiteral("%1 has no rows in the export work table.").arg(moduleCode));
-    return *ExecCommand(TickKindStatement(moduleCode, ticked), moduleCode);
+    const int rows = *ExecCommand(TickKindStatement(moduleCode, ticked), moduleCode);
+    use_.recordTicked(moduleCode);
+    return rows;
 }
 
 void DocumentSearch::Clear(const QString& moduleCode) {
     ExecCommand(DeleteKindStatement(moduleCode), moduleCode);
+    if (IsTransactionCode(moduleCode))
+        use_.recordCleared(moduleCode);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "config/settings_file.h"
+#include "export/work_table_use.h"
 
 #include <QDate>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class Dataset;
@@ -44,6 +46,43 @@ struct ReceivableSearchFilter {
     QDate to;
 };
 
+struct ReceivableDocument;
+class DbConnection;
+
+// What a search of one kind runs, worked out from its filter and the settings before anything
+// runs, so a value that cannot be used stops it before anything is deleted.
+struct SearchPlan {
+    QString moduleCode;
+    QString deleteStatement; // empties the kind
+    // Sales and purchase kinds: the INSERT ... SELECT; receivable kinds: the SELECT on AR_TRANS.
+    // Empty when the range holds no document (reversedRangeText says why).
+    QString copyStatement;
+    bool receivable = false;
+    QString reversedRangeText; // "No documents found: the to-date ... is earlier than ..."
+};
+
+// The plans of the two searches; AppError on a kind of the other group, a missing date of a
+// range, or a GST start date in the settings that is not a date.
+SearchPlan PlanStockSearch(const QString& moduleCode, const StockSearchFilter& filter,
+                           const SettingsFile& settings);
+SearchPlan PlanReceivableSearch(const QString& moduleCode, const ReceivableSearchFilter& filter,
+                                const SettingsFile& settings);
+
+// Reads what a receivable search's SELECT finds on the receivables database, one document
+// however many AR_TRANS rows (lines) it has: its header values (net total, balance and the rest)
+// as its rows hold them, its tax and gross amount summed over its lines. `goOn`, when given,
+// hears how many rows were read now and then; false stops the reading (nothing is returned).
+QVector<ReceivableDocument>
+ReadReceivableDocuments(DbConnection& receivables, const QString& select,
+                        const std::function<bool(int rowsRead)>& goOn = {});
+
+// Copies the documents into the work table with one INSERT each, on the stock database's
+// connection (in whatever transaction is open there). `goOn` hears how many were copied now and
+// then; false stops the copy. Gives the number copied; raises on a refused INSERT.
+int CopyReceivableDocuments(DbConnection& stock, const QVector<ReceivableDocument>& documents,
+                            const QString& moduleCode,
+                            const std::function<bool(int copied)>& goOn = {});
+
 // The searches that fill the export work table TMP_EXPORT_ACCT, and the other commands on it
 // (Select All, Clear). The export dialog and the batch command both use this class; the window
 // shows the kind's view in its grid when viewReread is signalled.
@@ -61,6 +100,7 @@ public:
     DocumentSearch(TdmPolling& data, const SettingsFile& settings, QObject* parent = nullptr);
     DocumentSearch(TdmPolling& data, const SettingsFile& settings, ViewReading reading,
                    QObject* parent = nullptr);
+    ~DocumentSearch() override;
 
     // Runs one statement on the work table. For the nine transaction codes the kind's view is
     // read again afterwards (a tick still being edited in it is saved first), or with
@@ -96,6 +136,15 @@ public:
     // (also rows ticked at an earlier opening that no grid shows now).
     TickedTotals TickedInWorkTable(const QString& moduleCode);
 
+    // The work table is shared with the other workstations of the installation: the warning
+    // (WorkTableChangeText) when another one searched, ticked or cleared the kind's rows since
+    // this one last looked at them, or empty. This workstation has then looked. The searches,
+    // Select All, Clear and every tick saved in a kind's view are recorded for the others.
+    QString ChangedElsewhereText(const QString& moduleCode);
+
+    // The user whose searches and ticks are recorded.
+    void setUser(const QString& user) { use_.setUser(user); }
+
 signals:
     // The kind's view was read again after a statement; rowCount is -1 for the master codes.
     void viewReread(const QString& moduleCode, int rowCount);
@@ -103,7 +152,10 @@ signals:
 private:
     int rereadView(const QString& moduleCode);
 
+    void recordTicksOfViews();
+
     TdmPolling& data_;
     const SettingsFile& settings_;
     ViewReading reading_ = ViewReading::Rows;
+    WorkTableUse use_;
 };

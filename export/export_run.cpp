@@ -10,6 +10,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
 #include "export/run_register.h"
@@ -272,6 +273,8 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
                                     ExportRowResult result) {
     ExportDocumentRecord record;
     record.sourceId = row.id;
+    record.store = row.store;
+    record.refNo = row.refNo;
     record.documentNumber = entry.documentNumber;
     record.party = entry.party;
     record.date = row.date;
@@ -289,6 +292,46 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
 ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* observer) {
     if (!IsTransactionCode(moduleCode))
         throw AppError(QStringLiteral("%1 is not a kind of document").arg(moduleCode));
+    summary_ = ExportRunSummary();
+    inHand_.clear();
+    try {
+        runTickedRows(moduleCode, observer);
+    } catch (...) {
+        recordStatuses(moduleCode, observer, CurrentExceptionText());
+        throw;
+    }
+    recordStatuses(moduleCode, observer, QString());
+    return summary_;
+}
+
+void ExportRun::recordStatuses(const QString& moduleCode, ExportRunObserver* observer,
+                               const QString& error) {
+    if (summary_.total == 0)
+        return;
+    QList<DocumentStatus> statuses;
+    for (const ExportDocumentRecord& record : std::as_const(summary_.documents))
+        statuses << StatusOf(record);
+    // An error other than a refusal (which the records hold already) happened on the document in
+    // hand: it is noted there, and stays ticked.
+    const bool inHandRecorded = !summary_.documents.isEmpty() && !inHand_.isEmpty() &&
+                                summary_.documents.last().sourceId == inHand_.value(0) &&
+                                summary_.documents.last().store == inHand_.value(1) &&
+                                summary_.documents.last().refNo == inHand_.value(2);
+    if (!error.isEmpty() && !inHand_.isEmpty() && !inHandRecorded)
+        statuses << ErrorStatus(inHand_.value(0), inHand_.value(1), inHand_.value(2), error);
+    try {
+        ReplaceKindStatuses(data_.dbStk, moduleCode, options_.runId, statuses,
+                            [observer](int done, int total) {
+                                if (observer)
+                                    observer->recordingStatuses(done, total);
+                            });
+    } catch (...) {
+        qWarning("The statuses of export run %s were not kept: %s", qPrintable(options_.runId),
+                 qPrintable(CurrentExceptionText()));
+    }
+}
+
+void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* observer) {
     const bool byItem =
         settings_.read(Keys::General::ExportMode) == QLatin1String(Keys::General::ExportModeByItem);
     // A stop signal from here on waits for the document in hand.
@@ -298,12 +341,11 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     if (Table* view = data_.ExportView(moduleCode); view && view->isActive())
         view->refresh();
 
-    summary_ = ExportRunSummary();
     const QVector<TickedRow> rows = readTickedRows(data_.dbStk, moduleCode);
     ExportRunSummary& summary = summary_;
     summary.total = rows.size();
     if (rows.isEmpty())
-        return summary;
+        return;
     // One session with the package for the run, opened before the first document: a refused
     // login or the books of another company end the run here, with nothing journalled.
     const PackageRunSession packageRun;
@@ -327,6 +369,7 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
         const QString reference = documentReference(moduleCode, row);
+        inHand_ = QStringList{row.id, row.store, row.refNo, reference};
         if (observer)
             observer->documentStarting(i + 1, rows.size(), reference);
 
@@ -431,7 +474,6 @@ ExportRunSummary ExportRun::Run(const QString& moduleCode, ExportRunObserver* ob
             break;
     }
     masterReads.end();
-    return summary;
 }
 
 bool ExportRun::stopAfter(ExportRunObserver* observer, int index, int total) {

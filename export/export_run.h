@@ -35,6 +35,12 @@ public:
     }
     // Asked after each document: true stops the run there (the document in hand is finished).
     virtual bool stopRequested() { return false; }
+    // While the run notes what became of each document (for the export window's Status column),
+    // now and then: a window keeps painting.
+    virtual void recordingStatuses(int done, int total) {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+    }
 };
 
 // A document the package refused, with the package's text; or one it took whose figures, read
@@ -47,7 +53,9 @@ struct ExportRefusal {
 // What the run did with one ticked document, in the order the run took them: what a window's
 // status column, a report and a closing message tell about each document.
 struct ExportDocumentRecord {
-    QString sourceId;       // S_ID of the work-table row
+    QString sourceId; // S_ID of the work-table row
+    QString store;    // S_STORE_FROM and S_REFNO of the row: with S_ID, its key
+    QString refNo;
     QString documentNumber; // the document's number in the package (DOCNO)
     QString party;          // the customer's or supplier's code in the package
     QString date;           // yyyy/MM/dd
@@ -104,6 +112,10 @@ struct ExportRunOptions {
 // source's to the cent is journalled beside the posting and counted in `differing`; the
 // document stays flagged, as it is in the books.
 //
+// At its end, also when an error ends it, the run replaces the kind's statuses (what became of
+// each document, shown by the export window) and unticks the documents it is done with, so only
+// what was refused or not reached stays ticked (export/export_status.h).
+//
 // The confirmation question, the messages at the end and the search that follows belong to the
 // caller (the export dialog, or the batch command, whose command line is its confirmation).
 class ExportRun {
@@ -117,10 +129,17 @@ public:
     const ExportRunSummary& summary() const { return summary_; }
 
 private:
+    void runTickedRows(const QString& moduleCode, ExportRunObserver* observer);
     // After document `index` (0-based): true when the run stops there.
     bool stopAfter(ExportRunObserver* observer, int index, int total);
+    // Notes what became of each document; an error that ended the run is noted on the document
+    // it was handling. Never raises: the journal remains the record of what was posted.
+    void recordStatuses(const QString& moduleCode, ExportRunObserver* observer,
+                        const QString& error);
 
     ExportRunSummary summary_;
+    // The work-table row the run is handling (S_ID, S_STORE_FROM, S_REFNO, document number).
+    QStringList inHand_;
     TdmPolling& data_;
     const SettingsFile& settings_;
     ExportRunOptions options_;

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,11 +22,18 @@ struct ExportRunRecord {
     QString runId;
     QString user;
     QString host;
+    QString workstation; // WORKSTATION of [STORE] in the installation's Register.ini, if set
+    QString folder;      // the installation folder
     qint64 process = 0;
     QString program;
     QString command;
     QDateTime started;
-    // "BATCH on till-2 (zantro-batch schedule, process 4242) since 10/12/2026 02:00:01"
+    // Several workstations may share a host name (a terminal server, copied machines), so a
+    // run is named by its workstation or installation folder as well: "BATCH on till-2 in
+    // /srv/zantro", or "BATCH on Front desk (till-2)".
+    QString who() const;
+    // who(), what it runs and since when: "BATCH on till-2 in /srv/zantro (zantro-batch
+    // schedule, process 4242) since 10/12/2026 02:00:01"
     QString describe() const;
 };
 
@@ -51,6 +59,10 @@ private:
 // next run that takes a lock left by a killed run closes that run's entry and says so
 // (takenOver()). Nothing is held open during the run: a transaction kept open for hours would
 // keep the engine from clearing old record versions in the busiest database of the back office.
+//
+// Runs that start at the same moment meet on the lock's row: the engine lets one change it and
+// refuses the others' change as an update conflict once the first has committed. Those try
+// again, and then see the lock held, so each of them is refused as any later run is.
 class ExportRunLock {
 public:
     // Takes the lock and records the run. Raises ExportRunRefused when another run holds it, and
@@ -73,8 +85,26 @@ public:
     void setOutcome(const QString& outcome) { outcome_ = outcome; }
 
 private:
+    // One attempt at taking the lock in a transaction of its own; raises the engine's error
+    // when another run changed the lock's row meanwhile.
+    void take(const QDateTime& now);
+
     DbConnection& stock_;
     ExportRunRecord record_;
     std::optional<ExportRunRecord> takenOver_;
     QString outcome_ = QStringLiteral("ENDED");
 };
+
+// The run, other than `ownRunId`, that ended at `since` or later having exported documents of
+// one of `moduleCodes`, the latest first; none when there is none. A run that finds nothing to
+// export asks this: another run may have exported the documents while this one was being
+// started or waited for the lock. The journals tell what a run exported: the stock database's
+// for sales and purchases, the receivables database's for AR documents.
+std::optional<ExportRunRecord> RunThatExportedSince(DbConnection& stock, DbConnection& receivables,
+                                                    const QStringList& moduleCodes,
+                                                    const QDateTime& since,
+                                                    const QString& ownRunId = QString());
+
+// "Nothing left to export: the run of BATCH on till-2 in /srv/zantro, process 4242, exported
+// it."
+QString NothingLeftText(const ExportRunRecord& run);

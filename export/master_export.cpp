@@ -50,15 +50,16 @@ QString MissingCodeQuestion(const QString& moduleCode) {
            QStringLiteral(". Do you want system to auto generate?");
 }
 
-QString CodeGenerationStatement(const QString& moduleCode, const QString& prefix) {
-    if (moduleCode == QLatin1String(ModuleCodes::Supplier))
-        return QStringLiteral("UPDATE MAS_SUPPLIER SET M_CREDITOR = ") + QuotedStr(prefix) +
-               QStringLiteral("||'-'||M_CODE WHERE M_CREDITOR is null OR M_CREDITOR = ''");
-    return QStringLiteral("UPDATE MAS_CUSTOMER SET M_DEBTOR = ") + QuotedStr(prefix) +
-           QStringLiteral("||'-'||case when char_length(trim(m_code))>6 then substring(m_code from "
-                          "char_length(trim(m_code)) - 6 for 6) else trim(M_Code) end WHERE "
-                          "M_DEBTOR is null OR "
-                          "M_DEBTOR = ''");
+QString MasterExportEndText(const MasterExportResult& result) {
+    QString text = QStringLiteral("Completed.");
+    if (result.adjustedCodes.isEmpty())
+        return text;
+    text += QStringLiteral("\r\n\r\n%1 generated code(s) differ from the usual rule because its "
+                           "code was taken:")
+                .arg(result.adjustedCodes.size());
+    for (const AdjustedCode& adjusted : result.adjustedCodes)
+        text += QStringLiteral("\r\n") + adjusted.describe();
+    return text;
 }
 
 MasterExportResult
@@ -83,8 +84,14 @@ ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QStr
                 result.outcome = MasterExportOutcome::Declined;
                 return result;
             }
-            data.dbApp.execute(CodeGenerationStatement(moduleCode, codePrefix(account)));
+            const QString reserved = moduleCode == QLatin1String(ModuleCodes::Customer)
+                                         ? CashSalesCustomerCode(account)
+                                         : QString();
+            const GeneratedCodes codes = GenerateMissingCodes(
+                data.dbApp, moduleCode, codePrefix(account), reserved,
+                [&moduleCode](const QString& code) { return MasterInPackage(moduleCode, code); });
             result.generated = true;
+            result.adjustedCodes = codes.adjusted;
         }
         for (Table* table : {&data.tblSupplier, &data.tblCustomer})
             if (table->isActive())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/code_generation.h"
+
 #include <QString>
 #include <functional>
 
@@ -16,23 +18,26 @@ struct MasterExportResult {
     MasterExportOutcome outcome = MasterExportOutcome::Completed;
     int missingCodes = 0;   // suppliers or customers that lacked their account code
     bool generated = false; // the missing codes were generated
+    // Generated codes that differ from the rule's because its code was taken.
+    QList<AdjustedCode> adjustedCodes;
 };
 
 // The question asked when suppliers or customers lack their account code: "Some record do not
 // have Creditor Code. Do you want system to auto generate?".
 QString MissingCodeQuestion(const QString& moduleCode);
 
-// The statement that gives every supplier (AP_SUPPLIER) or customer (AR_CUSTOMER) without an
-// account code one made of the control account's prefix, "-" and its own code.
-QString CodeGenerationStatement(const QString& moduleCode, const QString& prefix);
+// What the window says when a master export completed: "Completed.", and the generated codes
+// that differ from the rule's, each with its reason.
+QString MasterExportEndText(const MasterExportResult& result);
 
 // The master-data export of suppliers (AP_SUPPLIER), customers (AR_CUSTOMER) or stock items
 // (ST_ITEM): missing account codes counted and, when `confirmGeneration` answers yes to the
-// question, generated; `mastersChanged` is told when codes were generated (the window re-reads
-// its grids); the master posted into the package (every row, or with `allRows` false only the
-// rows not yet exported); then every row of the master table flagged as exported. An error ends
-// it where it happens; generated codes stay, and nothing is flagged unless the posting succeeded.
-// Messages are the caller's: the window shows "Completed." for a completed export.
+// question, generated (GenerateMissingCodes: never a code that another supplier or customer
+// holds, in the back office or in the package); `mastersChanged` is told when codes were generated
+// (the window re-reads its grids); the master posted into the package (every row, or with `allRows`
+// false only the rows not yet exported); then every row of the master table flagged as exported. An
+// error ends it where it happens; generated codes stay, and nothing is flagged unless the posting
+// succeeded. Messages are the caller's: the window shows "Completed." for a completed export.
 MasterExportResult
 ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QString& moduleCode,
                       bool allRows,

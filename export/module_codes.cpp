@@ -1,5 +1,7 @@
 #include "export/module_codes.h"
 
+#include <QHash>
+
 bool IsStockDocumentCode(const QString& moduleCode) {
     return moduleCode == QLatin1String(ModuleCodes::CashSales) ||
            moduleCode == QLatin1String(ModuleCodes::SalesInvoice) ||
@@ -56,4 +58,18 @@ QString StationJobCode(const QString& moduleCode) {
     if (moduleCode == QLatin1String(ModuleCodes::PurchaseInvoice))
         return QStringLiteral("RECEIV");
     return QString();
+}
+
+QString DocumentKindName(const QString& moduleCode) {
+    static const QHash<QString, QString> names{
+        {QLatin1String(ModuleCodes::CashSales), QStringLiteral("cash sales")},
+        {QLatin1String(ModuleCodes::SalesInvoice), QStringLiteral("sales invoices")},
+        {QLatin1String(ModuleCodes::SalesCreditNote), QStringLiteral("sales credit notes")},
+        {QLatin1String(ModuleCodes::PurchaseInvoice), QStringLiteral("purchase invoices")},
+        {QLatin1String(ModuleCodes::PurchaseReturn), QStringLiteral("purchase returns")},
+        {QLatin1String(ModuleCodes::ReceivableInvoice), QStringLiteral("receivable invoices")},
+        {QLatin1String(ModuleCodes::ReceivableDebitNote), QStringLiteral("debit notes")},
+        {QLatin1String(ModuleCodes::ReceivableCreditNote), QStringLiteral("credit notes")},
+        {QLatin1String(ModuleCodes::ReceivablePayment), QStringLiteral("payments")}};
+    return names.value(moduleCode, moduleCode);
 }

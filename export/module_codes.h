@@ -28,6 +28,10 @@ bool IsReceivableCode(const QString& moduleCode);
 bool IsTransactionCode(const QString& moduleCode);
 bool IsPurchaseCode(const QString& moduleCode);
 
+// The kind as a bookkeeper names it, plural and in lower case: "cash sales", "sales invoices",
+// "debit notes" ...; the code itself for any other.
+QString DocumentKindName(const QString& moduleCode);
+
 // The nine transaction codes in the order of the dialog.
 QStringList TransactionCodes();
 

@@ -111,6 +111,12 @@ using Key = std::tuple<QString, QDate, int>; // store, day, place of the kind
 
 QList<ReconciliationRow> Reconcile(TdmPolling& data, const SettingsFile& settings,
                                    const ReconciliationFilter& filter) {
+    return Reconcile(data.dbStk, data.dbAR, settings, filter);
+}
+
+QList<ReconciliationRow> Reconcile(DbConnection& stock, DbConnection& receivables,
+                                   const SettingsFile& settings,
+                                   const ReconciliationFilter& filter) {
     const bool byItem = ReadCashSalesSettings(settings).byItem;
     const QStringList kinds = TransactionCodes();
     std::map<Key, ReconciliationRow> rows;
@@ -126,7 +132,7 @@ QList<ReconciliationRow> Reconcile(TdmPolling& data, const SettingsFile& setting
     for (int kind = 0; kind < kinds.size(); ++kind) {
         const QString& code = kinds.at(kind);
         const bool receivable = IsReceivableCode(code);
-        RowReader reader(receivable ? data.dbAR : data.dbStk,
+        RowReader reader(receivable ? receivables : stock,
                          receivable ? receivableStatement(code, filter)
                                     : stockStatement(code, byItem, filter));
         while (reader.next()) {
@@ -146,7 +152,7 @@ QList<ReconciliationRow> Reconcile(TdmPolling& data, const SettingsFile& setting
         }
     }
 
-    for (DbConnection* database : {&data.dbStk, &data.dbAR}) {
+    for (DbConnection* database : {&stock, &receivables}) {
         if (!HasJournal(*database))
             continue;
         RowReader journal(*database, journalStatement(filter));

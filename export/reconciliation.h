@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+class DbConnection;
 class SettingsFile;
 class TdmPolling;
 
@@ -39,4 +40,8 @@ struct ReconciliationFilter {
 // settings' EXPORT_MODE says), posted stock documents, and receivable documents once each
 // however many rows they have. Days with no document of a kind have no row.
 QList<ReconciliationRow> Reconcile(TdmPolling& data, const SettingsFile& settings,
+                                   const ReconciliationFilter& filter);
+// The same on connections of the caller's own (a window reading it off its thread).
+QList<ReconciliationRow> Reconcile(DbConnection& stock, DbConnection& receivables,
+                                   const SettingsFile& settings,
                                    const ReconciliationFilter& filter);

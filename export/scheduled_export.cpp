@@ -68,8 +68,6 @@ QList<ScheduledKind> ScheduledExport::Run(const ScheduleOptions& options,
     // One session with the accounting package for the whole schedule, masters and kinds alike.
     const PackageRunSession packageRun;
     for (const QString& code : scheduledKinds(options)) {
-        if (StopSignals::Requested())
-            break;
         ScheduledKind kind;
         kind.moduleCode = code;
         try {
@@ -83,7 +81,7 @@ QList<ScheduledKind> ScheduledExport::Run(const ScheduleOptions& options,
         report << kind;
         if (kindDone)
             kindDone(kind);
-        if (!kind.error.isEmpty() || kind.run.stopped)
+        if (!kind.error.isEmpty() || kind.stopped)
             break;
     }
     return report;
@@ -108,6 +106,10 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
     }
     if (!kind.scheduled)
         return;
+    if (StopSignals::Requested()) {
+        kind.stopped = true; // not begun
+        return;
+    }
 
     if (options.dryRun) {
         // The search runs as it would, inside a transaction that is never committed: the work
@@ -118,8 +120,12 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
     }
 
     kind.found = search(code);
-    if (kind.found == 0 || StopSignals::Requested())
+    if (kind.found == 0)
         return;
+    if (StopSignals::Requested()) {
+        kind.stopped = true; // found, not posted
+        return;
+    }
     search_.TickAll(code, true);
     ExportRun run(data_, settings_, runOptions_);
     try {
@@ -129,6 +135,7 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
         throw;
     }
     kind.run = run.summary();
+    kind.stopped = kind.run.stopped;
     // What is left, unticked, as after an export in the window.
     kind.left = search(code);
 }
@@ -136,6 +143,10 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
 void ScheduledExport::runMaster(ScheduledKind& kind, const ScheduleOptions& options) {
     const QString& code = kind.moduleCode;
     kind.scheduled = true;
+    if (StopSignals::Requested()) {
+        kind.stopped = true; // not begun
+        return;
+    }
     const QString table = masterTable(code);
     const QString column = masterCodeColumn(code);
     kind.found = SelectValue(data_.dbApp, QStringLiteral("SELECT COUNT(*) FROM ") + table +
@@ -156,6 +167,7 @@ void ScheduledExport::runMaster(ScheduledKind& kind, const ScheduleOptions& opti
     const MasterExportResult result =
         ExportSUPP_CUST_STOCK(data_, settings_, code, false, [](const QString&) { return true; });
     kind.missingCodes = result.missingCodes;
+    kind.adjustedCodes = result.adjustedCodes;
     kind.run.total = kind.found;
     kind.run.posted = kind.found;
 }

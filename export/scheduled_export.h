@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/code_generation.h"
 #include "export/export_run.h"
 
 #include <QList>
@@ -27,7 +28,12 @@ struct ScheduledKind {
     int left = -1;          // documents still unexported after the run, -1 when not searched again
     ExportRunSummary run;   // empty for a dry run
     int missingCodes = 0;   // masters: records that lacked their account code (now generated)
-    QString error;          // the error that stopped the schedule at this kind
+    QList<AdjustedCode> adjustedCodes; // masters: generated codes that differ from the rule's
+    QString error;                     // the error that stopped the schedule at this kind
+    // A stop signal kept this kind from being done in full: it was not searched, its documents
+    // were found but not posted, or its run stopped part-way. A signal that comes once the kind
+    // is done (during its closing search, say) stops nothing of it.
+    bool stopped = false;
 };
 
 // The unattended export of the documents that stations send "By Schedule" (the letter S in
@@ -35,7 +41,9 @@ struct ScheduledKind {
 // stores whose job of the kind holds S, every row found ticked and exported, then searched
 // again so the work table shows what is left. A store whose job holds both M and S is also
 // offered in the window. A document the package refuses is journalled and the run goes on; any
-// other error stops the schedule at its kind. A stop signal stops it after the document in hand.
+// other error stops the schedule at its kind. A stop signal stops it after the document in hand,
+// and no kind that has work is begun after it; kinds that no station sends by schedule are still
+// reported.
 class ScheduledExport {
 public:
     ScheduledExport(TdmPolling& data, const SettingsFile& settings, DocumentSearch& search,

@@ -162,9 +162,11 @@ AliasTarget PackageDumpTarget(const QString& dcfPath, const QString& databaseFil
         defaults.databasePassword = QStringLiteral("masterkey");
         target = PackageDatabaseTarget(defaults, QString());
     }
-    if (!databaseFile.isEmpty())
-        target.database = QFileInfo(databaseFile).absoluteFilePath();
-    if (!QFileInfo(target.database).isFile())
+    if (!databaseFile.isEmpty()) {
+        target.remote = IsServerPath(databaseFile);
+        target.database = target.remote ? databaseFile : QFileInfo(databaseFile).absoluteFilePath();
+    }
+    if (!target.remote && !QFileInfo(target.database).isFile())
         throw AppError(QStringLiteral("Database file not found: %1").arg(target.database));
     return target;
 }

@@ -990,7 +990,9 @@ private:
         if (!PackageUserAccepted(dcf, user, password))
             throw AutomationError("Login failed: invalid user name or password");
         const AliasTarget target = PackageDatabaseTarget(dcf, databaseFile);
-        if (databaseFile.trimmed().isEmpty() || !QFileInfo(target.database).isFile())
+        // A database on a server is not a file here: the server refuses a missing one itself.
+        if (databaseFile.trimmed().isEmpty() ||
+            (!target.remote && !QFileInfo(target.database).isFile()))
             throw AutomationError("Database file not found: " + target.database.toStdString());
         session_->store = openStore(target);
         session_->build = dcf.build;

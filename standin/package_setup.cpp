@@ -82,8 +82,12 @@ PackageDcf ReadPackageDcf(const QString& dcfPath) {
     const ProfileFile file(dcfPath);
     PackageDcf dcf;
     dcf.path = info.absoluteFilePath();
-    const QString folder = file.readString(kPackage, QStringLiteral("DATABASE_FOLDER"), QString());
-    dcf.databaseFolder = QDir::cleanPath(QDir(info.absolutePath()).absoluteFilePath(folder));
+    const QString folder =
+        file.readString(kPackage, QStringLiteral("DATABASE_FOLDER"), QString()).trimmed();
+    // A folder on a Firebird server (host/port:/srv/package) is the server's to resolve.
+    dcf.databaseFolder = IsServerPath(folder)
+                             ? folder
+                             : QDir::cleanPath(QDir(info.absolutePath()).absoluteFilePath(folder));
     dcf.databaseUser =
         file.readString(kPackage, QStringLiteral("DATABASE_USER"), kDefaultEngineUser);
     dcf.databasePassword =
@@ -108,7 +112,23 @@ bool PackageUserAccepted(const PackageDcf& dcf, const QString& user, const QStri
 AliasTarget PackageDatabaseTarget(const PackageDcf& dcf, const QString& databaseFile) {
     AliasTarget target;
     target.alias = QStringLiteral("SQLAccPackage");
-    target.database = QDir::cleanPath(QDir(dcf.databaseFolder).absoluteFilePath(databaseFile));
+    // The database may be named on a server (host/port:path) like an alias, either by the file
+    // itself or by the DCF's folder; workstations that share one server then post into one
+    // package.
+    if (IsServerPath(databaseFile)) {
+        target.database = databaseFile.trimmed();
+        target.remote = true;
+    } else if (IsServerPath(dcf.databaseFolder)) {
+        QString folder = dcf.databaseFolder;
+        while (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+            folder.chop(1);
+        const QChar separator =
+            folder.contains(QLatin1Char('\\')) ? QLatin1Char('\\') : QLatin1Char('/');
+        target.database = folder + separator + databaseFile.trimmed();
+        target.remote = true;
+    } else {
+        target.database = QDir::cleanPath(QDir(dcf.databaseFolder).absoluteFilePath(databaseFile));
+    }
     target.user = dcf.databaseUser;
     target.password = dcf.databasePassword;
     target.adminUser = dcf.databaseUser;
@@ -162,17 +182,19 @@ void CreatePackageDatabase(const QString& dcfPath, const QString& folder,
     const QString dcfFolder = QFileInfo(dcfPath).absolutePath();
     if (!QDir().mkpath(dcfFolder))
         throw AppError(QStringLiteral("Cannot create the folder %1").arg(dcfFolder));
-    // Kept relative to the DCF, so an installation can be moved as a whole.
-    const QString databaseFolder = QFileInfo(folder).absoluteFilePath();
+    // Kept relative to the DCF, so an installation can be moved as a whole; a folder on a server
+    // is kept as given.
+    const bool onServer = IsServerPath(folder);
     ProfileFile dcfFile(dcfPath);
-    dcfFile.writeString(kPackage, QStringLiteral("DATABASE_FOLDER"),
-                        QDir(dcfFolder).relativeFilePath(databaseFolder));
+    dcfFile.writeString(
+        kPackage, QStringLiteral("DATABASE_FOLDER"),
+        onServer ? folder : QDir(dcfFolder).relativeFilePath(QFileInfo(folder).absoluteFilePath()));
     dcfFile.writeString(kPackage, QStringLiteral("BUILD"), build);
     dcfFile.writeString(kPackage, QStringLiteral("COMPANY_NAME"), companyName);
     dcfFile.writeString(kUsers, user, password);
 
     const PackageDcf dcf = ReadPackageDcf(dcfPath);
-    if (!QDir().mkpath(dcf.databaseFolder))
+    if (!onServer && !QDir().mkpath(dcf.databaseFolder))
         throw AppError(QStringLiteral("Cannot create the folder %1").arg(dcf.databaseFolder));
     const AliasTarget target = PackageDatabaseTarget(dcf, databaseFile);
     CreateDatabaseFile(target.database, target.user, target.password, target.charset);

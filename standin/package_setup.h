@@ -9,7 +9,8 @@ class DbConnection;
 // The data collection file (DCF) of the stand-in package: a small INI text file naming the
 // folder of the package's databases and the package users (see standin/README.md):
 //   [PACKAGE]
-//   DATABASE_FOLDER=<folder; relative paths start at the DCF's own folder>
+//   DATABASE_FOLDER=<folder; relative paths start at the DCF's own folder; host/port:/folder
+//                    names a folder on a Firebird server>
 //   DATABASE_USER=SYSDBA          (engine account, optional)
 //   DATABASE_PASSWORD=masterkey   (optional)
 //   BUILD=5.2024.1007.860         (the build the package reports as BuildNo; optional)
@@ -18,7 +19,7 @@ class DbConnection;
 //   ADMIN=ADMIN                   (user=password)
 struct PackageDcf {
     QString path;
-    QString databaseFolder; // absolute
+    QString databaseFolder; // absolute, or host[/port]:folder on a server
     QString databaseUser;
     QString databasePassword;
     QString build;       // the newest build the stand-in knows when not given
@@ -36,7 +37,8 @@ PackageDcf ReadPackageDcf(const QString& dcfPath);
 // True when the DCF lists the user (any letter case) with exactly this password.
 bool PackageUserAccepted(const PackageDcf& dcf, const QString& user, const QString& password);
 
-// The engine's view of a package database file in the DCF's folder.
+// The engine's view of a package database file in the DCF's folder; a file named on a server
+// (host/port:path) is taken as it is.
 AliasTarget PackageDatabaseTarget(const PackageDcf& dcf, const QString& databaseFile);
 
 // Writes the DCF (folder, one user, the build and the company name) and creates the empty

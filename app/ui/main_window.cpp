@@ -18,6 +18,7 @@
 #include "data/dm_polling.h"
 #include "data/store_check.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/posted_documents_dialog.h"
 #include "login/login_check.h"
 #include "login/program_version.h"
 #include "login/time_code.h"
@@ -310,6 +311,8 @@ void TfrmMain::buildMenus() {
         menuItem(tools, "ProcessIn1", QStringLiteral("&Import Data"), &TfrmMain::ProcessIn1Click),
         ImportKey());
     ProcessIn1->setVisible(false);
+    menuItem(tools, "PostedDocuments1", QStringLiteral("&Posted Documents"),
+             &TfrmMain::PostedDocuments1Click);
 
     // The station list's own menu (a right click). Its items show the keys of the same commands
     // above, active only while the menu is open; Copy and Paste, which the menus above do not
@@ -640,6 +643,8 @@ void TfrmMain::lvStoreSelectItem(const QString& caption) {
     if (!dmPolling)
         return;
     RunGuarded([&] { dmPolling->tblStation.locate(QStringLiteral("P_STORE"), caption); });
+    // The status bar names the station chosen in the list.
+    setStatusPanelText(1, QStringLiteral("Store : [ ") + caption + QStringLiteral(" ]"));
 }
 
 void TfrmMain::lvStoreKeyDown() {
@@ -726,6 +731,37 @@ void TfrmMain::OpenExportDialog() {
     TdlgExportToAcct dialog(this);
     dialog.setRunUser(login.identity.UserCode);
     dialog.exec();
+}
+
+void TfrmMain::OpenExportDialogSearching(const QString& store, const QDate& day,
+                                         const QString& moduleCode) {
+    TdlgExportToAcct dialog(this);
+    dialog.setRunUser(login.identity.UserCode);
+    // Shown first: its tree is filled when it is shown.
+    dialog.show();
+    dialog.SearchFor(store, day, moduleCode);
+    dialog.exec();
+}
+
+void TfrmMain::PostedDocuments1Click() {
+    struct Chosen {
+        QString store;
+        QDate day;
+        QString moduleCode;
+    };
+    std::optional<Chosen> chosen;
+    RunGuarded([&] {
+        TdlgPostedDocuments posted(this);
+        connect(&posted, &TdlgPostedDocuments::outstandingChosen, &posted,
+                [&](const QString& store, const QDate& day, const QString& moduleCode) {
+                    chosen = Chosen{store, day, moduleCode};
+                    posted.accept();
+                });
+        posted.exec();
+    });
+    if (chosen)
+        RunGuarded(
+            [&] { OpenExportDialogSearching(chosen->store, chosen->day, chosen->moduleCode); });
 }
 
 void TfrmMain::Preferences1Click() {

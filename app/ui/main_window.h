@@ -87,6 +87,8 @@ public:
     void RemoveStation1Click();
     void ProcessOut1Click();
     void ProcessIn1Click();
+    // "Posted Documents" of the Tools menu: what the export runs posted, and what is outstanding.
+    void PostedDocuments1Click();
 
     // The log page (main_window_pages.cpp; the page itself is LogPage). The routines raise their
     // errors; the handlers show them.
@@ -142,6 +144,9 @@ private:
     // Opens the station properties window for a new station or for the current one.
     void openStationProperties(bool newStation);
     void OpenExportDialog();
+    // The export dialog, searched at once for one store's documents of a kind on one day.
+    void OpenExportDialogSearching(const QString& store, const QDate& day,
+                                   const QString& moduleCode);
     void OpenImportDialog();
     // The pages' own parts (main_window_pages.cpp).
     void buildPageContents();

@@ -4,6 +4,15 @@
 #include <QMessageBox>
 
 MessageAnswer WidgetMessageService::show(MessageKind kind, const QString& text) {
+    return showBox(kind, text, MessageAnswer::Yes);
+}
+
+MessageAnswer WidgetMessageService::showQuestion(const QString& text, MessageAnswer defaultAnswer) {
+    return showBox(MessageKind::Confirmation, text, defaultAnswer);
+}
+
+MessageAnswer WidgetMessageService::showBox(MessageKind kind, const QString& text,
+                                            MessageAnswer defaultAnswer) {
     QMessageBox box(QApplication::activeWindow());
     // The texts carry Windows line breaks; a box shows one break per line.
     QString shown = text;
@@ -24,6 +33,8 @@ MessageAnswer WidgetMessageService::show(MessageKind kind, const QString& text) 
         box.setWindowTitle(QStringLiteral("Confirm"));
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(defaultAnswer == MessageAnswer::No ? QMessageBox::No
+                                                                : QMessageBox::Yes);
         break;
     }
     const int answer = box.exec();

@@ -445,7 +445,7 @@ QWidget* TdlgPreferences::buildSqlAccPage() {
     keepUpperCase(password);
     password->setEchoMode(QLineEdit::Password);
     password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    QLineEdit* dcf = textField(S::DcfInPreferences, QStringLiteral("FilenameEdit1"));
+    QLineEdit* dcf = textField(S::Dcf, QStringLiteral("FilenameEdit1"));
     QAction* browse =
         dcf->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
     connect(browse, &QAction::triggered, this, [this, dcf] {
@@ -471,14 +471,13 @@ QWidget* TdlgPreferences::buildSqlAccPage() {
          {QStringLiteral("Sales CN Account"), textField(S::SalesCnAccount)},
          {QStringLiteral("Purchase Account"), textField(S::PurchaseAccount)},
          {QStringLiteral("Purchase Return Account"), textField(S::PurchaseReturnAccount)},
-         {QStringLiteral("Payment Account"), textField(S::PaymentAccountInPreferences)}});
-    auto* codes =
-        fieldGroup(QStringLiteral("Default Code"),
-                   {{QStringLiteral("Area Code"), textField(S::AreaCode)},
-                    {QStringLiteral("Agent Code"), textField(S::AgentCode)},
-                    {QStringLiteral("Payment Term"), textField(S::PaymentTermInPreferences)},
-                    {QStringLiteral("Currency Code"), textField(S::CurrencyCode)},
-                    {QStringLiteral("Tariff Code"), textField(S::TariffCode)}});
+         {QStringLiteral("Payment Account"), textField(S::PaymentAccount)}});
+    auto* codes = fieldGroup(QStringLiteral("Default Code"),
+                             {{QStringLiteral("Area Code"), textField(S::AreaCode)},
+                              {QStringLiteral("Agent Code"), textField(S::AgentCode)},
+                              {QStringLiteral("Payment Term"), textField(S::PaymentTerm)},
+                              {QStringLiteral("Currency Code"), textField(S::CurrencyCode)},
+                              {QStringLiteral("Tariff Code"), textField(S::TariffCode)}});
     auto* left = new QVBoxLayout;
     left->addWidget(setup);
     left->addWidget(arAp);

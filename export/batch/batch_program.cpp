@@ -1,6 +1,8 @@
 #include "export/batch/batch_program.h"
 
 #include "core/action_guard.h"
+#include "core/app_context.h"
+#include "core/stop_signals.h"
 #include "data/dm_mm_group_access.h"
 #include "export/batch/batch_command.h"
 #include "export/batch/batch_login.h"
@@ -8,6 +10,8 @@
 #include "export/module_codes.h"
 
 #include <QScopeGuard>
+
+#include <optional>
 
 namespace {
 
@@ -21,10 +25,12 @@ QString indented(const QString& lines, const QString& prefix) {
 }
 
 QString commandUsage(const BatchCommand& command) {
+    const QString user =
+        command.parseWithoutLogin ? QStringLiteral(" ") : QStringLiteral(" --user CODE ");
     QStringList lines;
     for (const QString& line : command.synopsis.split(QLatin1Char('\n')))
         lines << (lines.isEmpty() ? QStringLiteral("Usage: ") : QStringLiteral("       ")) +
-                     QLatin1String(kProgram) + QStringLiteral(" --user CODE ") + line;
+                     QLatin1String(kProgram) + user + line;
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -56,6 +62,7 @@ QString BatchHelpText() {
     QString text =
         QStringLiteral(
             "Usage: %1 --user CODE COMMAND [ARGUMENTS]\n"
+            "       %1 check-installation [--json]\n"
             "       %1 [COMMAND] --help\n"
             "\n"
             "Runs one command on the export work table of the accounting link, for scheduled runs\n"
@@ -74,14 +81,22 @@ QString BatchHelpText() {
         QStringLiteral(
             "\n\n"
             "The installation is the program's folder, or the folder named by ZANTRO_HOME.\n"
+            "search, tick, export, masters and schedule run only when the account type\n"
+            "(GENERAL/ACCOUNT_TYPE in Ledvora.ini) is SQLACC, as the window's export does;\n"
+            "under any other type they are refused (status 1).\n"
             "Only one export run (export, masters, schedule, or the window's Export) runs at a\n"
-            "time on an installation; another is refused at once (status 6).\n"
+            "time on an installation, from any workstation; another is refused at once (status\n"
+            "6) with the name of the run that holds it: its user, host and installation folder,\n"
+            "or the name given as WORKSTATION in section [STORE] of the installation's\n"
+            "Register.ini.\n"
             "\n") +
         BatchExitStatusHelp();
     return text;
 }
 
 int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream& err) {
+    // Another run that exports the documents after this moment exported them "meanwhile".
+    const QDateTime started = Now();
     QString user;
     qsizetype at = 0;
     for (; at < arguments.size(); ++at) {
@@ -115,26 +130,54 @@ int RunBatchProgram(const QStringList& arguments, QTextStream& out, QTextStream&
         }
     }
 
+    if (command->parseWithoutLogin) {
+        BatchCommand::RunWithoutLogin run;
+        try {
+            run = command->parseWithoutLogin(commandArguments);
+        } catch (const UsageError& error) {
+            return usage(err, error.message(), command);
+        }
+        try {
+            return run(out);
+        } catch (...) {
+            out.flush();
+            err << CurrentExceptionText() << '\n';
+            err.flush();
+            return BatchFailed;
+        }
+    }
+
     BatchCommand::Run run;
     QString password;
     try {
         run = command->parse(commandArguments);
         if (user.isEmpty())
             throw UsageError(QStringLiteral("--user CODE is missing"));
+        // Refused before the password is asked for: no login could make the command run.
+        if (const QString refusal = AccountTypeRefusal(*command); !refusal.isEmpty()) {
+            err << kProgram << ": " << refusal << '\n';
+            err.flush();
+            return BatchFailed;
+        }
         password = BatchPassword();
     } catch (const UsageError& error) {
         return usage(err, error.message(), command);
     }
 
     try {
+        // Once the command's work is done, a stop signal no longer changes its status while the
+        // connections close. Declared first, so that it outlasts them.
+        std::optional<StopAtSafePoint> finishing;
         TdmMMGroupAccess groupAccess;
         dmMMGroupAccess = &groupAccess;
         const auto forget = qScopeGuard([] { dmMMGroupAccess = nullptr; });
         const std::optional<LoginIdentity> identity = BatchLogin(groupAccess, user, password, err);
         if (!identity)
             return BatchFailed;
-        BatchSession session(out, identity->UserCode);
-        return run(session);
+        BatchSession session(out, identity->UserCode, started);
+        const int status = run(session);
+        finishing.emplace();
+        return status;
     } catch (...) {
         out.flush();
         err << CurrentExceptionText() << '\n';

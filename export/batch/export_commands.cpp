@@ -62,6 +62,35 @@ private:
     QJsonArray documents_;
 };
 
+} // namespace
+
+QJsonArray AdjustedCodesJson(const QList<AdjustedCode>& codes) {
+    QJsonArray list;
+    for (const AdjustedCode& code : codes)
+        list.append(QJsonObject{{QStringLiteral("master"), code.masterCode},
+                                {QStringLiteral("ruleCode"), code.ruleCode},
+                                {QStringLiteral("code"), code.code},
+                                {QStringLiteral("reason"), code.reason}});
+    return list;
+}
+
+void PrintAdjustedCodes(QTextStream& out, const QList<AdjustedCode>& codes, const QString& indent) {
+    if (codes.isEmpty())
+        return;
+    out << indent
+        << (codes.size() == 1
+                ? QStringLiteral("1 generated code differs from the usual rule because its code "
+                                 "was taken:")
+                : QStringLiteral("%1 generated codes differ from the usual rule because their "
+                                 "code was taken:")
+                      .arg(codes.size()))
+        << '\n';
+    for (const AdjustedCode& code : codes)
+        out << indent << "  " << code.describe() << '\n';
+}
+
+namespace {
+
 void printJson(QTextStream& out, const QJsonObject& report) {
     out << QJsonDocument(report).toJson(QJsonDocument::Indented);
     out.flush();
@@ -72,6 +101,13 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     // A stop signal waits for the document in hand and for the search after the run.
     const StopAtSafePoint stopWhenSafe;
     QTextStream& out = session.out();
+    // What another workstation did to these rows since this one last looked is said first: its
+    // search may have unticked them, its ticks are sent with these.
+    const QString changedElsewhere = session.search().ChangedElsewhereText(kind);
+    if (!json && !changedElsewhere.isEmpty()) {
+        out << "Warning: " << changedElsewhere << '\n';
+        out.flush();
+    }
     BatchExportReport report(out, json);
     ExportRun run(session.data(), session.settings(), {lock.runId(), session.user(), false});
     QString error;
@@ -96,16 +132,26 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                    : session.search().SearchStockDocuments(kind, StockSearchFilter{});
     }
     const double searchSeconds = clock.nsecsElapsed() / 1e9;
-    // A document whose figures differ in the package from the source's is in the books, but
-    // someone has to look at it: the run says so by its status, as for a refusal.
+    // A run that found nothing may have waited while another run exported it. A document whose
+    // figures differ in the package from the source's is in the books, but someone has to look
+    // at it: the run says so by its status, as for a refusal.
+    QString nothingLeft;
     const int status = failed                  ? BatchStoppedOnError
                        : summary.stopped       ? BatchStoppedBySignal
                        : summary.differing > 0 ? BatchSomeRefused
-                                               : BatchDone;
+                       : summary.total == 0
+                           ? NothingToExportStatus(session, {kind}, lock.runId(), &nothingLeft)
+                           : BatchDone;
     QJsonArray differences;
     for (const ExportRefusal& difference : summary.differences)
         differences.append(QJsonObject{{QStringLiteral("document"), difference.documentNumber},
                                        {QStringLiteral("message"), difference.message}});
+    // The error is the program's, not part of the report: standard error. With --json the
+    // report names it too.
+    if (failed)
+        PrintError(session, (report.current().isEmpty() ? QString()
+                                                        : report.current() + QStringLiteral(": ")) +
+                                QStringLiteral("error: ") + error);
     if (json) {
         QJsonObject object{{QStringLiteral("kind"), kind},
                            {QStringLiteral("runId"), lock.runId()},
@@ -127,6 +173,10 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
             object.insert(QStringLiteral("company"), summary.packageCompany);
             object.insert(QStringLiteral("packageBuild"), summary.packageBuild);
         }
+        if (!nothingLeft.isEmpty())
+            object.insert(QStringLiteral("nothingLeft"), nothingLeft);
+        if (!changedElsewhere.isEmpty())
+            object.insert(QStringLiteral("warning"), changedElsewhere);
         if (summary.stopped)
             object.insert(QStringLiteral("signal"),
                           QLatin1String(StopSignals::SignalName(StopSignals::SignalNumber())));
@@ -137,11 +187,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
         printJson(out, object);
         return status;
     }
-    if (failed)
-        out << (report.current().isEmpty() ? QString() : report.current() + QStringLiteral(": "))
-            << "error: " << OneLine(error) << '\n';
     if (!failed && summary.total == 0) {
-        out << "No Data to Export\n";
+        out << (nothingLeft.isEmpty() ? QStringLiteral("No Data to Export") : nothingLeft) << '\n';
     } else {
         if (!summary.packageBuild.isEmpty())
             out << "Accounting package: " << PackageReportText(summary) << '\n';
@@ -239,10 +286,12 @@ int exportMaster(BatchSession& session, const QString& kind, const QString& sele
                                {QStringLiteral("completed"), completed}};
             if (!completed)
                 object.insert(QStringLiteral("question"), question);
+            object.insert(QStringLiteral("adjustedCodes"), AdjustedCodesJson(result.adjustedCodes));
             printJson(out, object);
         } else if (completed) {
             if (result.generated)
                 out << "Generated codes for " << result.missingCodes << " records\n";
+            PrintAdjustedCodes(out, result.adjustedCodes);
             out << "Completed.\n";
             out.flush();
         } else {
@@ -265,9 +314,15 @@ BatchCommand ExportCommand() {
             "at a time, and flags each posted document as exported at its source. Prints one\n"
             "line per document (posted, nothing to post, already in the accounting package) and\n"
             "a summary, then searches KIND again (Search All) so the work table shows what is\n"
-            "left. An error stops the run at its document (status 1); the documents before it\n"
-            "stay posted and flagged. --json prints the report as JSON, with the seconds of the\n"
-            "run (runSeconds) and of the search after it (searchSeconds)."),
+            "left. An error stops the run at its document (status 4) and is printed on standard\n"
+            "error; the documents before it stay posted and flagged. With nothing ticked it\n"
+            "prints \"No Data to Export\" (status 0), or, when another run exported the\n"
+            "documents after this command was started, \"Nothing left to export: the run of ...\n"
+            "exported it\" (status 7). --json prints the report as JSON, with the seconds of the\n"
+            "run (runSeconds) and of the search after it (searchSeconds).\n"
+            "The work table is shared by every workstation of the installation: when another\n"
+            "workstation searched, ticked or cleared the rows of KIND since this one last looked\n"
+            "at them, a line \"Warning: ...\" naming it comes first (in --json: \"warning\")."),
         parseExport};
 }
 
@@ -281,6 +336,15 @@ BatchCommand MastersCommand() {
             "every record (ALL) or those not yet exported (DIFF), then flags the whole table as\n"
             "exported. Suppliers and customers without a creditor or debtor code stop the\n"
             "export (status 1) unless --generate-codes lets the codes be generated first.\n"
+            "\n"
+            "A generated code is the control account's prefix, \"-\" and the supplier's code, or\n"
+            "at most six characters of the customer's (the six before the last one when it is\n"
+            "longer). A code that another supplier or customer holds already, in the back office\n"
+            "or in the accounting package, or the cash-sales customer's code, is never given:\n"
+            "\"-2\" is added, or \"-3\", \"-4\" and so on until the code is free (300-ORATE0\n"
+            "becomes 300-ORATE0-2); where the column has no room, the code's last characters\n"
+            "give way to the number. Every such code is listed with its reason. Codes that are\n"
+            "already there are left as they are.\n"
             "--json prints the report as JSON."),
         parseMasters};
 }

@@ -14,6 +14,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
 
 const QString kPollingCode = QStringLiteral("#1  ");
@@ -36,6 +38,8 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
                               .arg(kind.missingCodes);
         if (!kind.error.isEmpty())
             return line + QStringLiteral(", error: ") + OneLine(kind.error);
+        if (kind.stopped)
+            return line + QStringLiteral(" (stopped by %1 before sending)").arg(signalText());
         line += QStringLiteral(" sent");
         if (kind.missingCodes > 0)
             line += QStringLiteral(" (%1 codes generated)").arg(kind.missingCodes);
@@ -58,8 +62,9 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
         line += QStringLiteral(", %1 differing from the source when read back").arg(run.differing);
     if (kind.left >= 0)
         line += QStringLiteral(", %1 left").arg(kind.left);
-    if (run.stopped)
-        line += QStringLiteral(" (stopped by %1)").arg(signalText());
+    if (kind.stopped)
+        line += run.total > 0 ? QStringLiteral(" (stopped by %1)").arg(signalText())
+                              : QStringLiteral(" (stopped by %1 before posting)").arg(signalText());
     if (!kind.error.isEmpty())
         line += QStringLiteral(", error: ") + OneLine(kind.error);
     return line;
@@ -90,13 +95,24 @@ QJsonObject kindJson(const ScheduledKind& kind) {
     }
     if (IsStockDocumentCode(kind.moduleCode))
         object.insert(QStringLiteral("stations"), kind.stations);
-    if (!IsTransactionCode(kind.moduleCode))
+    if (!IsTransactionCode(kind.moduleCode)) {
         object.insert(QStringLiteral("missingCodes"), kind.missingCodes);
+        object.insert(QStringLiteral("adjustedCodes"), AdjustedCodesJson(kind.adjustedCodes));
+    }
+    if (kind.stopped)
+        object.insert(QStringLiteral("stopped"), true);
     if (kind.left >= 0)
         object.insert(QStringLiteral("left"), kind.left);
     if (!kind.error.isEmpty())
         object.insert(QStringLiteral("error"), kind.error);
     return object;
+}
+
+// A signal counts only when it kept some kind from being done: one that comes during the
+// closing search of the last kind stops nothing.
+bool stoppedBySignal(const QList<ScheduledKind>& kinds) {
+    return std::any_of(kinds.begin(), kinds.end(),
+                       [](const ScheduledKind& kind) { return kind.stopped; });
 }
 
 int scheduleStatus(const QList<ScheduledKind>& kinds) {
@@ -106,9 +122,29 @@ int scheduleStatus(const QList<ScheduledKind>& kinds) {
             return BatchStoppedOnError;
         refused = refused || kind.run.refused > 0 || kind.run.differing > 0;
     }
-    if (StopSignals::Requested())
+    if (stoppedBySignal(kinds))
         return BatchStoppedBySignal;
     return refused ? BatchSomeRefused : BatchDone;
+}
+
+// Nothing found in any kind: another run may have exported it all after this one was started.
+bool foundNothing(const QList<ScheduledKind>& kinds) {
+    return std::all_of(kinds.begin(), kinds.end(),
+                       [](const ScheduledKind& kind) { return kind.found == 0; });
+}
+
+// The kinds of document the schedule looked for.
+QStringList scheduledDocumentKinds(const QList<ScheduledKind>& kinds) {
+    QStringList codes;
+    for (const ScheduledKind& kind : kinds)
+        if (kind.scheduled && IsTransactionCode(kind.moduleCode))
+            codes << kind.moduleCode;
+    return codes;
+}
+
+ScheduledKind withoutError(ScheduledKind kind) {
+    kind.error.clear();
+    return kind;
 }
 
 // The polling log records each scheduled run beside the import runs. A log that cannot be
@@ -137,6 +173,10 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
         const QString line = kindLine(kind, options.dryRun);
         if (!options.dryRun)
             poll(kPollingKindCode, user, QStringLiteral("Schedule ") + line);
+        // The error that stopped the schedule is the program's: standard error, with or
+        // without --json. The kind's line in the report says that an error stopped it.
+        if (!kind.error.isEmpty())
+            PrintError(session, kind.moduleCode + QStringLiteral(": error: ") + kind.error);
         if (json)
             return;
         if (!packageNamed && !kind.run.packageBuild.isEmpty()) {
@@ -144,15 +184,24 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
             packageNamed = true;
             out << "Accounting package: " << PackageReportText(kind.run) << '\n';
         }
-        out << line << '\n';
+        out << (kind.error.isEmpty() ? line
+                                     : kindLine(withoutError(kind), options.dryRun) +
+                                           QStringLiteral(" (stopped by an error)"))
+            << '\n';
         for (const ExportRefusal& refusal : kind.run.refusals)
             out << "  " << refusal.documentNumber << ": refused: " << OneLine(refusal.message)
                 << '\n';
         for (const ExportRefusal& difference : kind.run.differences)
             out << "  " << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
+        PrintAdjustedCodes(out, kind.adjustedCodes, QStringLiteral("  "));
         out.flush();
     });
-    const int status = scheduleStatus(kinds);
+    int status = scheduleStatus(kinds);
+    QString nothingLeft;
+    if (status == BatchDone && !options.dryRun && foundNothing(kinds))
+        status = NothingToExportStatus(session, scheduledDocumentKinds(kinds), runId, &nothingLeft);
+    if (!nothingLeft.isEmpty() && !json)
+        out << nothingLeft << '\n';
     const QString end = status == BatchStoppedBySignal
                             ? QStringLiteral("stopped by %1").arg(signalText())
                             : QStringLiteral("status %1").arg(status);
@@ -166,9 +215,11 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
                            {QStringLiteral("dryRun"), options.dryRun},
                            {QStringLiteral("kinds"), list},
                            {QStringLiteral("status"), status},
-                           {QStringLiteral("stopped"), StopSignals::Requested()}};
-        if (StopSignals::Requested())
+                           {QStringLiteral("stopped"), status == BatchStoppedBySignal}};
+        if (status == BatchStoppedBySignal)
             report.insert(QStringLiteral("signal"), signalText());
+        if (!nothingLeft.isEmpty())
+            report.insert(QStringLiteral("nothingLeft"), nothingLeft);
         out << QJsonDocument(report).toJson(QJsonDocument::Indented);
     } else if (status == BatchStoppedBySignal) {
         out << "Schedule " << end << '\n';
@@ -211,9 +262,13 @@ BatchCommand ScheduleCommand() {
             "every document found ticked and exported, then searched again. Prints one line per\n"
             "kind with its counts and writes it to the polling log. A document the accounting\n"
             "package refuses is listed and journalled and the run goes on (status 3); any other\n"
-            "error stops the run at its kind (status 4). A posted document whose total, read\n"
-            "back from the package, differs from the source's is listed too (status 3). SIGTERM,\n"
-            "SIGINT or SIGHUP stop it after the document in hand (status 5).\n"
+            "error stops the run at its kind (status 4) and is printed on standard error. A\n"
+            "posted document whose total, read back from the package, differs from the source's\n"
+            "is listed too (status 3).\n"
+            "SIGTERM, SIGINT or SIGHUP stop it after the document in hand (status 5); a signal\n"
+            "that comes after the last document (during the last search) ends it as finished.\n"
+            "When nothing is found because another run exported it after this one was started,\n"
+            "it says which run (status 7).\n"
             "--masters sends new suppliers, customers and stock items first (Differences),\n"
             "generating missing creditor and debtor codes: the package refuses a document whose\n"
             "party or item it does not hold. --receivables also exports the receivable kinds "

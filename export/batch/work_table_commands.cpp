@@ -117,6 +117,7 @@ BatchCommand::Run parseTick(const QStringList& words) {
                              : QStringLiteral("\"%1\" is neither all nor none").arg(mark));
     const bool ticked = mark == QLatin1String("all");
     return [kind, ticked](BatchSession& session) {
+        PrintChangedElsewhere(session, kind);
         const int rows = session.search().TickAll(kind, ticked);
         session.out() << (ticked ? "Ticked: " : "Unticked: ") << rows << " rows of " << kind
                       << '\n';
@@ -138,6 +139,7 @@ BatchCommand::Run parseClear(const QStringList& words) {
 BatchCommand::Run parseList(const QStringList& words) {
     const QString kind = onlyKind(BatchArguments(words, {}), 1);
     return [kind](BatchSession& session) {
+        PrintChangedElsewhere(session, kind);
         PrintWorkTableRows(session.out(), *session.data().ExportView(kind));
         return int(BatchDone);
     };
@@ -166,10 +168,14 @@ BatchCommand SearchCommand() {
 }
 
 BatchCommand TickCommand() {
-    return {QStringLiteral("tick"), QStringLiteral("tick KIND all|none"),
-            QStringLiteral("Ticks (all) or unticks (none) every work-table row of KIND, as Select "
-                           "All does."),
-            parseTick};
+    return {
+        QStringLiteral("tick"), QStringLiteral("tick KIND all|none"),
+        QStringLiteral(
+            "Ticks (all) or unticks (none) every work-table row of KIND, as Select All does.\n"
+            "The work table is shared by every workstation of the installation: a line\n"
+            "\"Warning: ...\" comes first when another workstation searched, ticked or cleared\n"
+            "the rows of KIND since this one last looked at them (tick, list, export)."),
+        parseTick};
 }
 
 BatchCommand ClearCommand() {
@@ -180,6 +186,9 @@ BatchCommand ClearCommand() {
 
 BatchCommand ListCommand() {
     return {QStringLiteral("list"), QStringLiteral("list KIND"),
-            QStringLiteral("Prints the work-table rows of KIND with their ticks and their count."),
+            QStringLiteral(
+                "Prints the work-table rows of KIND with their ticks and their count, after a\n"
+                "line \"Warning: ...\" when another workstation changed them since this one last\n"
+                "looked at them."),
             parseList};
 }

@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -57,6 +58,9 @@ QTableView* grid(const QString& name, QWidget* parent) {
     view->setAlternatingRowColors(true);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
     view->verticalHeader()->hide();
+    // Column widths are fitted to the rows on screen: a grid over the work table reads its rows
+    // a page at a time and must not read a thousand of them to size a column.
+    view->verticalHeader()->setResizeContentsPrecision(0);
     SetUpGridColumns(view);
     view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // A title click sorts by its column, with the usual arrow; no order at first.
@@ -129,10 +133,12 @@ TdmPolling& requiredDataModule() {
 } // namespace
 
 TdlgExportToAcct::TdlgExportToAcct(QWidget* parent)
-    : QDialog(parent), search_(requiredDataModule(), settings_),
-      moduleCode_(QStringLiteral("SL_CS")) {
+    : QDialog(parent), moduleCode_(QStringLiteral("SL_CS")) {
+    requiredDataModule();
+    workTableUse_ = std::make_unique<WorkTableUse>(dmPolling->dbStk);
     setObjectName(QStringLiteral("dlgExportToAcct"));
     setWindowTitle(QStringLiteral("Export to Accounting"));
+    worker_ = new WorkTableWorker(this);
     buildControls();
     connectHandlers();
     // Search All starts ticked, so the filters start disabled.
@@ -198,6 +204,8 @@ void TdlgExportToAcct::buildControls() {
 
     lblRec = named(new QLabel(QStringLiteral("Total Record: 0"), this), QStringLiteral("lblRec"));
     lblTicked = named(new QLabel(this), QStringLiteral("lblTicked"));
+    btnPosted = button(QStringLiteral("btnPosted"), QStringLiteral("Posted Documents"), this);
+    btnPosted->setToolTip(QStringLiteral("What was posted, and what is still outstanding"));
     btnExport = button(QStringLiteral("btnExport"), QStringLiteral("Export"), this);
     btnClear = button(QStringLiteral("btnClear"), QStringLiteral("Clear"), this);
     btnExit = button(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
@@ -210,6 +218,7 @@ void TdlgExportToAcct::buildControls() {
     bottom->addSpacing(24);
     bottom->addWidget(lblTicked);
     bottom->addStretch(1);
+    bottom->addWidget(btnPosted);
     bottom->addWidget(btnExport);
     bottom->addWidget(btnClear);
     bottom->addWidget(btnExit);
@@ -220,8 +229,33 @@ void TdlgExportToAcct::buildControls() {
     Splitter1->addWidget(pages);
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({180, 800});
+    lblChangedElsewhere = named(new QLabel(this), QStringLiteral("lblChangedElsewhere"));
+    lblChangedElsewhere->setWordWrap(true);
+    lblChangedElsewhere->setStyleSheet(QStringLiteral("color: #b00000;"));
+    lblChangedElsewhere->hide();
+    // While a search (or Select All, Clear, a new order) goes on: what it does, how far it got,
+    // and the one button that still answers.
+    pnlWork = named(new QWidget(this), QStringLiteral("pnlWork"));
+    lblWork = named(new QLabel(pnlWork), QStringLiteral("lblWork"));
+    pbWork = named(new QProgressBar(pnlWork), QStringLiteral("pbWork"));
+    pbWork->setRange(0, 0); // no end known: the bar shows that work goes on
+    pbWork->setMaximumWidth(160);
+    pbWork->setTextVisible(false);
+    btnCancelWork = button(QStringLiteral("btnCancelWork"), QStringLiteral("Cancel"), pnlWork);
+    btnCancelWork->setToolTip(
+        QStringLiteral("Cancel (%1): the work table stays as it was")
+            .arg(QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)));
+    auto* workLine = new QHBoxLayout(pnlWork);
+    workLine->setContentsMargins(0, 0, 0, 0);
+    workLine->addWidget(lblWork, 1);
+    workLine->addWidget(pbWork);
+    workLine->addWidget(btnCancelWork);
+    pnlWork->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Splitter1, 1);
+    layout->addWidget(lblChangedElsewhere);
+    layout->addWidget(pnlWork);
     layout->addLayout(bottom);
 
     // Before a category is chosen the transaction page shows the Sales group.
@@ -400,8 +434,12 @@ void TdlgExportToAcct::connectHandlers() {
     connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
     connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
     connect(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
-    connect(&search_, &DocumentSearch::viewReread, this,
-            [this](const QString& code, int rows) { viewReread(code, rows); });
+    connect(btnPosted, &QPushButton::clicked, this, [this] { btnPostedClick(); });
+    connect(btnCancelWork, &QPushButton::clicked, this, [this] { cancelWork(); });
+    connect(worker_, &WorkTableWorker::progress, this,
+            [this](int rows) { showWorkProgress(rows); });
+    connect(worker_, &WorkTableWorker::finished, this,
+            [this](const WorkTableResult& result) { workFinished(result); });
     // The GST-date check runs when a from-date's calendar closes and when it loses the focus.
     for (QDateEdit* from : {DateTimePicker1, ARDateTimePicker1}) {
         QWidget* calendar = from->calendarWidget()->window();

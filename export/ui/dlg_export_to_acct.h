@@ -2,12 +2,16 @@
 
 #include "config/settings_file.h"
 #include "export/document_search.h"
+#include "export/work_table_use.h"
+#include "export/work_table_worker.h"
 
 #include <QDialog>
 #include <QHash>
 
-class DatasetModel;
-class ExportGridModel;
+#include <functional>
+#include <memory>
+
+class WorkTableModel;
 class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
@@ -15,6 +19,7 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
@@ -26,8 +31,13 @@ class QTreeWidget;
 // searches that fill the export work table, ticking, Select All and Clear. Works on the data
 // module dmPolling (which must exist) and the settings file in the program folder. The main
 // window opens it modally; closing it keeps the work table's rows and ticks.
+//
+// Searches, Select All, Clear and sorting run off the window's thread (WorkTableWorker): the
+// window shows how far they got with a Cancel button, and nothing else of it can be used until
+// they end. The grids read the work table a page at a time (WorkTableModel).
 class TdlgExportToAcct : public QDialog {
     Q_OBJECT
+    Q_PROPERTY(bool busy READ isBusy NOTIFY workEnded)
 public:
     explicit TdlgExportToAcct(QWidget* parent = nullptr);
     ~TdlgExportToAcct() override;
@@ -38,7 +48,20 @@ public:
     const QString& Category() const { return category_; }
 
     // The logged-in user, whom the export's lock and journal name.
-    void setRunUser(const QString& userCode) { runUser_ = userCode; }
+    void setRunUser(const QString& userCode) {
+        runUser_ = userCode;
+        workTableUse_->setUser(userCode);
+    }
+
+    // True while work on the work table (a search, Select All, Clear, a new order) goes on.
+    bool isBusy() const { return busy_; }
+
+    // Shows the kind's page with the range of one store and one day (receivable kinds, which
+    // the AR search cannot narrow to a store, with Search All) and searches.
+    void SearchFor(const QString& store, const QDate& day, const QString& moduleCode);
+
+    // Opens the window of posted documents over this one.
+    void btnPostedClick();
 
     // Handlers, named after their control and event.
     void FormShow();
@@ -68,8 +91,13 @@ public:
 
     void reject() override;
 
+signals:
+    // Work on the work table ended (done, cancelled or failed) and the window is usable again.
+    void workEnded();
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -96,24 +124,59 @@ private:
     void receivableKindChosen(QRadioButton* button, const char* moduleCode);
     void showMasterPage(QScrollArea* page, const char* moduleCode, class Table& master);
     void checkGstDate(QDateEdit* picker);
-    void viewReread(const QString& moduleCode, int rowCount);
     void attachGrid(QTableView* grid, const QString& moduleCode);
     void detachGrid(QTableView* grid);
+
+    // Work on the work table: `done` runs when it ends (the window usable again).
+    void startWork(WorkTableRequest request, const QString& busyText,
+                   std::function<void(const WorkTableResult&)> done);
+    void workFinished(const WorkTableResult& result);
+    void showWorkProgress(int rows);
+    void setBusy(bool busy);
+    void cancelWork();
+    void startSearch(const SearchPlan& plan, QTableView* grid);
+    void tickAll(bool ticked, QTableView* grid);
+    void orderRequested(WorkTableModel* model, const WorkTableOrder& order);
+    // The grid's rows (and ticked totals) as the work read them.
+    void showWork(QTableView* grid, const WorkTableResult& result);
+    // The ticked count and sum read again off the window's thread after a tick.
+    void recountTicked();
+    // What the run left: the refused rows first with their status, the rest as they stand.
+    void showRunStatuses(bool notReached);
+    WorkTableModel* gridModel(const QString& moduleCode);
+    QTableView* gridOf(const QString& moduleCode) const;
     void setRecordCount(const QString& number);
     // Search, Select All and Export wait for a category: before one is chosen the page shown
     // is only the dialog's opening state.
     void showCategoryChosen(bool chosen);
     // The ticked rows of the grid of the page in use, under it beside the record counter.
     void showTicked();
+    // Says that another workstation changed the current kind's rows since this one last looked
+    // at them, or stops saying it for another kind.
+    void showChangedElsewhere();
+    void hideChangedElsewhere();
     void fitGridColumns(QTableView* grid);
-    ExportGridModel* viewModel(const QString& moduleCode);
 
     SettingsFile settings_;
-    DocumentSearch search_;
+    // Who searched, ticked and cleared the kinds of the shared work table, and what this
+    // workstation has seen of it.
+    std::unique_ptr<WorkTableUse> workTableUse_;
     QString moduleCode_;
     QString category_;
     bool shown_ = false;
-    QHash<QString, ExportGridModel*> viewModels_;
+    QHash<QString, WorkTableModel*> gridModels_;
+    WorkTableWorker* worker_ = nullptr;
+    bool busy_ = false;
+    QString busyText_;
+    WorkTableRequest::Action busyAction_ = WorkTableRequest::Action::ReadOrder;
+    std::function<void(const WorkTableResult&)> afterWork_;
+    // The controls disabled while busy, and whether each was enabled before.
+    QHash<QWidget*, bool> enabledBeforeWork_;
+    bool closeWhenIdle_ = false;
+    bool recountRunning_ = false;
+    bool recountAgain_ = false;
+    // The ticked count and sum of each kind as last read from the work table.
+    QHash<QString, TickedTotals> ticked_;
     // The calendar pop-up of each from-date picker.
     QHash<QObject*, QDateEdit*> calendarPopups_;
 
@@ -168,6 +231,15 @@ private:
     QLabel* lblRec = nullptr;
     // The ticked rows of the grid shown and the sum of their net amounts.
     QLabel* lblTicked = nullptr;
+    // The warning that another workstation changed the rows of the kind; hidden when none.
+    QLabel* lblChangedElsewhere = nullptr;
+    QString changedElsewhereKind_; // the kind lblChangedElsewhere speaks of
+    // The line shown while work goes on: what it does, how far it got, and Cancel.
+    QWidget* pnlWork = nullptr;
+    QLabel* lblWork = nullptr;
+    QProgressBar* pbWork = nullptr;
+    QPushButton* btnCancelWork = nullptr;
+    QPushButton* btnPosted = nullptr;
     QPushButton* btnExport = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnExit = nullptr;

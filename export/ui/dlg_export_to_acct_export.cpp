@@ -1,4 +1,5 @@
 // The export run of the export dialog (btnExportClick).
+#include "core/action_guard.h"
 #include "core/app_context.h"
 #include "core/stop_signals.h"
 #include "data/dm_polling.h"
@@ -6,6 +7,7 @@
 #include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
+#include "export/run_messages.h"
 #include "export/ui/dlg_export_to_acct.h"
 #include "export/ui/export_progress.h"
 
@@ -15,6 +17,8 @@
 #include <optional>
 
 void TdlgExportToAcct::RunExport() {
+    // Another run that exports the documents after this moment exported them "meanwhile".
+    const QDateTime asked = Now();
     if (!Messages().confirm(exportQuestion()))
         return;
 
@@ -48,23 +52,42 @@ void TdlgExportToAcct::RunExport() {
             });
         lock->setOutcome(QStringLiteral("DONE"));
         if (result.outcome == MasterExportOutcome::Completed)
-            Messages().information(QStringLiteral("Completed."));
+            Messages().information(MasterExportEndText(result));
         return;
     }
 
-    search_.SavePendingTick(moduleCode_);
     ExportRunSummary summary;
-    {
+    ExportRun run(*dmPolling, settings_, {lock->runId(), runUser_, false});
+    try {
         ExportProgress progress(this);
-        summary = ExportRun(*dmPolling, settings_, {lock->runId(), runUser_, false})
-                      .Run(moduleCode_, &progress);
+        summary = run.Run(moduleCode_, &progress);
+    } catch (...) {
+        // The run stopped on this document: the rows before it stay posted. Its box names the
+        // document; the grid then shows what became of each row, refused rows first and still
+        // ticked, so a second Export sends only those and the ones not reached.
+        const QString error = CurrentExceptionText();
+        const ExportRunSummary& stopped = run.summary();
+        if (!stopped.refusals.isEmpty() && stopped.refusals.last().message == error)
+            Messages().error(ExportRefusalText(stopped.refusals.last()));
+        else
+            Messages().error(error);
+        showRunStatuses(true);
+        return;
     }
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
-        Messages().information(QStringLiteral("No Data to Export"));
-        return;
+        const std::optional<ExportRunRecord> other = RunThatExportedSince(
+            dmPolling->dbStk, dmPolling->dbAR, {moduleCode_}, asked, lock->runId());
+        if (!other) {
+            Messages().information(QStringLiteral("No Data to Export"));
+            return;
+        }
+        // The grid still shows the rows the other run exported: searched again below.
+        lock->setOutcome(QStringLiteral("NOTHING LEFT"));
+        Messages().information(NothingLeftText(*other));
+    } else {
+        Messages().information(ExportRunEndText(summary));
     }
-    Messages().information(ExportRunEndText(summary));
     // The documents just flagged no longer qualify, so the grid shows what is left.
     if (IsReceivableCode(moduleCode_))
         btnARSearchClick();

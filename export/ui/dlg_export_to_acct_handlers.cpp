@@ -1,5 +1,6 @@
 // The export dialog's handlers: the tree, the kind buttons, the filters, the searches, ticking,
 // Select All, Clear and Exit.
+#include "config/export_account_type.h"
 #include "config/settings_keys.h"
 #include "config/ui/grid_columns.h"
 #include "core/action_guard.h"
@@ -9,10 +10,11 @@
 #include "export/module_codes.h"
 #include "export/search_settings.h"
 #include "export/ui/dlg_export_to_acct.h"
-#include "export/ui/export_grid_model.h"
+#include "export/work_table_model.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QFocusEvent>
@@ -67,7 +69,7 @@ void TdlgExportToAcct::FormShow() {
     moduleCode_ = QLatin1String(ModuleCodes::CashSales);
     TreeView1->clear();
     // Only SQL Accounting can take exports; for any other type no category can be chosen.
-    if (accountType == QLatin1String(Keys::AccountTypes::SqlAcc)) {
+    if (AccountTypeCanExport(accountType)) {
         const int rowHeight = TreeView1->fontMetrics().height() + 10;
         for (const char* category :
              {kSales, kPurchase, kReceivables, kStockItem, kSupplierProfile, kCustomerProfile}) {
@@ -86,8 +88,14 @@ void TdlgExportToAcct::FormShow() {
 
 void TdlgExportToAcct::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        TreeView1Click();
         event->accept();
+        if (busy_)
+            return;
+        // Enter chooses the tree's current category as a click does, also one the keyboard
+        // moved to without selecting it yet.
+        if (QTreeWidgetItem* current = TreeView1->currentItem(); current && !current->isSelected())
+            TreeView1->setCurrentItem(current);
+        TreeView1Click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -172,6 +180,8 @@ void TdlgExportToAcct::documentKindChosen(QRadioButton* button, const char* modu
     chkSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* moduleCode) {
@@ -181,6 +191,8 @@ void TdlgExportToAcct::receivableKindChosen(QRadioButton* button, const char* mo
     chkARSelectAll->setChecked(false);
     setRecordCount(QStringLiteral("0"));
     showTicked();
+    if (button->isChecked())
+        showChangedElsewhere();
 }
 
 void TdlgExportToAcct::rbtnSales_CashClick() {
@@ -258,7 +270,7 @@ void TdlgExportToAcct::checkGstDate(QDateEdit* picker) {
 }
 
 void TdlgExportToAcct::btnSearchClick() {
-    if (category_.isEmpty())
+    if (category_.isEmpty() || busy_)
         return;
     RunGuarded([this] {
         chkSelectAll->setChecked(false);
@@ -269,13 +281,12 @@ void TdlgExportToAcct::btnSearchClick() {
         filter.to = DateTimePicker2->date();
         filter.refFrom = Edit1->text();
         filter.refTo = Edit2->text();
-        search_.SearchStockDocuments(moduleCode_, filter);
+        startSearch(PlanStockSearch(moduleCode_, filter, settings_), wwDBGrid2);
     });
-    fitGridColumns(wwDBGrid2);
 }
 
 void TdlgExportToAcct::btnARSearchClick() {
-    if (category_.isEmpty())
+    if (category_.isEmpty() || busy_)
         return;
     RunGuarded([this] {
         chkARSelectAll->setChecked(false);
@@ -284,42 +295,52 @@ void TdlgExportToAcct::btnARSearchClick() {
         filter.customer = wwDBLookupCombo3->currentText();
         filter.from = ARDateTimePicker1->date();
         filter.to = ARDateTimePicker2->date();
-        search_.SearchReceivables(moduleCode_, filter);
+        startSearch(PlanReceivableSearch(moduleCode_, filter, settings_), wwDBGrid4);
     });
-    fitGridColumns(wwDBGrid4);
 }
 
 void TdlgExportToAcct::chkSelectAllClick() {
     // Nothing to tick before a search has shown the kind's rows.
-    if (category_.isEmpty() || !wwDBGrid2->model())
+    if (category_.isEmpty() || busy_ || !wwDBGrid2->model())
         return;
-    const bool ticked = chkSelectAll->isChecked();
-    RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
+    tickAll(chkSelectAll->isChecked(), wwDBGrid2);
 }
 
 void TdlgExportToAcct::chkARSelectAllClick() {
-    if (category_.isEmpty() || !wwDBGrid4->model())
+    if (category_.isEmpty() || busy_ || !wwDBGrid4->model())
         return;
-    const bool ticked = chkARSelectAll->isChecked();
-    RunGuarded([&] { search_.TickAll(moduleCode_, ticked); });
+    tickAll(chkARSelectAll->isChecked(), wwDBGrid4);
 }
 
 void TdlgExportToAcct::btnClearClick() {
-    if (category_.isEmpty())
+    if (category_.isEmpty() || busy_)
         return;
-    if (!Messages().confirm(QStringLiteral("Are You Sure To Clear ?")))
+    // Clear throws the kind's rows and ticks away: No is the answer Enter gives.
+    if (!Messages().confirmDefaultNo(QStringLiteral("Are You Sure To Clear ?")))
         return;
-    RunGuarded([this] {
-        search_.Clear(moduleCode_);
-        chkSelectAll->setChecked(false);
-        chkARSelectAll->setChecked(false);
-        setRecordCount(QStringLiteral("0"));
+    WorkTableRequest request;
+    request.action = WorkTableRequest::Action::Clear;
+    request.moduleCode = moduleCode_;
+    QTableView* grid = gridOf(moduleCode_);
+    if (auto* model = qobject_cast<WorkTableModel*>(grid ? grid->model() : nullptr))
+        request.order = model->order();
+    startWork(request, QStringLiteral("Clearing"), [this, grid](const WorkTableResult& result) {
+        if (result.ending == WorkTableResult::Ending::Done) {
+            workTableUse_->recordCleared(result.request.moduleCode);
+            if (grid && grid->model())
+                showWork(grid, result);
+            ticked_.insert(result.request.moduleCode, result.ticked);
+            chkSelectAll->setChecked(false);
+            chkARSelectAll->setChecked(false);
+            setRecordCount(QStringLiteral("0"));
+            showTicked();
+        }
     });
 }
 
 void TdlgExportToAcct::btnExportClick() {
     // The page shown before a category is chosen is not a choice of what to send.
-    if (category_.isEmpty())
+    if (category_.isEmpty() || busy_)
         return;
     RunGuarded([this] { RunExport(); });
 }
@@ -328,8 +349,14 @@ QString TdlgExportToAcct::exportQuestion() {
     QString question = QStringLiteral("Confirm To Export ?");
     if (!IsTransactionCode(moduleCode_))
         return question;
-    search_.SavePendingTick(moduleCode_);
-    const TickedTotals ticked = search_.TickedInWorkTable(moduleCode_);
+    // Shown beside the question: another workstation's search may have unticked these rows,
+    // and its ticks go out with this export.
+    showChangedElsewhere();
+    // What the work table holds now, which is what the run sends (also rows ticked at an earlier
+    // opening that no grid shows).
+    const TickedTotals ticked = ReadTickedTotals(dmPolling->dbStk, moduleCode_);
+    ticked_.insert(moduleCode_, ticked);
+    showTicked();
     return question +
            QStringLiteral("\r\n%1 %2 ticked, Net Amt. %3")
                .arg(ticked.count)
@@ -338,80 +365,37 @@ QString TdlgExportToAcct::exportQuestion() {
 }
 
 void TdlgExportToAcct::btnExitClick() {
-    const bool saved = RunGuarded([this] {
-        if (!IsTransactionCode(moduleCode_))
-            return;
-        // Reading the view again saves a tick the user set but did not leave.
-        search_.SavePendingTick(moduleCode_);
-        Table* view = dmPolling->ExportView(moduleCode_);
-        if (view->isActive())
-            view->refresh();
-    });
-    if (saved)
-        QDialog::reject();
-}
-
-void TdlgExportToAcct::reject() {
-    // Closing by Esc or the window's close button keeps a pending tick as Exit does.
-    if (IsTransactionCode(moduleCode_))
-        RunGuarded([this] { search_.SavePendingTick(moduleCode_); });
+    // Every tick is written when it is made: nothing is left to save.
+    if (busy_)
+        return;
     QDialog::reject();
 }
 
-void TdlgExportToAcct::viewReread(const QString& moduleCode, int rowCount) {
-    if (IsReceivableCode(moduleCode))
-        attachGrid(wwDBGrid4, moduleCode);
-    else if (IsStockDocumentCode(moduleCode))
-        attachGrid(wwDBGrid2, moduleCode);
-    wwDBGrid2->viewport()->update();
-    wwDBGrid4->viewport()->update();
-    setRecordCount(rowCount < 0 ? QString() : QString::number(rowCount));
-    showTicked();
-}
-
-ExportGridModel* TdlgExportToAcct::viewModel(const QString& moduleCode) {
-    ExportGridModel*& model = viewModels_[moduleCode];
-    if (!model) {
-        auto* rows = new DatasetModel(dmPolling->ExportView(moduleCode), this);
-        connect(rows, &DatasetModel::postFailed, this,
-                [](const QString& message) { Messages().error(message); });
-        // A tick, Select All or a new search changes what the ticked counter shows.
-        connect(rows, &QAbstractItemModel::dataChanged, this, [this] { showTicked(); });
-        connect(rows, &QAbstractItemModel::modelReset, this, [this] { showTicked(); });
-        model = new ExportGridModel(rows, this);
+void TdlgExportToAcct::reject() {
+    // Esc while work goes on cancels the work, not the window.
+    if (busy_) {
+        cancelWork();
+        return;
     }
-    return model;
+    QDialog::reject();
 }
 
-void TdlgExportToAcct::attachGrid(QTableView* grid, const QString& moduleCode) {
-    ExportGridModel* model = viewModel(moduleCode);
-    if (grid->model() == model)
+void TdlgExportToAcct::closeEvent(QCloseEvent* event) {
+    if (!busy_) {
+        QDialog::closeEvent(event);
         return;
-    detachGrid(grid);
-    QItemSelectionModel* old = grid->selectionModel();
-    grid->setModel(model);
-    delete old;
-    // Leaving a row saves its tick; the grid's row is found among the view's rows.
-    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, model,
-            [model](const QModelIndex& current) {
-                model->viewModel()->setCurrentRow(current.isValid() ? model->viewRow(current.row())
-                                                                    : -1);
-            });
-    // The kind keeps the order its titles were last clicked to.
-    grid->horizontalHeader()->setSortIndicator(model->sortColumn(), model->sortOrder());
-    fitGridColumns(grid);
-}
-
-void TdlgExportToAcct::detachGrid(QTableView* grid) {
-    auto* model = qobject_cast<ExportGridModel*>(grid->model());
-    if (!model)
+    }
+    // The window's close button during a search: the search is cancelled first (its work rolled
+    // back), and the window closes when it has stopped.
+    event->ignore();
+    if (closeWhenIdle_)
         return;
-    // A tick still being edited is saved before its grid lets go of the view.
-    const QString moduleCode = viewModels_.key(model);
-    RunGuarded([&] { search_.SavePendingTick(moduleCode); });
-    QItemSelectionModel* old = grid->selectionModel();
-    grid->setModel(nullptr);
-    delete old;
+    if (!Messages().confirm(busyText_ +
+                            QStringLiteral(" is still going on.\r\nCancel it and close the "
+                                           "window?")))
+        return;
+    closeWhenIdle_ = true;
+    cancelWork();
 }
 
 void TdlgExportToAcct::fitGridColumns(QTableView* grid) {
@@ -428,9 +412,28 @@ void TdlgExportToAcct::showCategoryChosen(bool chosen) {
         each->setEnabled(chosen);
 }
 
+void TdlgExportToAcct::showChangedElsewhere() {
+    QString warning;
+    RunGuarded([&] { warning = workTableUse_->changedElsewhereText(moduleCode_); });
+    if (!warning.isEmpty()) {
+        lblChangedElsewhere->setText(warning);
+        lblChangedElsewhere->show();
+        changedElsewhereKind_ = moduleCode_;
+    } else if (changedElsewhereKind_ != moduleCode_) {
+        // Nothing new, and what is shown is of another kind. A warning of this kind stays
+        // until its rows are searched here: choosing the kind can look twice in a row.
+        hideChangedElsewhere();
+    }
+}
+
+void TdlgExportToAcct::hideChangedElsewhere() {
+    lblChangedElsewhere->hide();
+    lblChangedElsewhere->clear();
+    changedElsewhereKind_.clear();
+}
+
 void TdlgExportToAcct::showTicked() {
     QTableView* grid = sbAR->isVisibleTo(this) ? wwDBGrid4 : wwDBGrid2;
-    const auto* model = qobject_cast<ExportGridModel*>(grid->model());
-    const Dataset* view = model ? model->viewModel()->dataset() : nullptr;
-    lblTicked->setText(tickedText(view ? TickedInView(*view) : TickedTotals{}));
+    const auto* model = qobject_cast<WorkTableModel*>(grid->model());
+    lblTicked->setText(tickedText(model ? ticked_.value(model->moduleCode()) : TickedTotals{}));
 }

@@ -13,7 +13,9 @@ ExportProgress::ExportProgress(QWidget* parent) : dialog_(parent) {
     dialog_.setMinimumWidth(380);
 }
 
-ExportProgress::~ExportProgress() { dialog_.close(); }
+ExportProgress::~ExportProgress() {
+    dialog_.close();
+}
 
 void ExportProgress::documentStarting(int index, int total, const QString& documentNumber) {
     if (index == 1) {
@@ -21,7 +23,18 @@ void ExportProgress::documentStarting(int index, int total, const QString& docum
         dialog_.setValue(0);
         dialog_.show();
     }
-    dialog_.setLabelText(QStringLiteral("Exporting document %1 of %2\n%3").arg(index).arg(total).arg(documentNumber));
+    dialog_.setLabelText(QStringLiteral("Exporting document %1 of %2\n%3")
+                             .arg(index)
+                             .arg(total)
+                             .arg(documentNumber));
+    QCoreApplication::processEvents();
+}
+
+void ExportProgress::recordingStatuses(int done, int total) {
+    if (!dialog_.isVisible())
+        return;
+    dialog_.setLabelText(
+        QStringLiteral("Noting what became of each document: %1 of %2").arg(done).arg(total));
     QCoreApplication::processEvents();
 }
 
@@ -30,24 +43,6 @@ void ExportProgress::documentDone(int index, int, const QString&, ExportRowResul
     QCoreApplication::processEvents();
 }
 
-bool ExportProgress::stopRequested() { return dialog_.wasCanceled(); }
-
-QString ExportRunEndText(const ExportRunSummary& summary) {
-    QString text;
-    if (summary.stopped)
-        text = QStringLiteral("Export stopped.\r\n%1 of %2 documents were posted.").arg(summary.posted).arg(summary.total);
-    else
-        text = QStringLiteral("Completed.");
-    if (summary.alreadyInPackage > 0)
-        text += QStringLiteral("\r\n%1 document(s) were already in the accounting package and were only marked as "
-                               "exported.")
-                    .arg(summary.alreadyInPackage);
-    if (summary.differing > 0) {
-        text += QStringLiteral("\r\n%1 document(s) were posted, but read back from the accounting "
-                               "package their figures differ from the source's:")
-                    .arg(summary.differing);
-        for (const ExportRefusal& difference : summary.differences)
-            text += QStringLiteral("\r\n%1: %2").arg(difference.documentNumber, difference.message);
-    }
-    return text;
+bool ExportProgress::stopRequested() {
+    return dialog_.wasCanceled();
 }

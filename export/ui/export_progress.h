@@ -12,13 +12,11 @@ public:
     ~ExportProgress() override;
 
     void documentStarting(int index, int total, const QString& documentNumber) override;
-    void documentDone(int index, int total, const QString& documentNumber, ExportRowResult result) override;
+    void documentDone(int index, int total, const QString& documentNumber,
+                      ExportRowResult result) override;
     bool stopRequested() override;
+    void recordingStatuses(int done, int total) override;
 
 private:
     QProgressDialog dialog_;
 };
-
-// The text a run's end shows: "Completed." for a run that went through, how many documents were
-// posted for one that was stopped, and a line for documents found already in the package.
-QString ExportRunEndText(const ExportRunSummary& summary);

@@ -147,7 +147,10 @@ void TestStationList::selectionMovesTheCurrentStation() {
     QCOMPARE(dmPolling->tblStation.field("P_STORE").asString(), QStringLiteral("S001"));
     list->selectRow(2);
     QCOMPARE(dmPolling->tblStation.field("P_STORE").asString(), QStringLiteral("S003"));
+    // The status bar names the station chosen.
+    QCOMPARE(window->statusPanelText(1), QStringLiteral("Store : [ S003 ]"));
     list->selectRow(1);
+    QCOMPARE(window->statusPanelText(1), QStringLiteral("Store : [ S002 ]"));
     QCOMPARE(dmPolling->tblJob.recordCount(), 1); // the jobs follow the station
     window->RefreshStationList1Click();
     QVERIFY(list->selectedCaption().isEmpty());

@@ -10,6 +10,7 @@
 #include "app/ui/widget_message_service.h"
 #include "core/app_context.h"
 #include "login/ui/password_dialog.h"
+#include "sqlacc/sqlacc_login.h"
 #include "standin/package_choice.h"
 
 #include <QAbstractButton>
@@ -23,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -36,8 +38,15 @@
 namespace {
 
 QString outputFolder;
-std::vector<std::function<void()>> steps;
+// A step's action, and what must hold before it runs (work under way, a box still to come).
+struct Step {
+    std::function<void()> action;
+    std::function<bool()> ready;
+};
+std::vector<Step> steps;
 int stepDelayMs = 400;
+constexpr int kGateCheckMs = 100;
+constexpr int kGateLimitMs = 300000;
 
 void shoot(const QString& name) {
     const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
@@ -46,14 +55,20 @@ void shoot(const QString& name) {
     qInfo("%s", qPrintable(path));
 }
 
-void runStep(size_t index) {
+void runStep(size_t index, int waitedMs = 0) {
     if (index >= steps.size()) {
         QApplication::quit();
         return;
     }
+    // A step waits (without blocking: other windows' work goes on) until it may run.
+    if (steps[index].ready && !steps[index].ready() && waitedMs < kGateLimitMs) {
+        QTimer::singleShot(kGateCheckMs,
+                           [index, waitedMs] { runStep(index, waitedMs + kGateCheckMs); });
+        return;
+    }
     // The next step is queued first: a step may open a modal window and wait in it.
     QTimer::singleShot(stepDelayMs, [index] { runStep(index + 1); });
-    steps[index]();
+    steps[index].action();
 }
 
 QWidget* modal() {
@@ -79,6 +94,37 @@ void click(const char* name) {
         button->click();
 }
 
+// True when the export window does no work on the work table (a search, Select All, a new
+// order), or is not open.
+bool exportIdle() {
+    auto* dialog =
+        frmMain ? frmMain->findChild<QDialog*>(QStringLiteral("dlgExportToAcct")) : nullptr;
+    return !dialog || !dialog->property("busy").toBool();
+}
+
+// True when a message box whose text starts so is up, and no run's progress window.
+bool boxUp(const QString& start) {
+    auto* box = qobject_cast<QMessageBox*>(modal());
+    if (!box || !box->text().startsWith(start))
+        return false;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog*>(top) && top->isVisible())
+            return false;
+    return true;
+}
+
+// True when the window of posted documents is up and has read what it shows.
+bool postedReady() {
+    QWidget* window = modal();
+    return window && window->objectName() == QLatin1String("dlgPostedDocuments") &&
+           !window->property("reading").toBool();
+}
+
+void answerYes() {
+    if (auto* box = qobject_cast<QMessageBox*>(modal()))
+        box->done(QMessageBox::Yes);
+}
+
 void chooseTreeNode(const QString& text) {
     auto* tree = child<QTreeWidget>("TreeView1");
     if (!tree)
@@ -91,7 +137,12 @@ void chooseTreeNode(const QString& text) {
 }
 
 void add(std::function<void()> step) {
-    steps.push_back(std::move(step));
+    steps.push_back({std::move(step), {}});
+}
+
+// A step that waits until the condition holds.
+void waitFor(std::function<bool()> condition) {
+    steps.push_back({[] {}, std::move(condition)});
 }
 
 void shot(const QString& name) {
@@ -148,18 +199,32 @@ void exportSteps() {
             if (kind.search)
                 click(kind.search);
         });
+        waitFor(exportIdle);
         shot(QLatin1String(kind.name));
     }
+    // A search under way: its line with Cancel, the rest of the window greyed.
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+        QApplication::processEvents(QEventLoop::AllEvents, 30);
+        shoot(QStringLiteral("36-export-searching"));
+    });
+    waitFor(exportIdle);
     // Ticked totals: every AR invoice, then one unticked, sorted by the net amount.
     add([] {
         chooseTreeNode(QStringLiteral("AR"));
         click("btnARSearch");
-        click("chkARSelectAll");
+    });
+    waitFor(exportIdle);
+    add([] { click("chkARSelectAll"); });
+    waitFor(exportIdle);
+    add([] {
         auto* grid = child<QTableView>("wwDBGrid4");
         const QModelIndex first = grid->model()->index(1, 0);
         grid->model()->setData(first, Qt::Unchecked, Qt::CheckStateRole);
-        grid->sortByColumn(grid->model()->columnCount() - 1, Qt::DescendingOrder);
+        grid->sortByColumn(grid->model()->columnCount() - 2, Qt::DescendingOrder);
     });
+    waitFor(exportIdle);
     shot(QStringLiteral("33-export-ar-ticked-sorted"));
     add([] { click("btnExport"); });
     shot(QStringLiteral("34-export-confirmation"));
@@ -176,7 +241,73 @@ void exportSteps() {
     add([] {
         if (auto* store = child<QComboBox>("wwDBLookupCombo1"))
             store->hidePopup();
+        if (auto* all = child<QCheckBox>("chkSearchAll"))
+            all->setChecked(true);
     });
+    // On a fresh installation the cash sales go before their customer: the package refuses the
+    // first, and the window says which and what to do, then what became of each row.
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+    });
+    waitFor(exportIdle);
+    add([] { click("chkSelectAll"); });
+    waitFor(exportIdle);
+    add([] { click("btnExport"); }); // the question waits here; the next steps answer it
+    add(answerYes);
+    waitFor([] { return boxUp(QStringLiteral("S001-")); });
+    shot(QStringLiteral("37-export-refusal"));
+    add(closeModal);
+    waitFor(exportIdle);
+    shot(QStringLiteral("38-export-status-column"));
+    // The customers go across, then the cash sales.
+    add([] {
+        chooseTreeNode(QStringLiteral("Customer Profile"));
+        click("btnExport");
+    });
+    add(answerYes);
+    waitFor([] { return boxUp(QStringLiteral("Some record")); });
+    add(answerYes); // debtor codes generated
+    waitFor([] { return boxUp(QStringLiteral("Completed.")); });
+    add(closeModal);
+    add([] {
+        chooseTreeNode(QStringLiteral("Sales"));
+        click("btnSearch");
+    });
+    waitFor(exportIdle);
+    add([] { click("chkSelectAll"); });
+    waitFor(exportIdle);
+    add([] { click("btnExport"); });
+    add(answerYes);
+    waitFor([] { return boxUp(QStringLiteral("Completed.")); });
+    shot(QStringLiteral("39-export-completed"));
+    add(closeModal);
+    waitFor(exportIdle);
+    add([] {
+        chooseTreeNode(QStringLiteral("Purchase"));
+        click("btnSearch");
+    });
+    waitFor(exportIdle);
+    add([] { click("btnClear"); });
+    shot(QStringLiteral("39b-export-clear-question"));
+    add(closeModal);
+    // What was posted: the runs of the day and the documents of the latest, and beside it the
+    // reconciliation.
+    add([] { click("btnPosted"); });
+    waitFor(postedReady);
+    shot(QStringLiteral("70-posted-documents"));
+    add([] {
+        if (auto* runs = child<QTableView>("grdRuns"); runs && runs->model()->rowCount() > 2)
+            runs->setCurrentIndex(runs->model()->index(2, 0));
+    });
+    waitFor(postedReady);
+    shot(QStringLiteral("71-posted-documents-refused-run"));
+    add([] {
+        if (auto* tabs = child<QTabWidget>("tabPosted"))
+            tabs->setCurrentIndex(1);
+    });
+    shot(QStringLiteral("72-posted-reconciliation"));
+    add(closeModal);
     add(closeModal);
 }
 
@@ -317,6 +448,7 @@ int main(int argc, char** argv) {
     importSteps();
     QTimer::singleShot(1500, [] { runStep(0); });
     const int result = app.exec();
+    ReleaseBizApp();
     FreeGroupAccessModule();
     return result;
 }

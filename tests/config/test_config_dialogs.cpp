@@ -6,6 +6,7 @@
 #include "config/ui/optional_date_edit.h"
 #include "config/ui/preferences_dialog.h"
 #include "config/ui/properties_dialog.h"
+#include "config/value_forms.h"
 #include "data/dm_polling.h"
 #include "tests/support/test_context.h"
 #include "tests/support/test_databases.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -90,6 +92,8 @@ private slots:
     void accountingYearFollowsThePeriod();
     void limitedFieldsKeepLongerStoredTexts();
     void cancelWritesNothingAndTheListIsRebuilt();
+    void firstOkKeepsWhatThePostingReads();
+    void unicodeSettingsFileStaysUnicode();
 
 private:
     // Runs `work` while the station window is shown modally, then closes it if still open.
@@ -580,6 +584,86 @@ void TestConfigDialogs::cancelWritesNothingAndTheListIsRebuilt() {
     QFile file(context->path("Ledvora.ini"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+// On a file without the package's keys the window shows the defaults the posting reads, so its
+// first OK stores the very values that were posted before.
+void TestConfigDialogs::firstOkKeepsWhatThePostingReads() {
+    namespace S = Keys::SqlAcc;
+    const QList<SettingKey> postingKeys{Keys::General::ExportMode,
+                                        Keys::General::AccountType,
+                                        S::UserLogin,
+                                        S::Password,
+                                        S::Dcf,
+                                        S::SalesTransaction,
+                                        S::CustomerAccount,
+                                        S::SupplierAccount,
+                                        S::AreaCode,
+                                        S::AgentCode,
+                                        S::PaymentTerm,
+                                        S::CurrencyCode,
+                                        S::SalesAccount,
+                                        S::SalesCnAccount,
+                                        S::PurchaseAccount,
+                                        S::PurchaseReturnAccount,
+                                        S::PaymentAccount};
+    const auto posted = [&] {
+        const SettingsFile settings;
+        QStringList values;
+        for (const SettingKey& key : postingKeys)
+            values << QLatin1String(key.name) + QLatin1Char('=') + settings.read(key);
+        // Stored with two-digit month and day: the same date as the default's text.
+        values << parseYearFirstDate(settings.read(Keys::General::GstStartDateInSearch))
+                      ->toString(Qt::ISODate);
+        return values;
+    };
+    const QStringList before = posted();
+
+    auto* dialog = new TdlgPreferences(nullptr);
+    dialog->show();
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_ACCOUNT")->text(), "320-000");
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_TERM")->text(), "C.O.D");
+    QCOMPARE(child<QLineEdit>(dialog, "FilenameEdit1")->text(),
+             "C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF");
+    QVERIFY(child<QRadioButton>(dialog, "rbtnByItem")->isChecked());
+    click(dialog, "BitBtn1");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(posted(), before);
+    // The keys are stored now, so the posting no longer depends on its defaults.
+    QCOMPARE(SettingsFile().read(S::PaymentAccount, "missing"), "320-000");
+}
+
+// Saved as "Unicode" by an editor, the file shows its values and is written back in UTF-16.
+void TestConfigDialogs::unicodeSettingsFileStaysUnicode() {
+    const QString text = "[GENERAL]\r\nLEDVORA_PATH=" + context->path("Link") +
+                         "\r\nACCOUNT_TYPE=SQLACC\r\n[SQLACC]\r\nPAYMENT_TERM=30 DAYS\r\n";
+    QFile file(context->path("Ledvora.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xFE");
+    file.write(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    file.close();
+
+    auto* dialog = new TdlgPreferences(nullptr);
+    dialog->show();
+    QCOMPARE(child<QLineEdit>(dialog, "edtSQLACC_PAYMENT_TERM")->text(), "30 DAYS");
+    child<QLineEdit>(dialog, "edtSQLACC_SALES_ACCOUNT")
+        ->setText(QString::fromUtf8("500-\u20AC\u6771"));
+    click(dialog, "BitBtn1");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xFF\xFE"));
+    const QString written = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+    QVERIFY2(written.startsWith(text.left(text.indexOf("[SQLACC]"))), qPrintable(written));
+    QVERIFY2(written.contains(QString::fromUtf8("\r\nSALES_ACCOUNT=500-\u20AC\u6771\r\n")),
+             qPrintable(written));
+    QVERIFY(written.contains("\r\nPAYMENT_TERM=30 DAYS\r\n"));
+    const SettingsFile settings;
+    QCOMPARE(settings.read(Keys::SqlAcc::SalesAccount), QString::fromUtf8("500-\u20AC\u6771"));
+    QCOMPARE(settings.read(Keys::SqlAcc::PaymentTerm), "30 DAYS");
 }
 
 QTEST_MAIN(TestConfigDialogs)

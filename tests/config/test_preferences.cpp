@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -64,6 +65,7 @@ private slots:
     void folderQuestion_data();
     void folderQuestion();
     void folderThatCannotBeCreatedWritesNothing();
+    void folderOnAWindowsDriveIsRefused();
     void accountingYear_data();
     void accountingYear();
 };
@@ -86,10 +88,12 @@ void TestPreferences::firstUseWithoutSettingsFile() {
     QCOMPARE(values.ubsStartingPeriod, 1);
     QCOMPARE(values.ubsClosingPeriod, 12);
     QCOMPARE(values.accountType, AccountTypeEntry::None);
-    // The window's own defaults where they differ from the posting code's.
-    QCOMPARE(values.text(Keys::SqlAcc::PaymentAccountInPreferences), QStringLiteral("320-0000"));
-    QCOMPARE(values.text(Keys::SqlAcc::PaymentTermInPreferences), QStringLiteral("----"));
-    QCOMPARE(values.text(Keys::SqlAcc::DcfInPreferences), QString());
+    // The posting's defaults, shown as they are posted.
+    QCOMPARE(values.text(Keys::SqlAcc::PaymentAccount), QStringLiteral("320-000"));
+    QCOMPARE(values.text(Keys::SqlAcc::PaymentTerm), QStringLiteral("C.O.D"));
+    QCOMPARE(values.text(Keys::SqlAcc::Dcf),
+             QStringLiteral("C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF"));
+    QVERIFY(values.exportByItem);
     QCOMPARE(values.text(Keys::AccTrak21::SundryAccount), QStringLiteral("P160"));
     QCOMPARE(values.changedDays, QStringLiteral("0"));
 
@@ -103,11 +107,11 @@ void TestPreferences::firstUseWithoutSettingsFile() {
         sectionLines(ini, "GENERAL"),
         (QByteArrayList{"[GENERAL]", "LEDVORA_PATH=" + folder.toLocal8Bit(), "CHANGED_DAYS=0",
                         "GSTSTARTDATE=2015/04/01", "FOREIGN_CURRENCY=N", "EXPORT_TO_DESP=N",
-                        "EXPORT_TO_PROJNO=N", "EXPORT_TO_BILLNO=N", "EXPORT_MODE=1",
+                        "EXPORT_TO_PROJNO=N", "EXPORT_TO_BILLNO=N", "EXPORT_MODE=0",
                         "ACCOUNT_TYPE=SQLACC", "LEDVORALOG_FILESIZE=0", "STATIONLOG_FILESIZE=0"}));
     QCOMPARE(sectionLines(ini, "CONFIRMATION").size(), 6);
     QCOMPARE(sectionLines(ini, "SQLACC").size(), 17);
-    QVERIFY(sectionLines(ini, "SQLACC").contains("PAYMENT_ACCOUNT=320-0000"));
+    QVERIFY(sectionLines(ini, "SQLACC").contains("PAYMENT_ACCOUNT=320-000"));
     for (const QByteArray other : {"UBS", "AUTOCOUNT", "ACCTRAK21", "ACCPAC", "EMAS"})
         QVERIFY2(sectionLines(ini, other).isEmpty(), other.constData());
     QCOMPARE(panels.shown,
@@ -131,7 +135,7 @@ void TestPreferences::exportMode_data() {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<bool>("byItem");
     QTest::addColumn<QString>("written");
-    QTest::newRow("missing shows By Summary") << QByteArray() << false << "1";
+    QTest::newRow("missing is By Item") << QByteArray() << true << "0";
     QTest::newRow("0 is By Item") << QByteArray("EXPORT_MODE=0\r\n") << true << "0";
     QTest::newRow("empty") << QByteArray("EXPORT_MODE=\r\n") << false << "1";
     QTest::newRow("anything else") << QByteArray("EXPORT_MODE=2\r\n") << false << "1";
@@ -162,18 +166,18 @@ void TestPreferences::applyWritesOnlyTheSelectedTypeSection_data() {
                           "SALES_TRANSACTION=ACC-0001.FDB",
                           "USERLOGIN=MANAGER",
                           "PASSWORD=SECRET",
-                          "DCF=",
+                          "DCF=C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF",
                           "CUSTOMER_ACCOUNT=300-000",
                           "SUPPLIER_ACCOUNT=400-000",
                           "AREA_CODE=----",
                           "AGENT_CODE=----",
-                          "PAYMENT_TERM=----",
+                          "PAYMENT_TERM=C.O.D",
                           "CURRENCY_CODE=----",
                           "SALES_ACCOUNT=500-000",
                           "PURCHASE_ACCOUNT=610-000",
                           "SALES_CN_ACCOUNT=510-000",
                           "PURCHASE_RETURN_ACCOUNT=612-000",
-                          "PAYMENT_ACCOUNT=320-0000",
+                          "PAYMENT_ACCOUNT=320-000",
                           "TARIFF_CODE="};
     QTest::newRow("AccTrack21") << int(AccountTypeEntry::AccTrak21) << "ACCTRAK21"
                                 << QByteArray("ACCTRAK21")
@@ -282,7 +286,7 @@ void TestPreferences::storedValuesThatDoNotConvert() {
     QCOMPARE(settings.read(Keys::Ubs::ClosingDate), QStringLiteral("31/02/2020"));
     QCOMPARE(settings.read(Keys::Ubs::StartingPeriod), QStringLiteral("one"));
     QCOMPARE(settings.read(Keys::Ubs::ClosingPeriod), QStringLiteral("18"));
-    QCOMPARE(settings.read(Keys::General::ExportMode), QStringLiteral("1"));
+    QCOMPARE(settings.read(Keys::General::ExportMode), QStringLiteral("0"));
 }
 
 void TestPreferences::enteredValuesReplaceBadOnes() {
@@ -366,6 +370,34 @@ void TestPreferences::folderThatCannotBeCreatedWritesNothing() {
         QCOMPARE(error.message(), "Cannot create " + values.ledvoraPath);
     }
     QCOMPARE(readBytes(settings.path()), before);
+}
+
+// Made here, the folder would be created under the working folder with the drive in its name.
+void TestPreferences::folderOnAWindowsDriveIsRefused() {
+#ifdef Q_OS_WIN
+    QSKIP("drive letters exist here");
+#endif
+    TestContext context;
+    context.messages->answers = {MessageAnswer::Yes};
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(context.folder()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(working); });
+    SettingsFile settings;
+    PreferenceValues values = LoadPreferences(settings);
+    context.messages->shown.clear();
+    const QByteArray before = readBytes(settings.path());
+    values.ledvoraPath = "C:\\QmxSys\\Office\\DB\\Ledvora";
+    try {
+        ApplyPreferences(settings, values, Panels().sink());
+        QFAIL("a folder on a Windows drive was not refused");
+    } catch (const AppError& error) {
+        QVERIFY2(error.message().startsWith("Cannot create C:\\QmxSys\\Office\\DB\\Ledvora\r\n"),
+                 qPrintable(error.message()));
+    }
+    QVERIFY(context.messages->texts().isEmpty()); // nothing asked: it cannot be made
+    QCOMPARE(readBytes(settings.path()), before);
+    QCOMPARE(QDir(context.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{"Ledvora.ini"});
 }
 
 void TestPreferences::accountingYear_data() {

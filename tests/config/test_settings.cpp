@@ -80,9 +80,9 @@ void TestSettings::keysReadTheirDefaultsAndStoredValues_data() {
     QTest::newRow("link folder") << General::LedvoraPath << "GENERAL"
                                  << "LEDVORA_PATH"
                                  << "C:\\QmxSys\\Office\\DB\\Ledvora";
-    QTest::newRow("link folder, preferences") << General::LedvoraPathInPreferences << "GENERAL"
-                                              << "LEDVORA_PATH"
-                                              << "C:\\QmxSys\\Office\\Db\\Ledvora";
+    QTest::newRow("link folder, stored or not") << General::LedvoraPathUnset << "GENERAL"
+                                                << "LEDVORA_PATH"
+                                                << "";
     QTest::newRow("changed days") << General::ChangedDays << "GENERAL"
                                   << "CHANGED_DAYS"
                                   << "0";
@@ -95,9 +95,6 @@ void TestSettings::keysReadTheirDefaultsAndStoredValues_data() {
     QTest::newRow("export mode") << General::ExportMode << "GENERAL"
                                  << "EXPORT_MODE"
                                  << "0";
-    QTest::newRow("export mode, preferences") << General::ExportModeInPreferences << "GENERAL"
-                                              << "EXPORT_MODE"
-                                              << "";
     QTest::newRow("station log size") << General::StationLogFileSize << "GENERAL"
                                       << "STATIONLOG_FILESIZE"
                                       << "0";
@@ -134,24 +131,15 @@ void TestSettings::keysReadTheirDefaultsAndStoredValues_data() {
     QTest::newRow("dcf") << SqlAcc::Dcf << "SQLACC"
                          << "DCF"
                          << "C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF";
-    QTest::newRow("dcf, preferences") << SqlAcc::DcfInPreferences << "SQLACC"
-                                      << "DCF"
-                                      << "";
     QTest::newRow("package database") << SqlAcc::SalesTransaction << "SQLACC"
                                       << "SALES_TRANSACTION"
                                       << "ACC-0001.FDB";
     QTest::newRow("payment term") << SqlAcc::PaymentTerm << "SQLACC"
                                   << "PAYMENT_TERM"
                                   << "C.O.D";
-    QTest::newRow("payment term, preferences") << SqlAcc::PaymentTermInPreferences << "SQLACC"
-                                               << "PAYMENT_TERM"
-                                               << "----";
     QTest::newRow("payment account") << SqlAcc::PaymentAccount << "SQLACC"
                                      << "PAYMENT_ACCOUNT"
                                      << "320-000";
-    QTest::newRow("payment account, preferences") << SqlAcc::PaymentAccountInPreferences << "SQLACC"
-                                                  << "PAYMENT_ACCOUNT"
-                                                  << "320-0000";
     QTest::newRow("purchase return account") << SqlAcc::PurchaseReturnAccount << "SQLACC"
                                              << "PURCHASE_RETURN_ACCOUNT"
                                              << "612-000";

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -95,6 +96,8 @@ private slots:
 
     void stationFolders_data();
     void stationFolders();
+    void linkFolderOnASystemWithoutDrives_data();
+    void linkFolderOnASystemWithoutDrives();
     void folderThatCannotBeCreated();
 };
 
@@ -296,6 +299,59 @@ void TestStationJobs::stationFolders() {
     const QStringList typeFolders =
         QDir(root + QLatin1Char('/') + type).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(typeFolders.contains(QStringLiteral("Received")), type == QLatin1String("ACCPAC"));
+}
+
+void TestStationJobs::linkFolderOnASystemWithoutDrives_data() {
+    QTest::addColumn<QByteArray>("general");
+    QTest::addColumn<QString>("refusedFolder"); // empty: made below the program folder
+    QTest::newRow("missing: below the program folder") << QByteArray() << QString();
+    QTest::newRow("Windows default stored")
+        << QByteArray("LEDVORA_PATH=C:\\QmxSys\\Office\\DB\\Ledvora\r\n")
+        << "C:\\QmxSys\\Office\\DB\\Ledvora";
+    QTest::newRow("drive without a separator")
+        << QByteArray("LEDVORA_PATH=d:Ledvora\r\n") << "d:Ledvora";
+    QTest::newRow("network share")
+        << QByteArray("LEDVORA_PATH=\\\\server\\share\r\n") << "\\\\server\\share";
+}
+
+// No folder may be made with a drive in its name: relative to the working folder it would land
+// there as "C:\QmxSys\...". A missing key means the installation's own folder instead.
+void TestStationJobs::linkFolderOnASystemWithoutDrives() {
+#ifdef Q_OS_WIN
+    QSKIP("drive letters exist here");
+#endif
+    QFETCH(QByteArray, general);
+    QFETCH(QString, refusedFolder);
+    TestContext context;
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(context.folder()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(working); });
+    QFile file(context.path("Ledvora.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[GENERAL]\r\nACCOUNT_TYPE=SQLACC\r\n" + general);
+    file.close();
+    const SettingsFile settings;
+
+    if (refusedFolder.isEmpty()) {
+        CreateStationFolders(settings, QStringLiteral("S001"));
+        QVERIFY(QFileInfo(context.path("Db/Ledvora/SQLACC/Out/S001/Process")).isDir());
+        QVERIFY(QFileInfo(context.path("Db/Ledvora/SQLACC/Out/S001/Resume")).isDir());
+    } else {
+        try {
+            CreateStationFolders(settings, QStringLiteral("S001"));
+            QFAIL("a folder on a Windows drive was not refused");
+        } catch (const AppError& error) {
+            const QString first = StationFolders(refusedFolder, "SQLACC", "S001").first();
+            QCOMPARE(error.message(),
+                     "Cannot create " + first + "\r\nThe accounting link folder \"" +
+                         refusedFolder +
+                         "\" (GENERAL/LEDVORA_PATH in Ledvora.ini) names a Windows drive, which "
+                         "this system does not have: set the Accounting Link Path in Preferences.");
+        }
+    }
+    QCOMPARE(QDir(context.folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             refusedFolder.isEmpty() ? QStringList({"Db", "Ledvora.ini"})
+                                     : QStringList{"Ledvora.ini"});
 }
 
 void TestStationJobs::folderThatCannotBeCreated() {

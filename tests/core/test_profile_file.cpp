@@ -23,6 +23,21 @@ QByteArray readBytes(const QString& path) {
 
 const QString Default = QStringLiteral("<default>");
 
+// A file saved as "Unicode" (UTF-16 little-endian with its byte order mark), or big-endian.
+QByteArray utf16(const QString& text) {
+    QByteArray bytes("\xFF\xFE");
+    for (const QChar c : text)
+        bytes += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
+    return bytes;
+}
+
+QByteArray utf16BigEndian(const QString& text) {
+    QByteArray bytes("\xFE\xFF");
+    for (const QChar c : text)
+        bytes += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+    return bytes;
+}
+
 } // namespace
 
 class TestProfileFile : public QObject {
@@ -37,6 +52,8 @@ private slots:
     void readBool();
     void writeBool();
     void everyReadSeesTheFileAsItIsNow();
+    void fileFoundWhateverTheCaseOfItsName_data();
+    void fileFoundWhateverTheCaseOfItsName();
     void missingOrUnreadableFileReadsDefaults();
     void refusedWriteRaises_data();
     void refusedWriteRaises();
@@ -90,9 +107,13 @@ void TestProfileFile::readString_data() {
     QTest::newRow("present but empty: no default") << QByteArray("[A]\r\nKEY=\r\n") << "A"
                                                    << "KEY"
                                                    << "";
-    QTest::newRow("line without = is an empty key") << QByteArray("[A]\r\nKEY\r\n") << "A"
-                                                    << "KEY"
-                                                    << "";
+    QTest::newRow("line without = reads the default") << QByteArray("[A]\r\nKEY\r\n") << "A"
+                                                      << "KEY" << Default;
+    QTest::newRow("line without = before the key") << QByteArray("[A]\r\nKEY\r\nKEY=2\r\n") << "A"
+                                                   << "KEY" << Default;
+    QTest::newRow("line without = after the key") << QByteArray("[A]\r\nKEY=2\r\nKEY\r\n") << "A"
+                                                  << "KEY"
+                                                  << "2";
     QTest::newRow("missing key") << QByteArray("[A]\r\nOTHER=1\r\n") << "A"
                                  << "KEY" << Default;
     QTest::newRow("missing section") << QByteArray("[B]\r\nKEY=1\r\n") << "A"
@@ -117,6 +138,33 @@ void TestProfileFile::readString_data() {
                                        << "1";
     QTest::newRow("ansi text") << QByteArray("[A]\r\nKEY=Caf\xE9\r\n") << "A"
                                << "KEY" << QString::fromUtf8("Caf\u00E9");
+    QTest::newRow("ansi is code page 1252") << QByteArray("[A]\r\nKEY=5\x80 \x93q\x94\r\n") << "A"
+                                            << "KEY" << QString::fromUtf8("5\u20AC \u201Cq\u201D");
+    QTest::newRow("cr line ends") << QByteArray("[A]\rX=1\rKEY=2\r") << "A"
+                                  << "KEY"
+                                  << "2";
+    QTest::newRow("cr line ends end a section") << QByteArray("[A]\rX=1\r[B]\rKEY=2\r") << "A"
+                                                << "KEY" << Default;
+    QTest::newRow("cr, lf and crlf mixed") << QByteArray("[B]\rX=1\r\n[A]\nY=1\rKEY=2") << "A"
+                                           << "KEY"
+                                           << "2";
+    QTest::newRow("utf-16") << utf16(QString::fromUtf8(
+                                   "[GENERAL]\r\nEXPORT_MODE=1\r\nNAME=Caf\u00E9\u20AC \u6771\r\n"))
+                            << "GENERAL"
+                            << "NAME" << QString::fromUtf8("Caf\u00E9\u20AC \u6771");
+    QTest::newRow("utf-16: names without case")
+        << utf16("[General]\r\n Export_Mode = '1' \r\n") << "GENERAL"
+        << "EXPORT_MODE"
+        << "1";
+    QTest::newRow("utf-16: cr line ends") << utf16("[A]\rX=1\rKEY=2\r") << "A"
+                                          << "KEY"
+                                          << "2";
+    QTest::newRow("utf-16: line without =") << utf16("[A]\r\nKEY\r\n") << "A"
+                                            << "KEY" << Default;
+    QTest::newRow("utf-16 big-endian") << utf16BigEndian("[A]\r\nKEY=\u20AC1\r\n") << "A"
+                                       << "KEY" << QString::fromUtf8("\u20AC1");
+    QTest::newRow("utf-16: mark only") << QByteArray("\xFF\xFE") << "A"
+                                       << "KEY" << Default;
     QTest::newRow("empty file") << QByteArray() << "A"
                                 << "KEY" << Default;
 }
@@ -218,6 +266,56 @@ void TestProfileFile::writeString_data() {
         << true << QByteArray("[A]\r\nX=1\nY=2\r\n") << "A"
         << "Z"
         << "3" << QByteArray("[A]\r\nX=1\nY=2\r\nZ=3\r\n") << "3";
+    // Files saved as "Unicode" stay UTF-16 with their mark, whatever is written; the bytes are
+    // those Windows' own functions leave (as Wine implements them), except where noted.
+    QTest::newRow("utf-16: replaced")
+        << true << utf16("[GENERAL]\r\nEXPORT_MODE=1\r\n") << "GENERAL"
+        << "EXPORT_MODE"
+        << "0" << utf16("[GENERAL]\r\nEXPORT_MODE=0\r\n") << "0";
+    QTest::newRow("utf-16: new key beyond code page 1252")
+        << true << utf16("[GENERAL]\r\nA=1\r\n[B]\r\nX=1\r\n") << "GENERAL"
+        << "NEW" << QString::fromUtf8("Caf\u00E9\u20AC \u6771")
+        << utf16(QString::fromUtf8(
+               "[GENERAL]\r\nA=1\r\nNEW=Caf\u00E9\u20AC \u6771\r\n[B]\r\nX=1\r\n"))
+        << QString::fromUtf8("Caf\u00E9\u20AC \u6771");
+    // Windows adds the section straight after the last line; a blank line before it, as in
+    // every file the program writes, reads the same.
+    QTest::newRow("utf-16: new section")
+        << true << utf16("[GENERAL]\r\nA=1\r\n") << "SQLACC"
+        << "PAYMENT_TERM"
+        << "C.O.D" << utf16("[GENERAL]\r\nA=1\r\n\r\n[SQLACC]\r\nPAYMENT_TERM=C.O.D\r\n")
+        << "C.O.D";
+    QTest::newRow("utf-16: mark only") << true << QByteArray("\xFF\xFE") << "GENERAL"
+                                       << "A"
+                                       << "1" << utf16("[GENERAL]\r\nA=1\r\n") << "1";
+    // Comments and blank lines stay where they were; Windows keeps them too, Wine drops blanks.
+    QTest::newRow("utf-16: other lines kept")
+        << true << utf16("; note\r\n[GENERAL]\r\nA=1\r\n\r\n[B]\r\nX=1") << "GENERAL"
+        << "A"
+        << "2" << utf16("; note\r\n[GENERAL]\r\nA=2\r\n\r\n[B]\r\nX=1") << "2";
+    QTest::newRow("utf-16 big-endian: new key")
+        << true << utf16BigEndian("[G]\r\nA=1\r\n") << "G"
+        << "B" << QString::fromUtf8("\u20AC")
+        << utf16BigEndian(QString::fromUtf8("[G]\r\nA=1\r\nB=\u20AC\r\n"))
+        << QString::fromUtf8("\u20AC");
+    QTest::newRow("ansi: euro in code page 1252")
+        << true << QByteArray("[A]\r\nX=1\r\n") << "A"
+        << "X" << QString::fromUtf8("5\u20AC") << QByteArray("[A]\r\nX=5\x80\r\n")
+        << QString::fromUtf8("5\u20AC");
+    QTest::newRow("ansi: character outside code page 1252")
+        << true << QByteArray("[A]\r\nX=1\r\n") << "A"
+        << "X" << QString::fromUtf8("\u6771") << QByteArray("[A]\r\nX=?\r\n") << "?";
+    QTest::newRow("line without = before the key")
+        << true << QByteArray("[A]\r\nK\r\nK=2\r\n") << "A"
+        << "K"
+        << "5" << QByteArray("[A]\r\nK=5\r\nK=2\r\n") << "5";
+    // The other lines keep their own ends (Wine rewrites the whole file with CR LF).
+    QTest::newRow("cr line ends: replaced") << true << QByteArray("[S]\rA=1\rB=2\r") << "S"
+                                            << "B"
+                                            << "3" << QByteArray("[S]\rA=1\rB=3\r") << "3";
+    QTest::newRow("cr line ends: new key") << true << QByteArray("[S]\rA=1\r") << "S"
+                                           << "C"
+                                           << "3" << QByteArray("[S]\rA=1\rC=3\r") << "3";
     // A line break must not split the value into lines of their own (here: a key B).
     QTest::newRow("line break in a value")
         << false << QByteArray() << "A"
@@ -308,6 +406,53 @@ void TestProfileFile::everyReadSeesTheFileAsItIsNow() {
 
     QVERIFY(QFile::remove(path));
     QCOMPARE(reader.readString("GENERAL", "EXPORT_MODE", "0"), QString("0"));
+}
+
+void TestProfileFile::fileFoundWhateverTheCaseOfItsName_data() {
+    QTest::addColumn<QStringList>(
+        "present"); // names in the folder before, the first one holding A=1
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("used"); // the file read and written
+    QTest::newRow("upper case") << QStringList{"LEDVORA.INI"} << "Ledvora.ini"
+                                << "LEDVORA.INI";
+    QTest::newRow("lower case") << QStringList{"register.ini"} << "Register.ini"
+                                << "register.ini";
+    QTest::newRow("mixed case") << QStringList{"dataBASES.Ini"} << "Databases.ini"
+                                << "dataBASES.Ini";
+    QTest::newRow("as written") << QStringList{"Ledvora.ini"} << "Ledvora.ini"
+                                << "Ledvora.ini";
+    // Only where names have case can two spellings exist: the one asked for wins.
+    QTest::newRow("two spellings") << QStringList{"Ledvora.ini", "LEDVORA.INI"} << "Ledvora.ini"
+                                   << "Ledvora.ini";
+    QTest::newRow("missing: made as written") << QStringList{} << "Ledvora.ini"
+                                              << "Ledvora.ini";
+    QTest::newRow("another name is not the file") << QStringList{"Ledvora.ini.bak"} << "Ledvora.ini"
+                                                  << "Ledvora.ini";
+}
+
+// A copy of a Windows installation keeps the case its files had; each is found, and written in
+// place rather than beside a second file of the name as the program spells it.
+void TestProfileFile::fileFoundWhateverTheCaseOfItsName() {
+    QFETCH(QStringList, present);
+    QFETCH(QString, asked);
+    QFETCH(QString, used);
+    TestContext context;
+    for (const QString& name : present)
+        writeBytes(context.path(name), name == present.first() ? "[A]\r\nX=1\r\n" : "[A]\r\n");
+    const bool found =
+        !present.isEmpty() && present.first().compare(asked, Qt::CaseInsensitive) == 0;
+    ProfileFile file(context.path(asked));
+    QCOMPARE(file.foundPath(), context.path(used));
+
+    QCOMPARE(file.readString("A", "X", Default), found ? "1" : Default);
+    file.writeString("A", "Y", "2");
+    QCOMPARE(readBytes(context.path(used)),
+             QByteArray(found ? "[A]\r\nX=1\r\nY=2\r\n" : "[A]\r\nY=2\r\n"));
+    QStringList expected = present;
+    if (!expected.contains(used))
+        expected << used;
+    expected.sort();
+    QCOMPARE(QDir(context.folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 void TestProfileFile::missingOrUnreadableFileReadsDefaults() {

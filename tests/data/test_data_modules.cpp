@@ -53,8 +53,12 @@ void TestDataModules::everyTableOpensOnTheSchema() {
           &polling.tblCustomer, &polling.tblSupplier, &polling.tblPayment, &polling.tblStock,
           &polling.tblDateUpdate, &polling.tblPaymentStore})
         QVERIFY2(table->isActive(), qPrintable(table->tableName()));
-    for (const QString& code : TdmPolling::ExportModuleCodes())
+    // The work table's views wait for a reader: it may hold hundreds of thousands of rows.
+    for (const QString& code : TdmPolling::ExportModuleCodes()) {
+        QVERIFY(!polling.ExportView(code)->isActive());
+        polling.ExportView(code)->open();
         QVERIFY(polling.ExportView(code)->isActive());
+    }
     QVERIFY(polling.ExportView(QStringLiteral("ST_ITEM")) == nullptr);
     QVERIFY(!polling.dbAR.isOpen()); // connects on first use only
     QVERIFY(user.tblMMUser.isActive());
@@ -79,9 +83,10 @@ void TestDataModules::linkTablesAreCreatedWhenMissing() {
     {
         DbConnection stk(QStringLiteral("Setup"), QStringLiteral("ZantStk"));
         stk.execute(QStringLiteral("DROP TABLE TMP_EXPORT_ACCT"));
+        stk.execute(QStringLiteral("DROP TABLE ACC_EXPORT_STATUS"));
     }
     TdmPolling polling;
-    QVERIFY(polling.tblExport_CS.isActive());
+    polling.tblExport_CS.open();
     polling.dbStk.execute(
         QStringLiteral("INSERT INTO TMP_EXPORT_ACCT (S_ID, S_STORE_FROM, S_REFNO, S_MODULE) "
                        "VALUES ('1', 'S001', 'A', 'SL_CS')"));
@@ -95,6 +100,14 @@ void TestDataModules::linkTablesAreCreatedWhenMissing() {
                     QStringLiteral("SELECT S_BALANCE + S_ROUNDING + S_TOTAL FROM TMP_EXPORT_ACCT"))
             .toDouble(),
         0.0);
+    // The statuses of the export runs came back beside it, with their key.
+    polling.dbStk.execute(QStringLiteral("INSERT INTO ACC_EXPORT_STATUS (ST_MODULE, ST_ID, "
+                                         "ST_STORE, ST_REFNO, ST_OUTCOME) VALUES ('SL_CS', '1', "
+                                         "'S001', 'A', 'POSTED')"));
+    QVERIFY_THROWS_EXCEPTION(
+        DbError, polling.dbStk.execute(QStringLiteral(
+                     "INSERT INTO ACC_EXPORT_STATUS (ST_MODULE, ST_ID, ST_STORE, ST_REFNO, "
+                     "ST_OUTCOME) VALUES ('SL_CS', '1', 'S001', 'A', 'REFUSED')")));
 }
 
 void TestDataModules::reportSettings_data() {

@@ -490,6 +490,11 @@ void TestDemo::emptyDemoIsReplacedOnlyWithForce() {
     QFile keep(options.folder + QStringLiteral("/keep.txt"));
     QVERIFY(keep.open(QIODevice::WriteOnly));
     keep.close();
+    // Names as a copy from Windows may spell them: still the installation's files.
+    QDir folder(options.folder);
+    QVERIFY(folder.rename(QStringLiteral("Databases.ini"), QStringLiteral("DATABASES.INI")));
+    QVERIFY(folder.rename(QStringLiteral("Ledvora.ini"), QStringLiteral("LEDVORA.INI")));
+    QVERIFY(folder.rename(QStringLiteral("Register.ini"), QStringLiteral("register.ini")));
 
     options.empty = false;
     QVERIFY_THROWS_EXCEPTION(InstallationExistsError, CreateDemoInstallation(options));
@@ -502,6 +507,9 @@ void TestDemo::emptyDemoIsReplacedOnlyWithForce() {
     QCOMPARE(count(QStringLiteral("ZantStk"), QStringLiteral("SELECT COUNT(*) FROM POS_SALES")),
              qint64(options.receipts));
     QVERIFY(keep.exists());
+    // Replaced, not doubled.
+    QCOMPARE(folder.entryList({QStringLiteral("*.ini")}, QDir::Files, QDir::Name),
+             (QStringList{"Databases.ini", "Ledvora.ini", "Register.ini"}));
 }
 
 void TestDemo::commandLine_data() {

@@ -134,6 +134,15 @@ void AddStationJobs(DbConnection& stock) {
     AddJob(stock, QStringLiteral("S004"), QStringLiteral("TRNOUT"), QStringLiteral("M"));
 }
 
+bool OtherConnectionRunsStatementOn(DbConnection& db, const QString& table) {
+    return SelectValue(db,
+                       QStringLiteral("SELECT COUNT(*) FROM MON$STATEMENTS WHERE MON$STATE = 1 AND "
+                                      "MON$ATTACHMENT_ID <> CURRENT_CONNECTION AND MON$SQL_TEXT "
+                                      "CONTAINING ?"),
+                       {table})
+               .toInt() > 0;
+}
+
 QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QString& column) {
     QStringList values;
     RowReader reader(stock, QStringLiteral("SELECT %1 FROM TMP_EXPORT_ACCT WHERE S_MODULE = %2")

@@ -38,6 +38,10 @@ void WipeTables(TdmPolling& data);
 void AddStationJobs(DbConnection& stock);
 void AddJob(DbConnection& stock, const QString& store, const QString& job, const QString& status);
 
+// True while another connection runs a statement that names `table` (one that waits for a row
+// this test holds, for instance), as the engine's monitoring tables show it.
+bool OtherConnectionRunsStatementOn(DbConnection& db, const QString& table);
+
 // Values of one column of the work-table rows of a kind, sorted.
 QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QString& column);
 

@@ -42,6 +42,9 @@ private slots:
     void tickListAndClear();
     void loginIsWrittenToTheActivityLog();
     void unusableGstStartIsAnError();
+    void accountTypeOtherThanSqlAcc_data();
+    void accountTypeOtherThanSqlAcc();
+    void installationFilesFoundWhateverTheirCase();
 
 private:
     Run batch(const QStringList& arguments, const QString& password = QStringLiteral("SECRET"));
@@ -82,7 +85,7 @@ void TestBatchCommand::cleanupTestCase() {
 void TestBatchCommand::init() {
     WipeTables(*data);
     AddStationJobs(data->dbStk);
-    writeFile("Ledvora.ini", "[GENERAL]\r\nGSTSTARTDATE=2024/03/10\r\n");
+    writeFile("Ledvora.ini", "[GENERAL]\r\nACCOUNT_TYPE=SQLACC\r\nGSTSTARTDATE=2024/03/10\r\n");
 }
 
 Run TestBatchCommand::batch(const QStringList& arguments, const QString& password) {
@@ -307,13 +310,93 @@ void TestBatchCommand::loginIsWrittenToTheActivityLog() {
 void TestBatchCommand::unusableGstStartIsAnError() {
     InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
     QCOMPARE(batch({"--user", "BATCH", "search", "SL_IV"}).exitCode, 0);
-    writeFile("Ledvora.ini", "[GENERAL]\r\nGSTSTARTDATE=2024-03-10\r\n");
+    writeFile("Ledvora.ini", "[GENERAL]\r\nACCOUNT_TYPE=SQLACC\r\nGSTSTARTDATE=2024-03-10\r\n");
     const Run run = batch({"--user", "BATCH", "search", "SL_IV"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("GSTSTARTDATE") && run.err.contains("\"2024-03-10\""),
              qPrintable(run.err));
     // Nothing was deleted.
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList{"L1"});
+}
+
+void TestBatchCommand::accountTypeOtherThanSqlAcc_data() {
+    QTest::addColumn<QByteArray>("typeLine");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("found"); // empty: the command runs
+    QTest::newRow("UBS: search") << QByteArray("ACCOUNT_TYPE=UBS\r\n")
+                                 << QStringList{"search", "SL_IV"} << "the account type is \"UBS\"";
+    QTest::newRow("lower case: export")
+        << QByteArray("ACCOUNT_TYPE=sqlacc\r\n") << QStringList{"export", "SL_IV"}
+        << "the account type is \"sqlacc\"";
+    QTest::newRow("empty: tick") << QByteArray("ACCOUNT_TYPE=\r\n")
+                                 << QStringList{"tick", "SL_IV", "none"}
+                                 << "the account type is empty";
+    QTest::newRow("missing: masters")
+        << QByteArray() << QStringList{"masters", "AP_SUPPLIER", "--selection", "ALL"}
+        << "no account type is set";
+    QTest::newRow("ACCPAC: schedule")
+        << QByteArray("ACCOUNT_TYPE=ACCPAC\r\n") << QStringList{"schedule"}
+        << "the account type is \"ACCPAC\"";
+    // Blanks around the value are not part of it, as Windows reads the file.
+    QTest::newRow("SQLACC between blanks: search runs")
+        << QByteArray("account_type =  SQLACC \r\n") << QStringList{"search", "SL_IV"} << QString();
+    QTest::newRow("UBS: list runs")
+        << QByteArray("ACCOUNT_TYPE=UBS\r\n") << QStringList{"list", "SL_IV"} << QString();
+}
+
+// The window offers its export categories only to SQLACC; the batch command follows it, and a
+// refused command leaves the work table, its ticks and the sources as they were.
+void TestBatchCommand::accountTypeOtherThanSqlAcc() {
+    QFETCH(QByteArray, typeLine);
+    QFETCH(QStringList, command);
+    QFETCH(QString, found);
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
+    QCOMPARE(batch({"--user", "BATCH", "search", "SL_IV"}).exitCode, 0);
+    QCOMPARE(batch({"--user", "BATCH", "tick", "SL_IV", "all"}).exitCode, 0);
+    writeFile("Ledvora.ini", "[GENERAL]\r\n" + typeLine + "GSTSTARTDATE=2024/03/10\r\n");
+
+    const Run run = batch(QStringList{"--user", "BATCH"} + command);
+    if (found.isEmpty()) {
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.err.isEmpty(), qPrintable(run.err));
+        QVERIFY2(run.out.endsWith("Total Record: 1\n"), qPrintable(run.out));
+        return;
+    }
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "zantro-batch: " + command.first() + " refused: " + found +
+                          " (GENERAL/ACCOUNT_TYPE in " +
+                          QDir::toNativeSeparators(context->path("Ledvora.ini")) +
+                          "); only \"SQLACC\" can search and export\n");
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID"), QStringList{"L1"});
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_EXPORT_ACCT"), QStringList{"T"});
+}
+
+// The files of an installation copied from Windows keep the case their names had there.
+void TestBatchCommand::installationFilesFoundWhateverTheirCase() {
+    const QStringList renamed{"LEDVORA.INI", "databases.ini"};
+    QVERIFY(QFile::rename(context->path("Ledvora.ini"), context->path(renamed.at(0))));
+    QVERIFY(QFile::rename(context->path("Databases.ini"), context->path(renamed.at(1))));
+    writeFile("REGISTER.INI", "[REPORT]\r\nSTOCKW_LOG=1\r\n");
+    const auto back = qScopeGuard([&] {
+        QFile::remove(context->path("REGISTER.INI"));
+        QFile::rename(context->path(renamed.at(0)), context->path("Ledvora.ini"));
+        QFile::rename(context->path(renamed.at(1)), context->path("Databases.ini"));
+    });
+    InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV"));
+    QVERIFY(QDir(context->path("Log")).removeRecursively());
+
+    // SQLACC is read from LEDVORA.INI, the databases found through databases.ini, and the
+    // activity log switched on by REGISTER.INI.
+    const Run run = batch({"--user", "BATCH", "search", "SL_IV"});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.endsWith("Total Record: 1\n"), qPrintable(run.err));
+    const QDate today = QDate::currentDate();
+    QVERIFY(QFile::exists(
+        context->path(QStringLiteral("Log/Stock/%1/Stock-%2.000")
+                          .arg(today.toString("yyyy/MM"), today.toString("yyyyMMdd")))));
+    for (const char* name : {"Ledvora.ini", "Databases.ini", "Register.ini"})
+        QVERIFY2(!QFile::exists(context->path(name)), name);
 }
 
 QTEST_GUILESS_MAIN(TestBatchCommand)

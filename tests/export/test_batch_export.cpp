@@ -2,6 +2,7 @@
 // stand-in package of a test installation.
 #include "config/settings_file.h"
 #include "core/stop_signals.h"
+#include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "standin/package_dump.h"
@@ -17,6 +18,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 
 using namespace ExportFixture;
 
@@ -34,13 +36,18 @@ private slots:
     void init();
     void cleanup();
     void mastersWithMissingCodesNeedTheSwitch();
+    void reportsListGeneratedCodesThatDifferFromTheRule_data();
+    void reportsListGeneratedCodesThatDifferFromTheRule();
     void failingSaveStopsAndRepeatPostsEachDocumentOnce();
     void jsonReportAndNothingTicked();
     void readBackDifferenceGivesStatus3AndIsReconciled();
     void refusedPackageLoginStopsTheRunWithStatus4();
     void anotherRunHoldsTheLockUntilItsProcessDies();
+    void scheduleStoppedByAnErrorSaysItOnStandardError();
     void stopSignalFinishesTheDocumentInHand_data();
     void stopSignalFinishesTheDocumentInHand();
+    void signalDuringTheClosingSearchEndsAsFinished_data();
+    void signalDuringTheClosingSearchEndsAsFinished();
 
 private:
     QProcessEnvironment environment(const QString& fault = QString()) const;
@@ -49,6 +56,8 @@ private:
     // Document numbers of the ledger whose header and every line are flagged `flag`.
     QStringList ledgerDocumentsFlagged(const QString& flag);
     QStringList journalled(const QString& outcome);
+    int journalSize();
+    void addInvoices(int count);
     std::unique_ptr<TestContext> context;
     std::unique_ptr<TdmPolling> data;
 };
@@ -138,6 +147,49 @@ void TestBatchExport::mastersWithMissingCodesNeedTheSwitch() {
     QCOMPARE(wrong.exitCode, 2);
 }
 
+void TestBatchExport::reportsListGeneratedCodesThatDifferFromTheRule_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("listed"); // in the text report; empty for JSON
+    const QString code = "CORPORATE02: 300-ORATE0-2 (300-ORATE0 is held by customer CORPORATE01)\n";
+    QTest::newRow("masters")
+        << QStringList{"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}
+        << "1 generated code differs from the usual rule because its code was taken:\n  " + code;
+    QTest::newRow("masters --json")
+        << QStringList{"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes", "--json"}
+        << QString();
+    QTest::newRow("schedule --masters")
+        << QStringList{"schedule", "--masters"}
+        << "  1 generated code differs from the usual rule because its code was taken:\n    " +
+               code;
+    QTest::newRow("schedule --masters --json")
+        << QStringList{"schedule", "--masters", "--json"} << QString();
+}
+
+void TestBatchExport::reportsListGeneratedCodesThatDifferFromTheRule() {
+    QFETCH(QStringList, command);
+    QFETCH(QString, listed);
+    for (const QString code : {"CORPORATE01", "CORPORATE02"})
+        InsertRow(data->dbApp, "MAS_CUSTOMER",
+                  {{"M_CODE", code}, {"M_DESC", code}, {"M_EXPORT_ACCT", "F"}});
+    const Run run = batch(command);
+    QCOMPARE(run.exitCode, 0);
+    if (!listed.isEmpty()) {
+        QVERIFY2(run.out.contains(listed), qPrintable(run.out));
+        return;
+    }
+    QJsonObject report = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    if (command.first() == "schedule") {
+        for (const QJsonValue kind : report["kinds"].toArray())
+            if (kind["kind"].toString() == "AR_CUSTOMER")
+                report = kind.toObject();
+    }
+    QCOMPARE(report["adjustedCodes"].toArray(),
+             (QJsonArray{QJsonObject{{"master", "CORPORATE02"},
+                                     {"ruleCode", "300-ORATE0"},
+                                     {"code", "300-ORATE0-2"},
+                                     {"reason", "300-ORATE0 is held by customer CORPORATE01"}}}));
+}
+
 void TestBatchExport::failingSaveStopsAndRepeatPostsEachDocumentOnce() {
     QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
              0);
@@ -146,13 +198,22 @@ void TestBatchExport::failingSaveStopsAndRepeatPostsEachDocumentOnce() {
 
     Run stopped = batch({"export", "SL_IV"}, "Save:2:Disk full");
     QCOMPARE(stopped.exitCode, 4);
-    QVERIFY2(stopped.out.contains(": posted") && stopped.out.contains("error: ") &&
-                 stopped.out.contains("Disk full"),
+    // The error on standard error, the report on standard output.
+    QVERIFY2(stopped.err.startsWith("zantro-batch: IV-2: error: ") &&
+                 stopped.err.contains("Disk full"),
+             qPrintable(stopped.err));
+    QVERIFY2(stopped.out.contains("IV-1: posted") && !stopped.out.contains("Disk full"),
              qPrintable(stopped.out));
     QVERIFY(stopped.out.contains(
         "SL_IV: 1 posted, 0 nothing to post, 0 already in the accounting package, of 3 "
         "ticked (stopped by the error)"));
     QCOMPARE(packageDocuments().size(), 1);
+    // The help names the status such an error gives.
+    const Run help = batch({"export", "--help"});
+    QVERIFY2(
+        help.out.contains(
+            QString("An error stops the run at its document (status %1)").arg(stopped.exitCode)),
+        qPrintable(help.out));
 
     Run again = batch({"export", "SL_IV"});
     QCOMPARE(again.exitCode, 0);
@@ -292,6 +353,38 @@ void TestBatchExport::anotherRunHoldsTheLockUntilItsProcessDies() {
     QVERIFY(batch({"export", "SL_IV"}).err.isEmpty());
 }
 
+int TestBatchExport::journalSize() {
+    return SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt();
+}
+
+// Invoices IV-100 onwards of two lines each, beside the three of every test.
+void TestBatchExport::addInvoices(int count) {
+    Transaction inserts(data->dbStk);
+    for (int i = 100; i < 100 + count; ++i) {
+        const QString id = QString::number(i);
+        InsertRow(data->dbStk, "STK_MLEDGER",
+                  With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+        for (int seq = 1; seq <= 2; ++seq)
+            InsertRow(data->dbStk, "STK_SLEDGER",
+                      With(LedgerLineRow(id, seq),
+                           {{"S_PRICE", 50.0}, {"S_TOTAL", 50.0}, {"S_TAX_AMT", 3.0}}));
+    }
+    inserts.commit();
+}
+
+void TestBatchExport::scheduleStoppedByAnErrorSaysItOnStandardError() {
+    // The package refuses the first record of the masters that go first.
+    const Run stopped = batch({"schedule", "--masters"}, "Save:1:Disk full");
+    QCOMPARE(stopped.exitCode, 4);
+    QVERIFY2(stopped.err.contains("zantro-batch: AR_CUSTOMER: error: ") &&
+                 stopped.err.contains("Disk full"),
+             qPrintable(stopped.err));
+    QVERIFY2(stopped.out.contains("AR_CUSTOMER: ") &&
+                 stopped.out.contains("(stopped by an error)") &&
+                 !stopped.out.contains("Disk full"),
+             qPrintable(stopped.out));
+}
+
 void TestBatchExport::stopSignalFinishesTheDocumentInHand_data() {
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<int>("after");
@@ -311,28 +404,13 @@ void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
     data->dbStk.execute("UPDATE ACC_STATION_JOB SET P_STATUS = 'S' WHERE P_STORE = 'S001' AND "
                         "P_FILE = 'DELIVE'");
     constexpr int kDocuments = 300;
-    {
-        Transaction inserts(data->dbStk);
-        for (int i = 100; i < 100 + kDocuments - 3; ++i) {
-            const QString id = QString::number(i);
-            InsertRow(data->dbStk, "STK_MLEDGER",
-                      With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
-            for (int seq = 1; seq <= 2; ++seq)
-                InsertRow(data->dbStk, "STK_SLEDGER",
-                          With(LedgerLineRow(id, seq),
-                               {{"S_PRICE", 50.0}, {"S_TOTAL", 50.0}, {"S_TAX_AMT", 3.0}}));
-        }
-        inserts.commit();
-    }
+    addInvoices(kDocuments - 3);
 
     QProcess run;
     run.setProcessEnvironment(environment());
     run.start(qEnvironmentVariable("ZANTRO_BIN_DIR") + "/zantro-batch",
               {"--user", "BATCH", "schedule", "--json"});
     QVERIFY(run.waitForStarted(10000));
-    const auto journalSize = [this] {
-        return SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt();
-    };
     QTRY_VERIFY_WITH_TIMEOUT(journalSize() >= after || run.state() != QProcess::Running, 60000);
     QVERIFY2(run.state() == QProcess::Running, "the run ended before the signal could be sent");
     ::kill(pid_t(run.processId()), signalNumber);
@@ -362,6 +440,90 @@ void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
     QCOMPARE(packageDocuments().size(), kDocuments);
     QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
     QCOMPARE(journalled("POSTED"), packageDocuments());
+}
+
+void TestBatchExport::signalDuringTheClosingSearchEndsAsFinished_data() {
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("export") << QStringList{"export", "SL_IV", "--json"};
+    QTest::newRow("schedule") << QStringList{"schedule", "--json"};
+}
+
+// A stop signal that comes once every document is posted, while the search after the run goes
+// on, stops nothing: the run ends as a finished run. The test holds a row of the work table, so
+// the closing search waits for it until the signal has come.
+void TestBatchExport::signalDuringTheClosingSearchEndsAsFinished() {
+    QFETCH(QStringList, command);
+    const bool schedule = command.first() == "schedule";
+    QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
+             0);
+    // The invoices of S001 are the only kind sent by schedule.
+    data->dbStk.execute("UPDATE ACC_STATION_JOB SET P_STATUS = 'RM'");
+    data->dbStk.execute("UPDATE ACC_STATION_JOB SET P_STATUS = 'MS' WHERE P_STORE = 'S001' AND "
+                        "P_FILE = 'DELIVE'");
+    constexpr int kDocuments = 200;
+    addInvoices(kDocuments - 3);
+    if (!schedule) {
+        QCOMPARE(batch({"search", "SL_IV"}).exitCode, 0);
+        QCOMPARE(batch({"tick", "SL_IV", "all"}).exitCode, 0);
+    }
+
+    DbConnection holder(QStringLiteral("RowHolder"), QStringLiteral("ZantStk"));
+    std::optional<Transaction> holding;
+    const auto holdRow = [&] {
+        holding.emplace(holder);
+        QCOMPARE(holder.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = S_EXPORT_ACCT WHERE "
+                                "S_MODULE = 'SL_IV' AND S_ID = '150'"),
+                 1);
+    };
+    if (!schedule)
+        holdRow();
+
+    QProcess run;
+    run.setProcessEnvironment(environment());
+    run.start(qEnvironmentVariable("ZANTRO_BIN_DIR") + "/zantro-batch",
+              QStringList{"--user", "BATCH"} + command);
+    QVERIFY(run.waitForStarted(10000));
+    if (schedule) {
+        // Its own search has filled the work table once it posts.
+        QTRY_VERIFY_WITH_TIMEOUT(journalSize() > 0 || run.state() != QProcess::Running, 60000);
+        QVERIFY2(journalSize() < kDocuments, "the run posted everything before the row was held");
+        holdRow();
+    }
+    // Every document posted, and the search after them waiting for the row.
+    QTRY_VERIFY_WITH_TIMEOUT((journalSize() == kDocuments &&
+                              OtherConnectionRunsStatementOn(data->dbStk, "TMP_EXPORT_ACCT")) ||
+                                 run.state() != QProcess::Running,
+                             120000);
+    QVERIFY2(run.state() == QProcess::Running, qPrintable(run.readAllStandardError()));
+    ::kill(pid_t(run.processId()), SIGTERM);
+    QTest::qWait(300);
+    QVERIFY2(run.state() == QProcess::Running, "the signal ended the search");
+    holding.reset(); // rolled back: the search goes on
+
+    QVERIFY(run.waitForFinished(60000));
+    QCOMPARE(run.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+    QCOMPARE(run.exitCode(), 0);
+    const QJsonObject report = QJsonDocument::fromJson(run.readAllStandardOutput()).object();
+    QCOMPARE(report["stopped"].toBool(), false);
+    if (schedule) {
+        QCOMPARE(report["status"].toInt(), 0);
+        const QJsonArray kinds = report["kinds"].toArray();
+        const auto invoices = std::find_if(kinds.begin(), kinds.end(), [](const QJsonValue& kind) {
+            return kind[QStringLiteral("kind")].toString() == QLatin1String("SL_IV");
+        });
+        QVERIFY(invoices != kinds.end());
+        QCOMPARE((*invoices)[QStringLiteral("posted")].toInt(), kDocuments);
+        QCOMPARE((*invoices)[QStringLiteral("left")].toInt(), 0);
+    } else {
+        QCOMPARE(report["completed"].toBool(), true);
+        QCOMPARE(report["leftToExport"].toInt(), 0);
+    }
+    QVERIFY2(err.contains("SIGTERM came after the run had handled every document; it ended as a "
+                          "finished run."),
+             qPrintable(err));
+    QCOMPARE(packageDocuments().size(), kDocuments);
+    QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
 }
 
 QTEST_GUILESS_MAIN(TestBatchExport)

@@ -3,6 +3,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/work_table_use.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/test_context.h"
 #include "tests/support/test_databases.h"
@@ -38,10 +39,12 @@ private slots:
     void tickedCountAndSumFollowTheTicks_data();
     void tickedCountAndSumFollowTheTicks();
     void kindButtonChangesModuleAndEmptiesGrid();
-    void tickIsSavedWhenTheRowIsLeftAndOnExit();
+    void enterOnTheTreeChoosesTheCurrentCategory();
+    void tickIsWrittenAtOnceAndKeptAfterExit();
     void clearAsksFirst();
     void fromDateBeforeGstStartIsRefused_data();
     void fromDateBeforeGstStartIsRefused();
+    void changesOnAnotherWorkstationAreShown();
 
 private:
     void writeSettings(const QByteArray& text) {
@@ -54,6 +57,14 @@ private:
         if (!found)
             qFatal("no control %s", name);
         return found;
+    }
+    // Searches, Select All, Clear and sorting end off the window's thread.
+    void waitIdle(TdlgExportToAcct& dialog) { QTRY_VERIFY_WITH_TIMEOUT(!dialog.isBusy(), 30000); }
+    static int columnTitled(const QAbstractItemModel* model, const QString& title) {
+        for (int column = 0; column < model->columnCount(); ++column)
+            if (model->headerData(column, Qt::Horizontal).toString() == title)
+                return column;
+        return -1;
     }
     void chooseCategory(TdlgExportToAcct& dialog, const QString& category) {
         auto* tree = child<QTreeWidget>(dialog, "TreeView1");
@@ -170,6 +181,7 @@ void TestExportDialog::salesSearchShowsCashSales() {
     dialog.show();
     chooseCategory(dialog, "Sales");
     child<QPushButton>(dialog, "btnSearch")->click();
+    waitIdle(dialog);
     auto* grid = child<QTableView>(dialog, "wwDBGrid2");
     QVERIFY(grid->model());
     QCOMPARE(grid->model()->rowCount(), 1);
@@ -193,10 +205,11 @@ void TestExportDialog::sortedGridKeepsTicksWithTheirRows() {
     chooseCategory(dialog, "Sales");
     child<QRadioButton>(dialog, "rbtnSales_Inv")->click();
     child<QPushButton>(dialog, "btnSearch")->click();
+    waitIdle(dialog);
     auto* grid = child<QTableView>(dialog, "wwDBGrid2");
     QAbstractItemModel* model = grid->model();
-    const int net = model->columnCount() - 1;
-    QCOMPARE(model->headerData(net, Qt::Horizontal).toString(), QStringLiteral("Net Amt."));
+    const int net = columnTitled(model, "Net Amt.");
+    QVERIFY(net > 0);
     const auto netColumn = [&] {
         QStringList shown;
         for (int row = 0; row < model->rowCount(); ++row)
@@ -220,9 +233,11 @@ void TestExportDialog::sortedGridKeepsTicksWithTheirRows() {
 
     // Sorted by the net amount, as numbers (not as text, where 50.00 would come last).
     grid->horizontalHeader()->setSortIndicator(net, Qt::AscendingOrder);
+    waitIdle(dialog);
     QCOMPARE(netColumn(), (QStringList{"50.00", "120.00", "300.00"}));
     QCOMPARE(ticks(), (QStringList{"F", "F", "T"}));
     grid->horizontalHeader()->setSortIndicator(net, Qt::DescendingOrder);
+    waitIdle(dialog);
     QCOMPARE(netColumn(), (QStringList{"300.00", "120.00", "50.00"}));
     QCOMPARE(ticks(), (QStringList{"T", "F", "F"}));
     QVERIFY(grid->horizontalHeader()->isSortIndicatorShown());
@@ -293,8 +308,12 @@ void TestExportDialog::tickedCountAndSumFollowTheTicks() {
     auto* label = child<QLabel>(dialog, "lblTicked");
     QVERIFY(label->isVisible());
     QTRY_COMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 3"));
+    waitIdle(dialog);
     QCOMPARE(label->text(), QStringLiteral("Ticked: 0   Net Amt.: 0.00"));
+    // The key presses Select All a moment later; its work is waited for by its end.
+    QSignalSpy selectAllEnded(&dialog, &TdlgExportToAcct::workEnded);
     QTest::keyClick(&dialog, Qt::Key_A, Qt::ControlModifier);
+    QTRY_COMPARE(selectAllEnded.size(), 1);
     QTRY_VERIFY(
         child<QCheckBox>(dialog, receivables ? "chkARSelectAll" : "chkSelectAll")->isChecked());
     QTRY_COMPARE(WorkColumn(data->dbStk, receivables ? "AR_DN" : "SL_IV", "S_EXPORT_ACCT"),
@@ -303,17 +322,18 @@ void TestExportDialog::tickedCountAndSumFollowTheTicks() {
     QAbstractItemModel* model = grid->model();
     if (untick >= 0) {
         // The first row found is the 300.00 document.
-        QCOMPARE(model->index(untick, model->columnCount() - 1).data().toString(),
+        QCOMPARE(model->index(untick, columnTitled(model, "Net Amt.")).data().toString(),
                  QStringLiteral("300.00"));
         QVERIFY(model->setData(model->index(untick, 0), Qt::Unchecked, Qt::CheckStateRole));
     }
     if (clear) {
         context->messages->answers = {MessageAnswer::Yes};
         child<QPushButton>(dialog, "btnClear")->click();
+        waitIdle(dialog);
         context->messages->shown.clear();
     }
-    // The counter follows at once, before the tick is saved.
-    QCOMPARE(label->text(), ticked);
+    // The counter follows the ticks, as the work table holds them.
+    QTRY_COMPARE(label->text(), ticked);
     QCOMPARE(child<QLabel>(dialog, "lblRec")->text(),
              QStringLiteral("Total Record: %1").arg(clear ? 0 : 3));
     // The question before an export (Ctrl+E) names the same figures: the pending tick is saved
@@ -341,12 +361,14 @@ void TestExportDialog::kindButtonChangesModuleAndEmptiesGrid() {
     QVERIFY(!child<QWidget>(dialog, "gbSales")->isVisible());
     QVERIFY(!child<QWidget>(dialog, "Edit1")->isEnabled()); // Search All disables the filters
     child<QPushButton>(dialog, "btnSearch")->click();
+    waitIdle(dialog);
     auto* grid = child<QTableView>(dialog, "wwDBGrid2");
     QCOMPARE(grid->model()->rowCount(), 1);
 
     child<QCheckBox>(dialog, "chkSearchAll")->setChecked(false);
     QVERIFY(child<QWidget>(dialog, "Edit1")->isEnabled());
     child<QCheckBox>(dialog, "chkSelectAll")->click();
+    waitIdle(dialog);
     QCOMPARE(WorkColumn(data->dbStk, "PH_PI", "S_EXPORT_ACCT"), QStringList{"T"});
 
     child<QRadioButton>(dialog, "rbtnPur_Return")->click();
@@ -369,7 +391,28 @@ void TestExportDialog::kindButtonChangesModuleAndEmptiesGrid() {
     QVERIFY(!child<QWidget>(dialog, "btnClear")->isEnabled());
 }
 
-void TestExportDialog::tickIsSavedWhenTheRowIsLeftAndOnExit() {
+// A tick is written to the work table as it is made, and stays for the next opening.
+// Enter on the tree chooses the category the keyboard is on, as a click would, also when the
+// keyboard moved there without selecting it.
+void TestExportDialog::enterOnTheTreeChoosesTheCurrentCategory() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* tree = child<QTreeWidget>(dialog, "TreeView1");
+    tree->setFocus();
+    tree->setCurrentItem(tree->findItems("AR", Qt::MatchExactly).first(), 0,
+                         QItemSelectionModel::NoUpdate);
+    QVERIFY(tree->selectedItems().isEmpty());
+    QTest::keyClick(tree, Qt::Key_Return);
+    QCOMPARE(dialog.Category(), QStringLiteral("AR"));
+    QCOMPARE(dialog.ModuleCode(), QStringLiteral("AR_IV"));
+    QVERIFY(child<QWidget>(dialog, "sbAR")->isVisible());
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_Enter);
+    QCOMPARE(dialog.Category(), QStringLiteral("Stock Item"));
+}
+
+void TestExportDialog::tickIsWrittenAtOnceAndKeptAfterExit() {
     for (const char* id : {"V1", "V2", "V3"})
         InsertRow(data->dbStk, "STK_MLEDGER", LedgerRow("SL_IV", id));
     {
@@ -378,13 +421,12 @@ void TestExportDialog::tickIsSavedWhenTheRowIsLeftAndOnExit() {
         chooseCategory(dialog, "Sales");
         child<QRadioButton>(dialog, "rbtnSales_Inv")->click();
         child<QPushButton>(dialog, "btnSearch")->click();
+        waitIdle(dialog);
         auto* grid = child<QTableView>(dialog, "wwDBGrid2");
         QAbstractItemModel* model = grid->model();
         QCOMPARE(model->rowCount(), 3);
         grid->setCurrentIndex(model->index(0, 1));
         QVERIFY(model->setData(model->index(0, 0), Qt::Checked, Qt::CheckStateRole));
-        QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_EXPORT_ACCT"), QStringList(3, "F"));
-        grid->setCurrentIndex(model->index(1, 1)); // leaving the row saves the tick
         QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || S_EXPORT_ACCT"),
                  (QStringList{"V1T", "V2F", "V3F"}));
         QVERIFY(model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole));
@@ -402,14 +444,18 @@ void TestExportDialog::clearAsksFirst() {
     chooseCategory(dialog, "Sales");
     child<QRadioButton>(dialog, "rbtnSales_CN")->click();
     child<QPushButton>(dialog, "btnSearch")->click();
+    waitIdle(dialog);
     context->messages->answers = {MessageAnswer::No, MessageAnswer::Yes};
     child<QPushButton>(dialog, "btnClear")->click();
     QCOMPARE(WorkColumn(data->dbStk, "SL_CN", "S_ID"), QStringList{"L1"});
     child<QPushButton>(dialog, "btnClear")->click();
+    waitIdle(dialog);
     QCOMPARE(WorkColumn(data->dbStk, "SL_CN", "S_ID"), QStringList());
     QCOMPARE(context->messages->texts(),
              (QStringList{"Are You Sure To Clear ?", "Are You Sure To Clear ?"}));
     QCOMPARE(context->messages->shown.first().kind, MessageKind::Confirmation);
+    // Clear throws the ticks away: Enter answers No.
+    QCOMPARE(context->messages->shown.first().defaultAnswer, MessageAnswer::No);
     QCOMPARE(child<QLabel>(dialog, "lblRec")->text(), QStringLiteral("Total Record: 0"));
 }
 
@@ -441,6 +487,55 @@ void TestExportDialog::fromDateBeforeGstStartIsRefused() {
         QVERIFY(context->messages->shown.isEmpty());
         QCOMPARE(edit->date(), date);
     }
+}
+
+// The work table is shared with the other workstations: what another one did to the kind's rows
+// since this one last looked is said under the grid when the kind is chosen and when Export is
+// pressed, and no longer once this workstation's own search has replaced the rows.
+void TestExportDialog::changesOnAnotherWorkstationAreShown() {
+    data->dbStk.execute(QStringLiteral("DELETE FROM ACC_WORK_TABLE_USE"));
+    const auto forget =
+        qScopeGuard([&] { data->dbStk.execute(QStringLiteral("DELETE FROM ACC_WORK_TABLE_USE")); });
+    InsertRow(data->dbStk, "POS_SALES", ReceiptRow());
+    WorkTableUse till2(data->dbStk, QStringLiteral("TILL-2"));
+    till2.setUser(QStringLiteral("CLERK"));
+    till2.recordSearched(QStringLiteral("SL_CS"));
+
+    TdlgExportToAcct dialog;
+    dialog.show();
+    auto* warning = child<QLabel>(dialog, "lblChangedElsewhere");
+    QVERIFY(!warning->isVisible());
+    chooseCategory(dialog, QStringLiteral("Sales"));
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().startsWith(QStringLiteral(
+                 "The cash sales rows (SL_CS) were searched on workstation TILL-2 by CLERK")),
+             qPrintable(warning->text()));
+
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    QVERIFY(!warning->isVisible());
+
+    till2.recordTicked(QStringLiteral("SL_CS"));
+    context->messages->answers = {MessageAnswer::No};
+    dialog.btnExportClick();
+    QVERIFY(warning->isVisible());
+    QVERIFY2(warning->text().contains(QStringLiteral("were ticked on workstation TILL-2")),
+             qPrintable(warning->text()));
+    QVERIFY(context->messages->texts().last().startsWith(QStringLiteral("Confirm To Export ?")));
+
+    // Told once: choosing the kind again says nothing new.
+    child<QRadioButton>(dialog, "rbtnSales_Inv")->click();
+    child<QRadioButton>(dialog, "rbtnSales_Cash")->click();
+    QVERIFY(!warning->isVisible());
+
+    // A tick in this window's grid is news to TILL-2.
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    QAbstractItemModel* model = child<QTableView>(dialog, "wwDBGrid2")->model();
+    QVERIFY(model->setData(model->index(0, 0), Qt::Checked, Qt::CheckStateRole));
+    const std::optional<WorkTableChange> seenOnTill2 = till2.look(QStringLiteral("SL_CS"));
+    QVERIFY(seenOnTill2);
+    QCOMPARE(seenOnTill2->action, QStringLiteral("TICKED"));
 }
 
 QTEST_MAIN(TestExportDialog)

@@ -1,10 +1,16 @@
 // The export dialog's Export button: its question, messages and the search that follows, with
 // the stand-in package behind it.
 #include "config/settings_file.h"
+#include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
+#include "export/document_search.h"
+#include "export/export_run.h"
 #include "export/export_run_lock.h"
+#include "export/posting_journal.h"
+#include "export/scheduled_export.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/posted_documents_dialog.h"
 #include "sqlacc/sqlacc_login.h"
 #include "standin/package_setup.h"
 #include "standin/standin_package.h"
@@ -13,10 +19,22 @@
 #include "tests/support/test_databases.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
+#include <QSysInfo>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <functional>
+#include <utility>
 
 using namespace ExportFixture;
 
@@ -31,13 +49,60 @@ private slots:
     void closingMessageNamesWhatDiffersInThePackage();
     void customerProfileGeneratesCodesAndCompletes();
     void anotherRunHoldingTheLockRefusesTheExport();
+    void generatedCodesThatDifferFromTheRuleAreListed();
+    void documentsExportedByAnotherRunDuringTheQuestion();
+    void statusColumnAfterAWindowRunStoppedAtARefusal();
+    void statusColumnAfterAScheduledRunThatWentOn();
+    void postedDocumentsShowARunAsTheJournalHasIt();
 
 private:
+    // Receipts 7, 8 and 9 of 106.00 each (cash sales By Item), each with one line.
+    void addReceipts() {
+        for (int receipt : {7, 8, 9}) {
+            InsertRow(data->dbStk, "POS_SALES",
+                      With(ReceiptRow(), {{"SALES_TRANSNO", receipt}, {"SALES_RCPTNO", receipt}}));
+            InsertRow(data->dbStk, "POS_SALESDTL",
+                      {{"SDTL_STORE", "S001"},
+                       {"SDTL_CTRNO", "01"},
+                       {"SDTL_TRANSNO", receipt},
+                       {"SDTL_DATETIME", At(2024, 3, 20, 14, 35, 10)},
+                       {"SDTL_LINENO", 1},
+                       {"SDTL_CLOSEDATE", At(2024, 3, 20)},
+                       {"SDTL_PLUNO", "P1"},
+                       {"SDTL_QTY", 1.0},
+                       {"SDTL_SELLPRICE", 106.0},
+                       {"SDTL_TAXSYMBOL", "S"},
+                       {"SALES_EXPORT_ACCT", "F"}});
+        }
+    }
+    // The customers (the cash-sales debtor among them) go to the package first.
+    void exportCustomers(TdlgExportToAcct& dialog) {
+        choose(dialog, "Customer Profile");
+        context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+        dialog.btnExportClick();
+        context->messages->shown.clear();
+    }
+    // The grid's Doc No, tick and Status of each row, as "000000008 T refused: ...".
+    QStringList gridRows(TdlgExportToAcct& dialog) {
+        QAbstractItemModel* model = dialog.findChild<QTableView*>("wwDBGrid2")->model();
+        QStringList rows;
+        for (int row = 0; model && row < model->rowCount(); ++row)
+            rows << QStringLiteral("%1 %2 %3")
+                        .arg(model->index(row, 2).data().toString(),
+                             model->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked
+                                 ? "T"
+                                 : "F",
+                             model->index(row, model->columnCount() - 1).data().toString());
+        return rows;
+    }
+    const QString refusal = QStringLiteral("SL_CS: customer code \"300-POS\" does not exist");
     void choose(TdlgExportToAcct& dialog, const QString& category) {
         auto* tree = dialog.findChild<QTreeWidget*>("TreeView1");
         tree->setCurrentItem(tree->findItems(category, Qt::MatchExactly).value(0));
         dialog.TreeView1Click();
     }
+    // Searches, Select All and the search after a run end off the window's thread.
+    void waitIdle(TdlgExportToAcct& dialog) { QTRY_VERIFY_WITH_TIMEOUT(!dialog.isBusy(), 30000); }
     QString recordLabel(TdlgExportToAcct& dialog) {
         return dialog.findChild<QLabel*>("lblRec")->text();
     }
@@ -48,6 +113,7 @@ private:
     }
     std::unique_ptr<TestContext> context;
     std::unique_ptr<TdmPolling> data;
+    StandinPackage* package = nullptr;
 };
 
 void TestExportDialogRun::init() {
@@ -58,7 +124,8 @@ void TestExportDialogRun::init() {
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
     settings.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
-    UseStandinPackage();
+    package = &UseStandinPackage();
+    package->clearFaults();
     data = std::make_unique<TdmPolling>();
     dmPolling = data.get();
     AddStationJobs(data->dbStk);
@@ -86,7 +153,9 @@ void TestExportDialogRun::answeringNoChangesNothing() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
     context->messages->answers = {MessageAnswer::No};
     dialog.btnExportClick();
     // The question names what would be sent: both invoices of 106.00.
@@ -118,13 +187,16 @@ void TestExportDialogRun::completedRunSearchesAgain() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 2"));
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(
-        context->messages->texts(),
-        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                          "Completed.\r\n1 posted, 106.00; 1 nothing to post"}));
     QCOMPARE(exported(), 1);
     // The search that follows offers the document that had nothing to post, unticked.
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
@@ -183,7 +255,9 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
     choose(dialog, "Sales");
     dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
     dialog.btnSearchClick();
+    waitIdle(dialog);
     dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
 
     std::optional<ExportRunLock> night;
     night.emplace(data->dbStk, ExportRunIdentity{"NIGHT", "zantro-batch", "schedule"});
@@ -199,15 +273,285 @@ void TestExportDialogRun::anotherRunHoldingTheLockRefusesTheExport() {
     context->messages->shown.clear();
     context->messages->answers = {MessageAnswer::Yes};
     dialog.btnExportClick();
-    QCOMPARE(
-        context->messages->texts(),
-        (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00", "Completed."}));
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                          "Completed.\r\n1 posted, 106.00; 1 nothing to post"}));
     QCOMPARE(exported(), 1);
     // The journal names who ran it from the window.
     QCOMPARE(
         SelectValue(data->dbStk, "SELECT J_USER FROM ACC_POST_JOURNAL WHERE J_OUTCOME = 'POSTED'")
             .toString(),
         QStringLiteral("CLERK"));
+}
+
+void TestExportDialogRun::generatedCodesThatDifferFromTheRuleAreListed() {
+    for (const QString code : {"CORPORATE01", "CORPORATE02"})
+        InsertRow(data->dbApp, "MAS_CUSTOMER",
+                  {{"M_CODE", code}, {"M_DESC", code}, {"M_EXPORT_ACCT", "F"}});
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts().last(),
+             QStringLiteral("Completed.\r\n\r\n1 generated code(s) differ from the usual rule "
+                            "because its code was taken:\r\nCORPORATE02: 300-ORATE0-2 (300-ORATE0 "
+                            "is held by customer CORPORATE01)"));
+    // Nothing generated, nothing listed.
+    context->messages->shown.clear();
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    QCOMPARE(context->messages->texts(), (QStringList{"Confirm To Export ?", "Completed."}));
+}
+
+namespace {
+// Runs `duringQuestion` while the first question is on the screen, as another workstation might
+// do its work while the bookkeeper reads it.
+class QuestionInterrupted : public ScriptedMessages {
+public:
+    MessageAnswer show(MessageKind kind, const QString& text) override {
+        if (kind == MessageKind::Confirmation && duringQuestion)
+            std::exchange(duringQuestion, {})();
+        return ScriptedMessages::show(kind, text);
+    }
+    std::function<void()> duringQuestion;
+};
+} // namespace
+
+// The bookkeeper ticks the invoices and presses Export; while the question is open, another
+// workstation exports them and searches again. The run then finds nothing ticked, and says who
+// exported them instead of "No Data to Export".
+void TestExportDialogRun::documentsExportedByAnotherRunDuringTheQuestion() {
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+
+    auto messages = std::make_shared<QuestionInterrupted>();
+    AppContext::instance().setMessages(messages);
+    messages->answers = {MessageAnswer::Yes};
+    messages->duringQuestion = [this] {
+        DbConnection otherStock(QStringLiteral("OtherWorkstation"), QStringLiteral("ZantStk"));
+        const SettingsFile settings;
+        context->clock->advanceSeconds(20);
+        ExportRunLock other(otherStock, {"NIGHT", "zantro-batch", "export SL_IV"});
+        ExportRun(*data, settings, {other.runId(), "NIGHT", false}).Run("SL_IV");
+        DocumentSearch(*data, settings, DocumentSearch::ViewReading::CountOnly)
+            .SearchStockDocuments("SL_IV", StockSearchFilter{});
+        context->clock->advanceSeconds(20);
+    };
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    AppContext::instance().setMessages(context->messages);
+    QCOMPARE(messages->texts(),
+             (QStringList{
+                 "Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                 QString("Nothing left to export: the run of NIGHT on %1 in %2, process "
+                         "%3, exported it.")
+                     .arg(QSysInfo::machineHostName(), QDir::toNativeSeparators(context->folder()))
+                     .arg(QCoreApplication::applicationPid())}));
+    QCOMPARE(exported(), 1);
+    // The grid shows what is left, as after a run of its own.
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
+}
+
+// The window's run stops at the package's refusal of the second receipt: its box names the
+// document and what to do, and the grid tells what became of each row, the refused one first and
+// still ticked, the one not reached still ticked, the posted one unticked. A second Export sends
+// only those two.
+void TestExportDialogRun::statusColumnAfterAWindowRunStoppedAtARefusal() {
+    addReceipts();
+    TdlgExportToAcct dialog;
+    dialog.show();
+    exportCustomers(dialog);
+    choose(dialog, "Sales");
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+    package->failCall("Save", 2, refusal.toStdString());
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n3 documents ticked, Net Amt. 318.00",
+                          "S001-01-000000008: " + refusal +
+                              "\r\nExport the Customer Profile first: choose Customer Profile in "
+                              "this dialog, then Export"}));
+    QCOMPARE(context->messages->shown.last().kind, MessageKind::Error);
+    QCOMPARE(gridRows(dialog), (QStringList{"000000008 T refused: " + refusal, "000000007 F posted",
+                                            "000000009 T not reached"}));
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 3"));
+
+    package->clearFaults();
+    context->messages->shown.clear();
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             (QStringList{"Confirm To Export ?\r\n2 documents ticked, Net Amt. 212.00",
+                          "Completed.\r\n2 posted, 212.00"}));
+    QCOMPARE(
+        SelectValue(data->dbStk, "SELECT COUNT(*) FROM POS_SALES WHERE SALES_EXPORT_ACCT = 'T'")
+            .toInt(),
+        3);
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 0"));
+}
+
+// A scheduled run goes on past the refusal. Its statuses outlive the search that ends it: the
+// bookkeeper's next search shows the refused receipt first with the package's text.
+void TestExportDialogRun::statusColumnAfterAScheduledRunThatWentOn() {
+    addReceipts();
+    {
+        TdlgExportToAcct dialog;
+        dialog.show();
+        exportCustomers(dialog);
+    }
+    // S001 sends its cash sales by schedule as well as by hand.
+    data->dbStk.execute("UPDATE ACC_STATION_JOB SET P_STATUS = 'RMS' WHERE P_STORE = 'S001' AND "
+                        "P_FILE = 'SLSTRN'");
+    package->failCall("Save", 2, refusal.toStdString());
+    SettingsFile settings;
+    DocumentSearch search(*data, settings, DocumentSearch::ViewReading::CountOnly);
+    ScheduledExport schedule(*data, settings, search, {QString(), "NIGHT", true});
+    const QList<ScheduledKind> report = schedule.Run(ScheduleOptions{});
+    QCOMPARE(report.first().run.posted, 2);
+    QCOMPARE(report.first().run.refused, 1);
+    QCOMPARE(SelectValue(data->dbStk, "SELECT LIST(SALES_TRANSNO || SALES_EXPORT_ACCT) FROM "
+                                      "(SELECT * FROM POS_SALES ORDER BY SALES_TRANSNO)")
+                 .toString(),
+             QStringLiteral("7T,8F,9T"));
+
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Sales");
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    QCOMPARE(gridRows(dialog), QStringList{"000000008 F refused: " + refusal});
+}
+
+// The window of posted documents lists the runs of the day and, for the one chosen, its documents
+// with what became of them, and totals that agree with the journal. The reconciliation beside it
+// leads back to the documents still outstanding.
+void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
+    addReceipts();
+    TdlgExportToAcct dialog;
+    dialog.setRunUser("CLERK");
+    dialog.show();
+    exportCustomers(dialog);
+    // The cash sales are sent a minute after the customers.
+    context->clock->advanceSeconds(60);
+    choose(dialog, "Sales");
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+    package->failCall("Save", 2, refusal.toStdString());
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    context->messages->shown.clear();
+
+    TdlgPostedDocuments posted;
+    posted.show();
+    // It reads off its thread.
+    QVERIFY(posted.isReading());
+    QTRY_VERIFY(!posted.isReading());
+    // Latest first: the cash-sales run, then the customers' (which handled no document).
+    QCOMPARE(posted.runs().size(), 2);
+    const PostedRun& run = posted.runs().first();
+    QCOMPARE(run.source(), QStringLiteral("window"));
+    QCOMPARE(run.user, QStringLiteral("CLERK"));
+    QCOMPARE(run.kinds, QStringList{"SL_CS"});
+    QCOMPARE(run.stores, QStringList{"S001"});
+    QCOMPARE(run.totals.posted, 1);
+    QCOMPARE(run.totals.refused, 1);
+    QCOMPARE(posted.runs().at(1).totals.documents, 0);
+    // Choosing the other run reads its documents: none.
+    auto* runs = posted.findChild<QTableView*>("grdRuns");
+    runs->setCurrentIndex(runs->model()->index(1, 0));
+    QTRY_VERIFY(!posted.isReading());
+    QVERIFY(posted.documents().isEmpty());
+    runs->setCurrentIndex(runs->model()->index(0, 0));
+    QTRY_VERIFY(!posted.isReading());
+
+    // The documents of the run, as the journal holds them.
+    QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
+    journal.removeIf([&](const JournalEntry& entry) { return entry.runId != run.runId; });
+    QCOMPARE(posted.documents().size(), journal.size());
+    auto* rows =
+        qobject_cast<QStandardItemModel*>(posted.findChild<QTableView*>("grdDocuments")->model());
+    QCOMPARE(rows->rowCount(), 2);
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        QCOMPARE(rows->item(row, 0)->text(), journal.at(row).documentNumber);
+        QCOMPARE(rows->item(row, 3)->text(), QStringLiteral("106.00"));
+        QCOMPARE(rows->item(row, 4)->text(), JournalOutcomeText(journal.at(row).outcome));
+        QCOMPARE(rows->item(row, 5)->text(), journal.at(row).message);
+    }
+    QCOMPARE(rows->item(1, 4)->text(), QStringLiteral("refused"));
+    QCOMPARE(posted.findChild<QLabel*>("lblDocumentTotals")->text(),
+             QStringLiteral("Documents: 2   Posted: 1, 106.00   Refused: 1"));
+
+    // Refused only: the run's refused document.
+    auto* outcome = posted.findChild<QComboBox*>("cbPostedOutcome");
+    outcome->setCurrentIndex(outcome->findData("REFUSED"));
+    posted.btnShowClick();
+    QTRY_VERIFY(!posted.isReading());
+    QCOMPARE(posted.runs().size(), 1);
+    QCOMPARE(posted.documents().size(), 1);
+    QCOMPARE(posted.documents().first().documentNumber, QStringLiteral("S001-01-000000008"));
+
+    QTemporaryDir folder;
+    const QString csv = folder.filePath("refused.csv");
+    QVERIFY(posted.saveCsv(csv));
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    // UTF-8, said so by its byte-order mark for the spreadsheets.
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(QString::fromUtf8(bytes.mid(3)),
+             QStringLiteral("Document,Party,Date,Amount,Outcome,Package's text,Store,Kind\r\n"
+                            "S001-01-000000008,300-POS,20/03/2024,106.00,refused,\"SL_CS: "
+                            "customer code \"\"300-POS\"\" does not exist\",S001,SL_CS\r\n"));
+
+    // The reconciliation of the documents' day: two receipts outstanding; a double click on
+    // them asks for their search.
+    outcome->setCurrentIndex(0);
+    posted.findChild<QDateEdit*>("dtpPostedFrom")->setDate(QDate(2024, 3, 20));
+    posted.btnShowClick();
+    QTRY_VERIFY(!posted.isReading());
+    const QList<ReconciliationRow>& reconciliation = posted.reconciliation();
+    int cashSales = -1;
+    for (int row = 0; row < reconciliation.size(); ++row)
+        if (reconciliation.at(row).moduleCode == "SL_CS")
+            cashSales = row;
+    QVERIFY(cashSales >= 0);
+    QCOMPARE(reconciliation.at(cashSales).store, QStringLiteral("S001"));
+    QCOMPARE(reconciliation.at(cashSales).atSource, 3);
+    QCOMPARE(reconciliation.at(cashSales).posted, 1);
+    QCOMPARE(reconciliation.at(cashSales).outstanding, 2);
+    posted.findChild<QTabWidget*>("tabPosted")->setCurrentIndex(1);
+    auto* grid = posted.findChild<QTableView*>("grdReconciliation");
+    QSignalSpy chosen(&posted, &TdlgPostedDocuments::outstandingChosen);
+    emit grid->doubleClicked(grid->model()->index(cashSales, 3)); // at source: nothing
+    QCOMPARE(chosen.size(), 0);
+    emit grid->doubleClicked(grid->model()->index(cashSales, 7));
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen.first(), (QVariantList{"S001", QDate(2024, 3, 20), "SL_CS"}));
+
+    // The export dialog searches that store, day and kind.
+    dialog.SearchFor("S001", QDate(2024, 3, 20), "SL_CS");
+    waitIdle(dialog);
+    QVERIFY(!dialog.findChild<QCheckBox*>("chkSearchAll")->isChecked());
+    QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 2"));
 }
 
 QTEST_MAIN(TestExportDialogRun)

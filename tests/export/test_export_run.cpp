@@ -406,9 +406,13 @@ void TestExportRun::failingSaveStopsTheRunAndRetryPostsOnce() {
              (QStringList{"T", "F", "F"}));
 
     package->clearFaults();
-    // The stopped run left its ticks; pressing Export again sends what is still open.
+    // The stopped run unticked the document it posted and left the others ticked; pressing
+    // Export again sends what is still open.
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || S_EXPORT_ACCT"),
+             (QStringList{"1F", "2T", "3T"}));
     const ExportRunSummary again = ExportRun(*data, *settings).Run("SL_IV");
-    QCOMPARE(again.posted + again.alreadyInPackage, 3);
+    QCOMPARE(again.posted, 2);
+    QCOMPARE(again.alreadyInPackage, 0);
     QStringList documents = packageDocuments("SL_IV");
     documents.sort();
     QCOMPARE(documents, (QStringList{"IV-1", "IV-2", "IV-3"}));
@@ -460,8 +464,9 @@ void TestExportRun::eachDocumentCommitsOnceAtItsSource() {
     // books the run posts into are noted in the run register and the run's last journal number
     // is read, a transaction each; then each document's lines are read and its two marking
     // statements and its journal record run in one more. A commit waits on the disk: one per
-    // document is what the run is built to.
-    QCOMPARE(probe() - before, 1 + 1 + 1 + 1 + 3 + 1);
+    // document is what the run is built to. At its end the run notes what became of every
+    // document in one more.
+    QCOMPARE(probe() - before, 1 + 1 + 1 + 1 + 3 + 1 + 1);
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_SLEDGER ORDER BY S_ID"),
              (QStringList{"T", "T", "T"}));
 }
@@ -539,11 +544,6 @@ void TestExportRun::creditorCodeWithoutDashInAccount() {
     ExportSUPP_CUST_STOCK(*data, *settings, "AP_SUPPLIER", true,
                           [](const QString&) { return true; });
     QCOMPARE(flags(data->dbApp, "SELECT M_CREDITOR FROM MAS_SUPPLIER"), QStringList{"-S001"});
-    QCOMPARE(
-        CodeGenerationStatement("AP_SUPPLIER", "400"),
-        QStringLiteral(
-            "UPDATE MAS_SUPPLIER SET M_CREDITOR = '400'||'-'||M_CODE WHERE M_CREDITOR is null OR "
-            "M_CREDITOR = ''"));
 }
 
 void TestExportRun::noQuestionWhenNoCodeIsMissingAndEmptyTextCounts() {
@@ -719,6 +719,15 @@ void TestExportRun::refusalIsJournalled() {
     QCOMPARE(lines.size(), goOn ? 3 : 2);
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
              (QStringList{"T", "F", goOn ? "T" : "F"}));
+    // What became of each document stays beside the work table for the export window; the
+    // documents done with are unticked there, the refused one (and one not reached) not.
+    QCOMPARE(flags(data->dbStk, "SELECT ST_ID, ST_OUTCOME, ST_ATTENTION, ST_TEXT FROM "
+                                "ACC_EXPORT_STATUS WHERE ST_MODULE = 'SL_IV' ORDER BY ST_ID"),
+             goOn ? (QStringList{"1 POSTED 0 posted", "2 REFUSED 1 refused: Disk full",
+                                 "3 POSTED 0 posted"})
+                  : (QStringList{"1 POSTED 0 posted", "2 REFUSED 1 refused: Disk full"}));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || S_EXPORT_ACCT"),
+             (QStringList{"1F", "2T", goOn ? "3F" : "3T"}));
 }
 
 void TestExportRun::postingIsJournalledWhenFlaggingFails() {
@@ -740,6 +749,14 @@ void TestExportRun::postingIsJournalledWhenFlaggingFails() {
     QVERIFY2(journal.first().message.contains("could not be flagged") &&
                  journal.first().message.contains("lines are locked"),
              qPrintable(journal.first().message));
+    // The document the error stopped the run on says so, and stays ticked.
+    QCOMPARE(flags(data->dbStk, "SELECT ST_OUTCOME, ST_ATTENTION FROM ACC_EXPORT_STATUS"),
+             QStringList{"ERROR 1"});
+    const QString status =
+        SelectValue(data->dbStk, "SELECT ST_TEXT FROM ACC_EXPORT_STATUS").toString();
+    QVERIFY2(status.startsWith("stopped on an error: ") && status.contains("lines are locked"),
+             qPrintable(status));
+    QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_EXPORT_ACCT"), QStringList{"T"});
 }
 
 void TestExportRun::receivableDocumentIsJournalledWithItsFlags() {

@@ -12,7 +12,15 @@ public:
     struct Shown {
         MessageKind kind;
         QString text;
+        // The button Enter presses in a question.
+        MessageAnswer defaultAnswer = MessageAnswer::Yes;
     };
+
+    MessageAnswer showQuestion(const QString& text, MessageAnswer defaultAnswer) override {
+        const MessageAnswer answer = show(MessageKind::Confirmation, text);
+        shown.last().defaultAnswer = defaultAnswer;
+        return answer;
+    }
 
     MessageAnswer show(MessageKind kind, const QString& text) override {
         shown.append({kind, text});

@@ -1,5 +1,7 @@
 #include "tests/support/test_databases.h"
 
+#include "tests/support/private_server.h"
+
 #include "core/app_context.h"
 #include "data/connection.h"
 #include "data/database_creator.h"
@@ -91,4 +93,28 @@ void TestDatabases::CreateInstallation(const QString& folder) {
 void TestDatabases::CreateEmptyDatabase(const QString& folder, const QString& alias) {
     WriteAliasFile(folder);
     inFolder(folder, [&] { CreateAliasDatabase(alias); });
+}
+
+void TestDatabases::CreateServerInstallation(const QString& folder, const PrivateServer& server,
+                                             const QString& serverFolder) {
+    const QString source = templateFolder();
+    if (!QDir().mkpath(server.localPath(serverFolder)))
+        qFatal("cannot create the server folder %s", qPrintable(serverFolder));
+    server.setLogin(QLatin1String(kUser), QLatin1String(kPassword));
+    QByteArray text;
+    for (const AliasFileName& db : kDatabases) {
+        const QString relative = serverFolder + QLatin1Char('/') + QLatin1String(db.file);
+        const QString target = server.localPath(relative);
+        QFile::remove(target);
+        if (!QFile::copy(source + QLatin1Char('/') + QLatin1String(db.file), target))
+            qFatal("cannot copy the template database %s", db.file);
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        text += QByteArray("[") + db.alias + "]\r\nPATH=" + server.databasePath(relative).toUtf8() +
+                "\r\nUSER=" + kUser + "\r\nPASSWORD=" + kPassword +
+                "\r\nCHARSET=WIN1252\r\nADMIN_USER=SYSDBA\r\nADMIN_PASSWORD=" +
+                server.sysdbaPassword().toUtf8() + "\r\n\r\n";
+    }
+    QFile file(folder + QStringLiteral("/Databases.ini"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        qFatal("cannot write the alias file in %s", qPrintable(folder));
 }

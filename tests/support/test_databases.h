@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+class PrivateServer;
+
 // Real embedded databases for tests, in the test's program folder.
 namespace TestDatabases {
 
@@ -22,5 +24,11 @@ void CreateInstallation(const QString& folder);
 
 // Writes the alias file and one empty database for `alias` (no tables).
 void CreateEmptyDatabase(const QString& folder, const QString& alias);
+
+// The same five databases on the tests' own Firebird server, under serverFolder of its database
+// folder, and the alias file in `folder` leading to them: USER and PASSWORD the suite account
+// (made a login of the server), ADMIN_USER SYSDBA with the server's password.
+void CreateServerInstallation(const QString& folder, const PrivateServer& server,
+                              const QString& serverFolder);
 
 } // namespace TestDatabases
