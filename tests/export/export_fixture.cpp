@@ -158,9 +158,12 @@ void CreateTestPackage(const QString& folder) {
     const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
     CreatePackageDatabase(dcf, packageFolder, QStringLiteral("ACC-0001.FDB"),
                           QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+    AddTestPackageCodes(dcf, folder + QStringLiteral("/Defaults.ini"));
+}
+
+void AddTestPackageCodes(const QString& dcf, const QString& settingsFile) {
     const AliasTarget database = PackageDatabaseTarget(ReadPackageDcf(dcf), "ACC-0001.FDB");
-    QList<PackageCode> codes =
-        PackageCodesOfSettings(SettingsFile(folder + QStringLiteral("/Defaults.ini")));
+    QList<PackageCode> codes = PackageCodesOfSettings(SettingsFile(settingsFile));
     codes << PackageCode{"TAX", "SR", "Standard rated", 6, false}
           << PackageCode{"TAX", "ZR", "Zero rated", 0, false};
     AddPackageCodes(database, codes);

@@ -49,5 +49,8 @@ QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QSt
 // password ADMIN) and Package/ACC-0001.FDB, holding the codes that the settings' defaults name,
 // the tax codes SR (6%) and ZR, and the item P1 that the fixture's lines sell.
 void CreateTestPackage(const QString& folder);
+// The codes and the stock item P1 that the test documents name, in the package whose data
+// collection file is dcf; the accounts and terms as the settings file gives them.
+void AddTestPackageCodes(const QString& dcf, const QString& settingsFile);
 
 } // namespace ExportFixture
