@@ -121,23 +121,23 @@ class Bench:
 
     # ----- running and timing
 
-    def timed(self, argv, env, stdin=None):
-        """(wall seconds, peak resident KB, stdout) of one command; raises on failure."""
+    def timed(self, argv, env, stdin=None, ok=(0,)):
+        """(wall seconds, peak resident KB, stdout) of one command; raises on another status than ok."""
         with tempfile.NamedTemporaryFile("r", suffix=".mem") as mem:
             command = ["/usr/bin/time", "-f", "%M", "-o", mem.name] + argv
             start = time.perf_counter()
             done = subprocess.run(command, env=env, input=stdin, capture_output=True, text=True)
             seconds = time.perf_counter() - start
-            if done.returncode != 0:
+            if done.returncode not in ok:
                 raise RuntimeError(
                     "%s failed (%d):\n%s%s" % (" ".join(argv), done.returncode, done.stdout[-2000:], done.stderr[-2000:])
                 )
             peak = int(mem.read().strip().splitlines()[-1])
         return seconds, peak, done.stdout
 
-    def batch(self, home, words, package=None, trace=False):
+    def batch(self, home, words, package=None, trace=False, ok=(0,)):
         argv = [os.path.join(self.bin, "zantro-batch"), "--user", USER] + words
-        return self.timed(argv, self.env(home, package, trace))
+        return self.timed(argv, self.env(home, package, trace), ok=ok)
 
     def isql_file(self, script_text):
         path = os.path.join(self.place, "script.sql")
@@ -273,7 +273,8 @@ class Bench:
         if not (self._cached(ready, key) and self._cached(summary, key)):
             log("Preparing the export states (masters, searches, ticks) ...")
             self.copy(base, ready)
-            for master in ("AR_CUSTOMER", "AP_SUPPLIER"):
+            # The package refuses documents of parties or items it does not hold.
+            for master in ("AR_CUSTOMER", "AP_SUPPLIER", "ST_ITEM"):
                 self.batch(ready, ["masters", master, "--selection", "ALL", "--generate-codes"])
             ticked = {}
             for kind, mode, label in EXPORTS:
@@ -294,7 +295,7 @@ class Bench:
         """Runs a command with the engine's trace on and gives the transactions it recorded."""
         if os.path.exists(self.trace_log):
             os.remove(self.trace_log)
-        self.batch(home, words, package=package, trace=True)
+        self.batch(home, words, package=package, trace=True, ok=(0, 3) if package == "null" else (0,))
         return fbtrace.read_trace(self.trace_log)
 
     def floor(self, transactions):
@@ -382,7 +383,10 @@ class Bench:
 
     def export_here(self, kind, package):
         """The export run of the ticked rows of the work copy as it is."""
-        wall, peak, out = self.batch(self.work, ["export", kind, "--json"], package=package)
+        # The null package keeps nothing, so reading a posted document back finds nothing there: the
+        # run reports every document as differing (status 3), having done the whole posting.
+        ok = (0, 3) if package == "null" else (0,)
+        wall, peak, out = self.batch(self.work, ["export", kind, "--json"], package=package, ok=ok)
         report = json.loads(out)
         if not report.get("completed") or report["posted"] != report["ticked"]:
             raise RuntimeError("export %s did not post every ticked document: %s" % (kind, out[-1000:]))

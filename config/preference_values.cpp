@@ -198,7 +198,7 @@ const QList<SettingKey>& TypeSectionTextKeys(AccountTypeEntry entry) {
                                           S::PaymentTerm,      S::CurrencyCode,
                                           S::SalesAccount,     S::PurchaseAccount,
                                           S::SalesCnAccount,   S::PurchaseReturnAccount,
-                                          S::PaymentAccount};
+                                          S::PaymentAccount,   S::TariffCode};
     static const QList<SettingKey> emas{E::IntermediateFile, E::SalesAccount,    E::SuspendAccount,
                                         E::SundryAccount,    E::CustomerAccount, E::SupplierAccount,
                                         E::TransferAccount};

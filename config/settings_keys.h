@@ -223,6 +223,12 @@ inline constexpr SettingKey PaymentAccount{Section, "PAYMENT_ACCOUNT", "320-000"
 // Item code and description of lines posted By Summary; set only by editing the file.
 inline constexpr SettingKey ItemCode{Section, "ITEM_CODE", ""};
 inline constexpr SettingKey ItemDesc{Section, "ITEM_DESC", "Product Item"};
+// The tariff code sent on lines without an item code and on lines whose tax code needs one
+// (sales tax ST, ST5, service tax SV); empty sends none.
+inline constexpr SettingKey TariffCode{Section, "TARIFF_CODE", ""};
+// The company whose books the link posts into. When set, a run whose package has another
+// company's books open stops before its first document.
+inline constexpr SettingKey CompanyName{Section, "COMPANY_NAME", ""};
 } // namespace SqlAcc
 
 namespace Emas {

@@ -132,16 +132,42 @@ void ensureTablesOf(DbConnection& database, const QString& scriptName) {
     }
 }
 
-// Adds a column that a table made by an earlier version of the program lacks.
-void ensureColumn(DbConnection& database, const QString& table, const QString& column,
-                  const QString& type) {
-    const QVariant found = SelectValue(
-        database,
-        QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = ? AND "
-                       "RDB$FIELD_NAME = ?"),
-        {table, column});
-    if (found.toInt() == 0)
-        database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3").arg(table, column, type));
+// Columns that later versions added to the link's own tables, for databases made before them.
+struct AddedColumn {
+    const char* table;
+    const char* column;
+    const char* type;
+};
+
+const AddedColumn kAddedColumns[] = {
+    {"ACC_EXPORT_RUN", "R_WORKSTATION", "VARCHAR(60)"},
+    {"ACC_EXPORT_RUN", "R_FOLDER", "VARCHAR(255)"},
+    {"ACC_EXPORT_RUN", "R_PACKAGE", "VARCHAR(200)"},
+    {"ACC_POST_JOURNAL", "J_CHECK", "VARCHAR(10)"},
+    {"ACC_POST_JOURNAL", "J_PACKAGE_TOTAL", "DOUBLE PRECISION"},
+};
+
+int fieldCount(DbConnection& database, const QString& table, const QString& column) {
+    QString sql =
+        QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME = ?");
+    QVariantList values{table};
+    if (!column.isEmpty()) {
+        sql += QStringLiteral(" AND RDB$FIELD_NAME = ?");
+        values << column;
+    }
+    return SelectValue(database, sql, values).toInt();
+}
+
+void ensureAddedColumns(DbConnection& database) {
+    for (const AddedColumn& added : kAddedColumns) {
+        const QString table = QLatin1String(added.table);
+        const QString column = QLatin1String(added.column);
+        if (fieldCount(database, table, QString()) == 0)
+            continue; // the table itself is not in this database
+        if (fieldCount(database, table, column) == 0)
+            database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3")
+                                 .arg(table, column, QLatin1String(added.type)));
+    }
 }
 
 } // namespace
@@ -173,13 +199,11 @@ QStringList ReceivableLinkTables() {
 void EnsureLinkTables(DbConnection& stockDatabase) {
     for (const QString& script : stockLinkScripts())
         ensureTablesOf(stockDatabase, script);
-    ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_WORKSTATION"),
-                 QStringLiteral("VARCHAR(60)"));
-    ensureColumn(stockDatabase, QStringLiteral("ACC_EXPORT_RUN"), QStringLiteral("R_FOLDER"),
-                 QStringLiteral("VARCHAR(255)"));
+    ensureAddedColumns(stockDatabase);
 }
 
 void EnsureReceivableLinkTables(DbConnection& receivablesDatabase) {
     for (const QString& script : receivableLinkScripts())
         ensureTablesOf(receivablesDatabase, script);
+    ensureAddedColumns(receivablesDatabase);
 }

@@ -4,6 +4,8 @@
 #include "config/settings_keys.h"
 #include "core/file_name_case.h"
 #include "core/profile_file.h"
+#include "demo/demo_amounts.h"
+#include "standin/package_codes.h"
 #include "standin/package_setup.h"
 
 #include <QDir>
@@ -131,9 +133,11 @@ void WriteDemoSettingsFile(const QString& folder) {
 
 void CreateDemoPackage(const QString& folder) {
     // The stand-in accounting package: its data collection file and an empty database, holding
-    // no customers, suppliers or items until the masters are exported.
+    // no customers, suppliers or items until the masters are exported, but the accounts, tax
+    // codes and other codes the demo's postings name, as a company's books would.
     const QString packageFolder = folder + QLatin1Char('/') + kPackageFolder;
     const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
+    const QString database = QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue);
     // The package's database belongs to the installation's database account, as the five
     // back-office databases do: moved onto a server, one login serves them all.
     if (!QDir().mkpath(packageFolder))
@@ -143,8 +147,14 @@ void CreateDemoPackage(const QString& folder) {
                                  QLatin1String(kDemoDatabaseUser));
     ProfileFile(dcf).writeString(QStringLiteral("PACKAGE"), QStringLiteral("DATABASE_PASSWORD"),
                                  QLatin1String(kDemoDatabasePassword));
-    CreatePackageDatabase(dcf, packageFolder,
-                          QLatin1String(Keys::SqlAcc::SalesTransaction.defaultValue),
+    CreatePackageDatabase(dcf, packageFolder, database,
                           QLatin1String(Keys::SqlAcc::UserLogin.defaultValue),
                           QLatin1String(Keys::DefaultPackagePassword));
+    QList<PackageCode> codes =
+        PackageCodesOfSettings(SettingsFile(inFolder(folder, QLatin1String(kSettingsFile))));
+    for (const TaxKind kind : {TaxKind::Standard, TaxKind::Zero, TaxKind::Exempt})
+        codes << PackageCode{QStringLiteral("TAX"), PackageTaxCode(kind),
+                             QStringLiteral("Tax %1%").arg(TaxRate(kind)), double(TaxRate(kind)),
+                             false};
+    AddPackageCodes(PackageDatabaseTarget(ReadPackageDcf(dcf), database), codes);
 }

@@ -40,7 +40,7 @@ void WriteDemoRegisterIni(const QString& folder, const QString& defaultStore);
 // Ledvora.ini: account type SQLACC, the accounting link folder and the package's section.
 void WriteDemoSettingsFile(const QString& folder);
 
-// Makes the accounting package's own files under <folder>/Package. Not written yet: the
-// package's database comes from the package set-up, which another part of the program will
-// provide; until then the demo's settings only name the files.
+// Makes the stand-in accounting package under <folder>/Package: its data collection file and its
+// database, with the codes the demo's postings name (the accounts, payment method, terms, area,
+// agent, currency and project of Ledvora.ini, and the tax codes of the demo's items).
 void CreateDemoPackage(const QString& folder);

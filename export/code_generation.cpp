@@ -6,6 +6,7 @@
 #include "data/sql_quote.h"
 #include "export/module_codes.h"
 #include "sqlacc/automation.h"
+#include "sqlacc/business_object.h"
 #include "sqlacc/sqlacc_login.h"
 
 #include <QHash>
@@ -73,9 +74,10 @@ QString NumberedCode(const QString& code, int number, int keep, int maxLength) {
 
 bool MasterInPackage(const QString& moduleCode, const QString& code) {
     SQLAccLogin();
-    const AutoObjectPtr master = findBizObject(BizApp, moduleCode.toStdString());
+    BusinessObject master(BizApp, moduleCode.toStdString());
     const AutoValue key =
         master->invoke("FindKeyByRef", {AutoValue("CODE"), AutoValue(code.toStdString())});
+    master.close();
     return !key.isNull() && !key.isEmpty();
 }
 

@@ -13,9 +13,12 @@
 #include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
+#include "export/run_register.h"
 #include "export/source_marking.h"
 #include "sqlacc/automation.h"
+#include "sqlacc/business_object.h"
 #include "sqlacc/cash_sale_posting.h"
+#include "sqlacc/document_read_back.h"
 #include "sqlacc/posting_sources.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -205,12 +208,20 @@ void recordUnflagged(PostingJournalWriter& journal, JournalEntry entry) {
 
 } // namespace
 
-bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber) {
+bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber,
+                       const QString& party) {
     SQLAccLogin();
-    const AutoObjectPtr bizObject = findBizObject(BizApp, moduleCode.toStdString());
-    const AutoValue key = bizObject->invoke(
-        "FindKeyByRef", {AutoValue("DOCNO"), AutoValue(documentNumber.toStdString())});
+    BusinessObject bizObject(BizApp, moduleCode.toStdString());
+    const AutoValue key = FindDocumentKey(bizObject, moduleCode, documentNumber, party);
+    bizObject.close();
     return !key.isNull() && !key.isEmpty();
+}
+
+QString PackageReportText(const ExportRunSummary& summary) {
+    return QStringLiteral("%1 (build %2)")
+        .arg(summary.packageCompany.isEmpty() ? QStringLiteral("company not given by the package")
+                                              : summary.packageCompany,
+             summary.packageBuild);
 }
 
 QString NewExportRunId() {
@@ -271,6 +282,8 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
     record.result = result;
     if (result == ExportRowResult::Refused)
         record.message = entry.message;
+    else if (!entry.message.isEmpty())
+        record.remarks << entry.message;
     return record;
 }
 
@@ -333,10 +346,14 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     summary.total = rows.size();
     if (rows.isEmpty())
         return;
-    // A run that goes on past refusals logs in first: a package that refuses the login would
-    // otherwise refuse every document in turn.
-    if (options_.continueAfterRefusal)
-        SQLAccLogin();
+    // One session with the package for the run, opened before the first document: a refused
+    // login or the books of another company end the run here, with nothing journalled.
+    const PackageRunSession packageRun;
+    SQLAccLogin();
+    const PackageSession& package = CurrentPackageSession();
+    summary.packageCompany = package.companyName;
+    summary.packageBuild = package.build.text();
+    RecordRunPackage(data_.dbStk, options_.runId, PackageSessionText(package));
     // The tax codes are kept as long as the masters' reads share a transaction: the same bound
     // on how late a change made elsewhere is seen.
     PosTaxCodeCache taxCodes(kSharedReadsMs);
@@ -375,19 +392,20 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         entry.party = parties.of(row.code);
 
         ExportRowResult result;
+        PostingReadBack readBack;
         try {
             if (receivable) {
                 // Receivable documents already in the package are updated in place by their
                 // routine.
                 result = SQLAccExportAR(sources, moduleCode, row.id, reference, row.date,
-                                        entry.party, row.netTotal, row.rounding)
+                                        entry.party, row.netTotal, row.rounding, &readBack)
                              ? ExportRowResult::Posted
                              : ExportRowResult::NothingToPost;
-            } else if (DocumentInPackage(moduleCode, reference)) {
+            } else if (DocumentInPackage(moduleCode, reference, entry.party)) {
                 result = ExportRowResult::AlreadyInPackage;
             } else {
                 result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date,
-                                         entry.party, row.netTotal, row.rounding)
+                                         entry.party, row.netTotal, row.rounding, &readBack)
                              ? ExportRowResult::Posted
                              : ExportRowResult::NothingToPost;
             }
@@ -414,6 +432,17 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         }
 
         entry.outcome = journalOutcome(result);
+        if (result == ExportRowResult::Posted) {
+            // What the package made of the document, beside the posting: it is in the books
+            // either way, so it is flagged.
+            if (readBack.found)
+                entry.packageTotal = readBack.package.docAmt;
+            entry.check = !readBack.found     ? JournalCheck::Missing
+                          : readBack.agrees() ? JournalCheck::Agrees
+                                              : JournalCheck::Differs;
+            if (!readBack.agrees())
+                entry.message = QStringLiteral("posted; ") + readBack.differenceText();
+        }
         try {
             QStringList statements;
             if (result != ExportRowResult::NothingToPost)
@@ -434,6 +463,10 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         masterReads.endIfOld();
 
         count(summary, result);
+        if (result == ExportRowResult::Posted && !readBack.agrees()) {
+            ++summary.differing;
+            summary.differences.append({reference, entry.message});
+        }
         summary.documents.append(documentRecord(row, entry, result));
         if (observer)
             observer->documentDone(i + 1, rows.size(), reference, result);

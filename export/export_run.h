@@ -43,7 +43,8 @@ public:
     }
 };
 
-// A document the package refused, with the package's text.
+// A document the package refused, with the package's text; or one it took whose figures, read
+// back, differ from the source's, with what differs.
 struct ExportRefusal {
     QString documentNumber;
     QString message;
@@ -70,7 +71,15 @@ struct ExportRunSummary {
     int nothingToPost = 0;
     int alreadyInPackage = 0;
     int refused = 0;
+    // Posted documents whose total (or a cash sale's payment), read back from the package after
+    // the save, differs from the source's: in the books, flagged, and listed here and in the
+    // journal for the bookkeeper to correct.
+    int differing = 0;
     QList<ExportRefusal> refusals;
+    QList<ExportRefusal> differences; // "the package's total 45.47 differs from ..."
+    // The package the run posted into: the company of its open books and its build.
+    QString packageCompany;
+    QString packageBuild;
     QList<ExportDocumentRecord> documents; // every document handled, refused ones included
     bool stopped = false; // the observer or a stop signal asked to stop before the last row
     int handled() const { return posted + nothingToPost + alreadyInPackage + refused; }
@@ -95,6 +104,13 @@ struct ExportRunOptions {
 // Every document handled leaves a record in the posting journal, written in the transaction
 // that flags it, so a posting never goes unrecorded. A stop signal (or the observer) stops the
 // run after the document in hand.
+//
+// The run logs in to the package once, before its first document (one session for the run,
+// never logged out); a refused login, or books of another company than COMPANY_NAME names, end
+// it there as an error of the run with nothing journalled. Every posted document is read back
+// from the package after its save: a total (or a cash sale's payment) that differs from the
+// source's to the cent is journalled beside the posting and counted in `differing`; the
+// document stays flagged, as it is in the books.
 //
 // At its end, also when an error ends it, the run replaces the kind's statuses (what became of
 // each document, shown by the export window) and unticks the documents it is done with, so only
@@ -129,9 +145,14 @@ private:
     ExportRunOptions options_;
 };
 
+// The books a run posted into, for its report: "Zantro Trading Sdn Bhd (build 5.2024.1007.860)".
+QString PackageReportText(const ExportRunSummary& summary);
+
 // A new run id: the time to the second, the process and four random hex digits.
 QString NewExportRunId();
 
 // True when the accounting package already holds a document of the business object with this
-// document number (DOCNO).
-bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber);
+// document number: for purchase invoices and returns, with this number for this supplier
+// ("DocNo;Code"), as the package holds one number for several suppliers.
+bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber,
+                       const QString& party);

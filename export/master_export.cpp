@@ -8,6 +8,7 @@
 #include "export/module_codes.h"
 #include "sqlacc/posting_sources.h"
 #include "sqlacc/sqlacc_export_master.h"
+#include "sqlacc/sqlacc_login.h"
 
 namespace {
 
@@ -69,6 +70,8 @@ ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QStr
                       const std::function<void()>& mastersChanged) {
     const MasterKind kind = kindOf(moduleCode);
     const QString account = controlAccount(settings, moduleCode);
+    // One login for the export, the package lookups of code generation included.
+    const PackageRunSession packageRun;
     const QString selection = allRows ? QStringLiteral("ALL") : QStringLiteral("DIFF");
     MasterExportResult result;
 

@@ -44,6 +44,28 @@ QString JournalOutcomeText(JournalOutcome outcome) {
     return QLatin1String(named(outcome).text);
 }
 
+QString JournalCheckCode(JournalCheck check) {
+    switch (check) {
+    case JournalCheck::NotRead:
+        break;
+    case JournalCheck::Agrees:
+        return QStringLiteral("AGREES");
+    case JournalCheck::Differs:
+        return QStringLiteral("DIFFERS");
+    case JournalCheck::Missing:
+        return QStringLiteral("MISSING");
+    }
+    return QString();
+}
+
+JournalCheck JournalCheckFromCode(const QString& code) {
+    for (const JournalCheck check :
+         {JournalCheck::Agrees, JournalCheck::Differs, JournalCheck::Missing})
+        if (code == JournalCheckCode(check))
+            return check;
+    return JournalCheck::NotRead;
+}
+
 JournalOutcome JournalOutcomeFromCode(const QString& code) {
     for (const OutcomeName& name : kOutcomes)
         if (code == QLatin1String(name.code))
@@ -72,14 +94,17 @@ QString PostingJournalWriter::recordStatement(JournalEntry entry) {
     return (
         QStringLiteral("INSERT INTO ACC_POST_JOURNAL (J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, "
                        "J_MODULE, J_SOURCE_ID, J_DOCNO, J_DOCDATE, J_PARTY, J_NETTOTAL, "
-                       "J_OUTCOME, J_MESSAGE) VALUES (") +
+                       "J_OUTCOME, J_MESSAGE, J_CHECK, J_PACKAGE_TOTAL) VALUES (") +
         QStringList{QuotedStr(entry.runId), QString::number(entry.sequence),
                     QuotedTimestamp(entry.time), QuotedStr(entry.user.left(10)),
                     QuotedStr(entry.store.left(20)), QuotedStr(entry.moduleCode.left(20)),
                     QuotedStr(entry.sourceId.left(35)), QuotedStr(entry.documentNumber.left(60)),
                     dayOrNull(entry.date), QuotedStr(entry.party.left(20)),
                     SqlNumber(entry.netTotal), QuotedStr(JournalOutcomeCode(entry.outcome)),
-                    QuotedStr(entry.message.left(1000))}
+                    QuotedStr(entry.message.left(1000)),
+                    entry.check == JournalCheck::NotRead ? QStringLiteral("NULL")
+                                                         : QuotedStr(JournalCheckCode(entry.check)),
+                    entry.packageTotal ? SqlNumber(*entry.packageTotal) : QStringLiteral("NULL")}
             .join(QLatin1Char(',')) +
         QLatin1Char(')'));
 }
@@ -90,7 +115,8 @@ void readJournalOf(DbConnection& database, const JournalFilter& filter,
                    QList<JournalEntry>& entries) {
     QString sql = QStringLiteral(
         "SELECT J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, J_DOCNO, "
-        "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE FROM ACC_POST_JOURNAL WHERE 1 = 1");
+        "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE, J_CHECK, J_PACKAGE_TOTAL FROM "
+        "ACC_POST_JOURNAL WHERE 1 = 1");
     if (filter.from.isValid())
         sql += QStringLiteral(" AND J_TIME >= ") + QuotedDate(filter.from);
     if (filter.to.isValid())
@@ -113,6 +139,9 @@ void readJournalOf(DbConnection& database, const JournalFilter& filter,
         entry.netTotal = reader.value(10).toDouble();
         entry.outcome = JournalOutcomeFromCode(reader.value(11).toString().trimmed());
         entry.message = reader.value(12).toString();
+        entry.check = JournalCheckFromCode(reader.value(13).toString().trimmed());
+        if (!reader.value(14).isNull())
+            entry.packageTotal = reader.value(14).toDouble();
         entries << entry;
     }
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class DbConnection;
 
 // The posting journal (ACC_POST_JOURNAL, in the database where each document is flagged: the
@@ -21,6 +23,14 @@ JournalOutcome JournalOutcomeFromCode(const QString& code);
 // As printed: "posted", "already in the accounting package", "nothing to post", "refused".
 QString JournalOutcomeText(JournalOutcome outcome);
 
+// What reading a posted document back from the package showed (J_CHECK): not read back (NULL;
+// every outcome but a posting), its total (and a cash sale's payment) agreeing with the source's
+// to the cent (AGREES), differing (DIFFERS), or the package not finding it by its number
+// (MISSING).
+enum class JournalCheck { NotRead, Agrees, Differs, Missing };
+QString JournalCheckCode(JournalCheck check); // empty for NotRead
+JournalCheck JournalCheckFromCode(const QString& code);
+
 struct JournalEntry {
     QString runId;
     int sequence = 0; // the document's place in its run, from 1
@@ -35,6 +45,8 @@ struct JournalEntry {
     double netTotal = 0;
     JournalOutcome outcome = JournalOutcome::Posted;
     QString message; // the package's text for a refusal, or a note
+    JournalCheck check = JournalCheck::NotRead;
+    std::optional<double> packageTotal; // the package's total of the document, read back
 };
 
 // Writes the journal of one run in one database. Each record() is one INSERT on its connection, so

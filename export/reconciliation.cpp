@@ -96,7 +96,8 @@ QString receivableStatement(const QString& code, const ReconciliationFilter& fil
 QString journalStatement(const ReconciliationFilter& filter) {
     QString sql =
         QStringLiteral("SELECT J_STORE, CAST(J_DOCDATE AS DATE), J_MODULE, COUNT(DISTINCT "
-                       "J_DOCNO) FROM ACC_POST_JOURNAL WHERE J_OUTCOME IN ('POSTED', "
+                       "J_DOCNO), COUNT(DISTINCT CASE WHEN J_CHECK IN ('DIFFERS', 'MISSING') "
+                       "THEN J_DOCNO END) FROM ACC_POST_JOURNAL WHERE J_OUTCOME IN ('POSTED', "
                        "'ALREADY') AND J_DOCDATE >= %1 AND J_DOCDATE < %2")
             .arg(QuotedDate(filter.from), QuotedDate(filter.to.addDays(1)));
     if (!filter.store.isEmpty())
@@ -159,8 +160,10 @@ QList<ReconciliationRow> Reconcile(DbConnection& stock, DbConnection& receivable
             const int kind = kinds.indexOf(journal.value(2).toString().trimmed());
             if (kind < 0)
                 continue;
-            rowFor(journal.value(0).toString().trimmed(), journal.value(1).toDate(), kind)
-                .journalled += journal.value(3).toInt();
+            ReconciliationRow& row =
+                rowFor(journal.value(0).toString().trimmed(), journal.value(1).toDate(), kind);
+            row.journalled += journal.value(3).toInt();
+            row.differing += journal.value(4).toInt();
         }
     }
 

@@ -23,6 +23,9 @@ struct ReconciliationRow {
     int outstanding = 0;
     double outstandingNet = 0;
     int journalled = 0; // distinct documents the journal records as posted or already there
+    // Distinct documents posted whose total, read back from the package after the save,
+    // differed from the source's (or that the package did not find by their number).
+    int differing = 0;
 };
 
 struct ReconciliationFilter {

@@ -36,6 +36,13 @@ QString ExportRunEndText(const ExportRunSummary& summary) {
         text += QStringLiteral("\r\n%1 document(s) were already in the accounting package and were "
                                "only marked as exported.")
                     .arg(summary.alreadyInPackage);
+    if (summary.differing > 0) {
+        text += QStringLiteral("\r\n%1 document(s) were posted, but read back from the accounting "
+                               "package their figures differ from the source's:")
+                    .arg(summary.differing);
+        for (const ExportRefusal& difference : summary.differences)
+            text += QStringLiteral("\r\n%1: %2").arg(difference.documentNumber, difference.message);
+    }
     return text;
 }
 

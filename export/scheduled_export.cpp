@@ -9,6 +9,7 @@
 #include "export/document_search.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
+#include "sqlacc/sqlacc_login.h"
 
 namespace {
 
@@ -16,8 +17,10 @@ const QString kScheduleOption = QStringLiteral("S");
 
 QStringList scheduledKinds(const ScheduleOptions& options) {
     QStringList kinds;
+    // The package refuses a document whose party or item it does not hold: the masters go first.
     if (options.masters)
-        kinds << QLatin1String(ModuleCodes::Supplier) << QLatin1String(ModuleCodes::Customer);
+        kinds << QLatin1String(ModuleCodes::Supplier) << QLatin1String(ModuleCodes::Customer)
+              << QLatin1String(ModuleCodes::StockItem);
     for (const QString& code : TransactionCodes())
         if (IsStockDocumentCode(code) || options.receivables)
             kinds << code;
@@ -25,11 +28,16 @@ QStringList scheduledKinds(const ScheduleOptions& options) {
 }
 
 QString masterTable(const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::StockItem))
+        return QStringLiteral("MAS_STOCK");
     return moduleCode == QLatin1String(ModuleCodes::Supplier) ? QStringLiteral("MAS_SUPPLIER")
                                                               : QStringLiteral("MAS_CUSTOMER");
 }
 
+// The account code that suppliers and customers may lack; stock items have none.
 QString masterCodeColumn(const QString& moduleCode) {
+    if (moduleCode == QLatin1String(ModuleCodes::StockItem))
+        return QString();
     return moduleCode == QLatin1String(ModuleCodes::Supplier) ? QStringLiteral("M_CREDITOR")
                                                               : QStringLiteral("M_DEBTOR");
 }
@@ -57,6 +65,8 @@ QList<ScheduledKind> ScheduledExport::Run(const ScheduleOptions& options,
                                           const std::function<void(const ScheduledKind&)>& kindDone,
                                           ExportRunObserver* observer) {
     QList<ScheduledKind> report;
+    // One session with the accounting package for the whole schedule, masters and kinds alike.
+    const PackageRunSession packageRun;
     for (const QString& code : scheduledKinds(options)) {
         ScheduledKind kind;
         kind.moduleCode = code;
@@ -144,12 +154,13 @@ void ScheduledExport::runMaster(ScheduledKind& kind, const ScheduleOptions& opti
                                               QuotedStr(QStringLiteral("F")))
                      .toInt();
     if (options.dryRun) {
-        kind.missingCodes =
-            SelectValue(data_.dbApp, QStringLiteral("SELECT COUNT(*) FROM ") + table +
-                                         QStringLiteral(" WHERE ") + column +
-                                         QStringLiteral(" is null OR ") + column +
-                                         QStringLiteral(" = ") + QuotedStr(QString()))
-                .toInt();
+        if (!column.isEmpty())
+            kind.missingCodes =
+                SelectValue(data_.dbApp, QStringLiteral("SELECT COUNT(*) FROM ") + table +
+                                             QStringLiteral(" WHERE ") + column +
+                                             QStringLiteral(" is null OR ") + column +
+                                             QStringLiteral(" = ") + QuotedStr(QString()))
+                    .toInt();
         return;
     }
     // The new records only (Differences), with missing codes generated as the window offers.

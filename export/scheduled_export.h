@@ -14,7 +14,8 @@ class TdmPolling;
 // What the scheduled run takes besides the stores' "By Schedule" jobs.
 struct ScheduleOptions {
     bool dryRun = false;      // search and count only: nothing posted, flagged or kept
-    bool masters = false;     // new suppliers and customers first, missing codes generated
+    bool masters = false;     // new suppliers, customers (missing codes generated) and stock
+                              // items first
     bool receivables = false; // the receivable kinds too, which no station job governs
 };
 

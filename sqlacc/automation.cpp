@@ -269,6 +269,11 @@ void setField(const AutoObjectPtr& dataSet, const std::string& field, const Auto
     member(dataSet, "FindField", {field})->put("value", value);
 }
 
+AutoValue fieldValue(const AutoObjectPtr& dataSet, const std::string& field,
+                     const std::string& accessor) {
+    return member(dataSet, "FindField", {field})->invoke(accessor);
+}
+
 void setParam(const AutoObjectPtr& bizObject, const std::string& name, const AutoValue& value) {
     member(member(bizObject, "Params"), "Find", {name})->put("Value", value);
 }

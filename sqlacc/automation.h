@@ -24,9 +24,10 @@ public:
 };
 
 // A value passed to or returned by the package, shaped like an OLE variant.
-// Text is UTF-8; Float is an 8-byte float (amounts), Int a 32-bit integer (quantities).
-// The converting constructors let calls read like the package's own notation:
-// setField(detail, "Qty", 3) sends an Int, setField(detail, "UnitPrice", 12.5) a Float.
+// Text is UTF-8; Float is an 8-byte float (quantities and amounts), Int a 32-bit integer, Bool a
+// true/false value (VARIANT_BOOL). The converting constructors let calls read like the package's
+// own notation: setField(detail, "Qty", 2.5) and setField(detail, "UnitPrice", 12.5) send Floats,
+// setField(dataSet, "IsBase", 1) an Int.
 class AutoValue {
 public:
     enum class Type { Empty, Null, Text, Float, Int, Bool, Array, Object };
@@ -124,6 +125,11 @@ AutoObjectPtr findDataSet(const AutoObjectPtr& bizObject, const std::string& nam
 
 // dataSet.FindField(field).value := value: sets a field of the dataset's current row.
 void setField(const AutoObjectPtr& dataSet, const std::string& field, const AutoValue& value);
+
+// dataSet.FindField(field).<accessor>: reads a field of the dataset's current row through one of
+// the field's accessors ("Value", "AsString", "AsFloat").
+AutoValue fieldValue(const AutoObjectPtr& dataSet, const std::string& field,
+                     const std::string& accessor = "Value");
 
 // bizObject.Params.Find(name).Value := value: selects the record that Open loads.
 void setParam(const AutoObjectPtr& bizObject, const std::string& name, const AutoValue& value);

@@ -24,8 +24,16 @@ struct PackageState {
         int seen = 0;
     };
 
+    struct ReadValue {
+        std::string bizObject;
+        std::string field;
+        AutoValue value;
+    };
+
     std::shared_ptr<CallLog> log = std::make_shared<CallLog>();
     bool isLogin = false;
+    AutoValue buildNo;
+    std::vector<ReadValue> readValues;
     std::vector<Key> keys;
     std::vector<LocateResult> locateResults;
     std::vector<Fault> faults;
@@ -38,8 +46,13 @@ using recorder_detail::PackageState;
 namespace {
 
 bool isCollection(const std::string& member) {
-    return SameMemberName(member, "BizObjects") || SameMemberName(member, "DataSets") ||
-           SameMemberName(member, "Params");
+    return SameMemberName(member, "BizObjects") || SameMemberName(member, "RptObjects") ||
+           SameMemberName(member, "DataSets") || SameMemberName(member, "Params");
+}
+
+bool isFieldRead(const std::string& member) {
+    return SameMemberName(member, "Value") || SameMemberName(member, "AsString") ||
+           SameMemberName(member, "AsFloat");
 }
 
 // Calls that only name the next object; see the log format in the header.
@@ -93,7 +106,8 @@ Place childPlace(const Place& parent, const std::string& member, const std::vect
     const std::string prefix =
         !recording || parent.kind == Kind::Root ? std::string() : parent.path + ".";
 
-    if (args.empty() && SameMemberName(member, "BizObjects")) {
+    if (args.empty() &&
+        (SameMemberName(member, "BizObjects") || SameMemberName(member, "RptObjects"))) {
         child.kind = Kind::BizObjects;
     } else if (args.empty() && SameMemberName(member, "DataSets")) {
         child.kind = Kind::DataSets;
@@ -116,6 +130,7 @@ Place childPlace(const Place& parent, const std::string& member, const std::vect
     } else if (named && (SameMemberName(member, "FindField") ||
                          (parent.kind == Kind::Params && SameMemberName(member, "Find")))) {
         child.kind = Kind::Value;
+        child.field = nameOf(args[0]);
         if (recording)
             child.path = prefix + nameOf(args[0]);
         return child;
@@ -181,6 +196,16 @@ AutoValue packageAnswer(const std::shared_ptr<PackageState>& state, const Place&
                         const std::string& member, const std::vector<AutoValue>& args) {
     if (SameMemberName(member, "IsLogin"))
         return state->isLogin;
+    if (place.kind == Kind::Root && SameMemberName(member, "BuildNo"))
+        return state->buildNo;
+    if (place.kind == Kind::Value && args.empty() && isFieldRead(member)) {
+        for (const PackageState::ReadValue& read : state->readValues) {
+            if (SameMemberName(read.bizObject, place.bizObject) &&
+                SameMemberName(read.field, place.field))
+                return read.value;
+        }
+        return {};
+    }
     if (SameMemberName(member, "FindKeyByRef")) {
         if (args.size() >= 2) {
             const std::string ref = nameOf(args[1]);
@@ -271,6 +296,21 @@ std::shared_ptr<CallLog> RecordingPackage::sharedLog() const {
 
 void RecordingPackage::setIsLogin(bool loggedIn) {
     state_->isLogin = loggedIn;
+}
+
+void RecordingPackage::setBuildNo(const AutoValue& build) {
+    state_->buildNo = build;
+}
+
+void RecordingPackage::setReadValue(const std::string& bizObject, const std::string& field,
+                                    const AutoValue& value) {
+    for (PackageState::ReadValue& entry : state_->readValues) {
+        if (SameMemberName(entry.bizObject, bizObject) && SameMemberName(entry.field, field)) {
+            entry.value = value;
+            return;
+        }
+    }
+    state_->readValues.push_back({bizObject, field, value});
 }
 
 void RecordingPackage::setKey(const std::string& bizObject, const std::string& ref,

@@ -60,17 +60,21 @@ enum class Kind { Root, BizObjects, DataSets, Params, Value, Other };
 struct Place {
     Kind kind = Kind::Root;
     std::string path;      // empty while not recording
-    std::string bizObject; // the business object the object belongs to, if any
+    std::string bizObject; // the business object (or report object) the object belongs to
+    std::string field;     // a field's name (Kind::Value)
 };
 struct PackageState;
 } // namespace recorder_detail
 
 // An accounting package that accepts every call and records it. It is the BizApp object; every
 // object it hands out records into the same log.
-// Answers: IsLogin as scripted (false until set; Login does not change it); FindKeyByRef the key
-// scripted for the business object and value, otherwise Null; Locate true or false as scripted
-// for its values, otherwise false; BizObjects, DataSets, Params, Find and FindField a new object;
-// every other call Empty. Names of members and business objects match case-insensitively.
+// Answers: IsLogin as scripted (false until set; Login does not change it); BuildNo as scripted
+// (Empty until set); FindKeyByRef the key scripted for the business object and value (an array
+// of values reads as its describe() text, ["X1","V-1"]), otherwise Null; Locate true or false as
+// scripted for its values, otherwise false; a read of a field (Value, AsString, AsFloat) what is
+// scripted for the business object and field, otherwise Empty; BizObjects, RptObjects, DataSets,
+// Params, Find and FindField a new object; every other call Empty. Names of members and business
+// objects match case-insensitively.
 class RecordingPackage : public AutoObject {
 public:
     explicit RecordingPackage(bool recording = true);
@@ -82,6 +86,11 @@ public:
     std::shared_ptr<CallLog> sharedLog() const;
 
     void setIsLogin(bool loggedIn);
+    void setBuildNo(const AutoValue& build);
+    // What reading the field of a dataset of bizObject (or of a report object, such as
+    // "Common.Agent.RO") answers.
+    void setReadValue(const std::string& bizObject, const std::string& field,
+                      const AutoValue& value);
     // What FindKeyByRef answers on the business object bizObject for the value ref (compared as
     // text, exactly), whatever the key field.
     void setKey(const std::string& bizObject, const std::string& ref, const AutoValue& key);

@@ -39,6 +39,10 @@ CashSaleRef SplitCashSaleRef(const QString& docRef) {
     return ref;
 }
 
+double CashSalePayment(double netTotal, double rounding, bool byItem) {
+    return byItem ? std::round((netTotal + rounding) * 100.0) / 100.0 : netTotal;
+}
+
 PosTaxCodes ReadPosTaxCodes(DbConnection& app) {
     PosTaxCodes taxes;
     {

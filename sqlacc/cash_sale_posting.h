@@ -45,6 +45,13 @@ private:
     QElapsedTimer age_;
 };
 
+// What the customer paid for a cash sale, which its payment (P_AMOUNT) carries and its document
+// totals. By Item: the receipt's net sales (S_NETTOTAL, SALES_NETSALES) and its rounding
+// (S_ROUNDING, SALES_ROUND_ADJ), which the document carries as its rounding line. By Summary:
+// S_NETTOTAL alone, the day's net sales with the day's rounding already in it
+// (CI_NETSALES + CI_TOTROUNDING).
+double CashSalePayment(double netTotal, double rounding, bool byItem);
+
 // The receipt lines of one receipt (receipt-detail mode). The receipt number is taken as a
 // number (its first nine characters), so leading zeros drop; a number that is not one throws
 // PostingError.

@@ -1,28 +1,21 @@
 #include "sqlacc/document_lines.h"
 
-#include "sqlacc/posting_error.h"
+#include "sqlacc/flag_values.h"
+#include "sqlacc/package_code_lists.h"
 #include "sqlacc/posting_values.h"
 
 #include <cmath>
-#include <limits>
 
 namespace {
 const char kUom[] = "UNIT";
-}
 
-std::int32_t RoundQuantity(double qty) {
-    double whole = std::floor(qty);
-    const double fraction = qty - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        whole += 1.0;
-    if (!(whole >= std::numeric_limits<std::int32_t>::min() &&
-          whole <= std::numeric_limits<std::int32_t>::max()))
-        throw PostingError(QStringLiteral("Quantity %1 is out of range").arg(qty));
-    return static_cast<std::int32_t>(whole);
+double roundToCent(double amount) {
+    return std::round(amount * 100.0) / 100.0;
 }
+} // namespace
 
-DocumentLineWriter::DocumentLineWriter(AutoObjectPtr detail, QString account)
-    : detail_(std::move(detail)), account_(std::move(account)) {}
+DocumentLineWriter::DocumentLineWriter(AutoObjectPtr detail, LineForms forms)
+    : detail_(std::move(detail)), forms_(std::move(forms)) {}
 
 void DocumentLineWriter::appendNumbered() {
     detail_->invoke("Append");
@@ -31,26 +24,67 @@ void DocumentLineWriter::appendNumbered() {
     setField(detail_, "DocKey", "-1");
 }
 
+void DocumentLineWriter::writeFlag(const char* field, bool value) {
+    setField(detail_, field, FlagValue(forms_.build, field, value));
+}
+
+void DocumentLineWriter::writeTariff(const QString& itemCode, const QString& tax) {
+    if (forms_.tariffCode.isEmpty())
+        return;
+    if (itemCode.isEmpty() || TaxCodeNeedsTariff(tax))
+        setField(detail_, "TARIFF", TextValue(forms_.tariffCode));
+}
+
+bool DocumentLineWriter::writeNoTax(const QString& tax) {
+    setField(detail_, "TAX", TextValue(tax));
+    if (!tax.isEmpty())
+        return false;
+    writeFlag("TAXINCLUSIVE", false);
+    setField(detail_, "TAXAMT", 0.0);
+    return true;
+}
+
+void DocumentLineWriter::switchToInclusiveKeepingTax() {
+    detail_->invoke("DisableControls");
+    writeFlag("TAXINCLUSIVE", true);
+    detail_->invoke("EnableControls");
+}
+
 void DocumentLineWriter::addLine(const DocumentLine& line) {
     appendNumbered();
     if (!line.itemCode.isEmpty())
         setField(detail_, "ItemCode", TextValue(line.itemCode));
     if (!line.description.isEmpty())
         setField(detail_, "DESCRIPTION", TextValue(line.description));
-    const std::int32_t qty = RoundQuantity(line.qty);
-    if (qty != 0)
-        setField(detail_, "Qty", qty);
+    if (line.qty != 0)
+        setField(detail_, "Qty", line.qty);
     setField(detail_, "UOM", kUom);
-    if (line.unitPrice != 0)
+    const bool keepGivenTax = line.taxInclusive && line.taxAmt != 0 && !line.tax.isEmpty();
+    if (line.unitPrice != 0 && !keepGivenTax)
         setField(detail_, "UnitPrice", line.unitPrice);
-    setField(detail_, "Account", TextValue(account_));
+    setField(detail_, "Account", TextValue(forms_.account));
     if (line.disc != 0)
-        setField(detail_, "DISC", line.disc);
-    setField(detail_, "TAX", TextValue(line.tax));
-    if (line.taxAmt != 0)
+        setField(detail_, "DISC", TextValue(DecimalText(line.disc)));
+    writeTariff(line.itemCode, line.tax);
+    if (writeNoTax(line.tax)) {
+        detail_->invoke("Post");
+        return;
+    }
+    if (keepGivenTax) {
+        // The price includes the tax: the amount before tax is what is left of it.
+        const double gross = roundToCent(roundToCent(line.qty * line.unitPrice) - line.disc);
+        writeFlag("TAXINCLUSIVE", false);
+        if (line.unitPrice != 0)
+            setField(detail_, "UnitPrice", line.unitPrice);
+        setField(detail_, "AMOUNT", roundToCent(gross - line.taxAmt));
         setField(detail_, "TAXAMT", line.taxAmt);
-    if (line.taxInclusive)
-        setField(detail_, "TAXINCLUSIVE", "1");
+        switchToInclusiveKeepingTax();
+    } else {
+        if (line.taxAmt != 0)
+            setField(detail_, "TAXAMT", line.taxAmt);
+        if (line.taxInclusive)
+            writeFlag("TAXINCLUSIVE", true);
+    }
     detail_->invoke("Post");
 }
 
@@ -60,12 +94,13 @@ void DocumentLineWriter::addTaxKindLine(const QString& itemCode, const QString& 
     if (!itemCode.isEmpty())
         setField(detail_, "ItemCode", TextValue(itemCode));
     setField(detail_, "DESCRIPTION", TextValue(description));
-    setField(detail_, "Account", TextValue(account_));
-    setField(detail_, "Qty", std::int32_t{1});
+    setField(detail_, "Account", TextValue(forms_.account));
+    setField(detail_, "Qty", 1.0);
     setField(detail_, "UOM", kUom);
     setField(detail_, "UnitPrice", unitPrice);
-    setField(detail_, "TAX", TextValue(tax));
-    setField(detail_, "TAXAMT", taxAmt);
+    writeTariff(itemCode, tax);
+    if (!writeNoTax(tax))
+        setField(detail_, "TAXAMT", taxAmt);
     detail_->invoke("Post");
 }
 
@@ -74,10 +109,31 @@ void DocumentLineWriter::addRoundingLine(double amount, bool clearItemCode) {
     if (clearItemCode)
         setField(detail_, "ItemCode", "");
     setField(detail_, "DESCRIPTION", "ROUNDING");
-    setField(detail_, "Account", TextValue(account_));
-    setField(detail_, "Qty", std::int32_t{1});
+    setField(detail_, "Account", TextValue(forms_.account));
+    setField(detail_, "Qty", 1.0);
     setField(detail_, "UOM", kUom);
     setField(detail_, "UnitPrice", amount);
-    setField(detail_, "TAX", "");
+    writeTariff(QString(), QString());
+    writeNoTax(QString());
+    detail_->invoke("Post");
+}
+
+void DocumentLineWriter::addAmountLine(const QString& description, const QString& tax,
+                                       double amount, double taxAmt, bool taxInclusive) {
+    appendNumbered();
+    setField(detail_, "DESCRIPTION", TextValue(description));
+    setField(detail_, "Account", TextValue(forms_.account));
+    writeTariff(QString(), tax);
+    if (writeNoTax(tax)) {
+        setField(detail_, "AMOUNT", amount);
+    } else if (taxInclusive) {
+        writeFlag("TAXINCLUSIVE", false);
+        setField(detail_, "AMOUNT", amount);
+        setField(detail_, "TAXAMT", taxAmt);
+        switchToInclusiveKeepingTax();
+    } else {
+        setField(detail_, "TAXAMT", taxAmt);
+        setField(detail_, "AMOUNT", amount);
+    }
     detail_->invoke("Post");
 }

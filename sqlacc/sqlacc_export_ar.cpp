@@ -3,6 +3,10 @@
 #include "config/settings_file.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "sqlacc/business_object.h"
+#include "sqlacc/document_lines.h"
+#include "sqlacc/document_read_back.h"
+#include "sqlacc/flag_values.h"
 #include "sqlacc/posting_settings.h"
 #include "sqlacc/posting_values.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -53,29 +57,19 @@ void writeNewHeader(const AutoObjectPtr& header, const QString& moduleCode, cons
     }
 }
 
-void writeLines(const AutoObjectPtr& detail, Query& rows, const QString& account) {
-    int count = 0;
-    for (rows.first(); !rows.eof(); rows.next()) {
-        detail->invoke("Append");
-        ++count;
-        setField(detail, "DtlKey", TextValue(QStringLiteral("-%1").arg(count)));
-        setField(detail, "DocKey", "-1");
-        setField(detail, "DESCRIPTION",
-                 TextValue(rows.field(QStringLiteral("TD_NOTE")).asString()));
-        setField(detail, "Account", TextValue(account));
-        setField(detail, "TAX",
-                 TextValue(rows.field(QStringLiteral("TD_TAX_CODE")).asString().trimmed()));
-        setField(detail, "TAXAMT", rows.field(QStringLiteral("TD_TAX_AMT")).asFloat());
-        setField(detail, "AMOUNT", rows.field(QStringLiteral("TD_TOTAL")).asFloat());
-        if (rows.field(QStringLiteral("TD_TAX_INCLUSIVE")).asString().trimmed() ==
-            QLatin1String("T"))
-            setField(detail, "TAXINCLUSIVE", "1");
-        detail->invoke("Post");
-    }
+void writeLines(DocumentLineWriter& lines, Query& rows) {
+    for (rows.first(); !rows.eof(); rows.next())
+        lines.addAmountLine(rows.field(QStringLiteral("TD_NOTE")).asString(),
+                            rows.field(QStringLiteral("TD_TAX_CODE")).asString().trimmed(),
+                            rows.field(QStringLiteral("TD_TOTAL")).asFloat(),
+                            rows.field(QStringLiteral("TD_TAX_AMT")).asFloat(),
+                            rows.field(QStringLiteral("TD_TAX_INCLUSIVE")).asString().trimmed() ==
+                                QLatin1String("T"));
 }
 
 // The links are looked up by the document's reference, the number it has in the package.
-void writeKnockOff(const AutoObjectPtr& document, DbConnection& ar, const QString& docRef) {
+void writeKnockOff(const AutoObjectPtr& document, DbConnection& ar, const QString& docRef,
+                   const PackageBuild& build) {
     Query links(&ar);
     links.setSql(QStringLiteral("SELECT lk_date, lk_type, lk_docno, lk_total  FROM ar_link WHERE "
                                 "lk_masdoc = ") +
@@ -93,7 +87,7 @@ void writeKnockOff(const AutoObjectPtr& document, DbConnection& ar, const QStrin
             continue;
         knockOff->invoke("Edit");
         setField(knockOff, "KOAmt", links.field(QStringLiteral("LK_TOTAL")).asFloat());
-        setField(knockOff, "KNOCKOFF", "T");
+        setField(knockOff, "KNOCKOFF", FlagValue(build, "KNOCKOFF", true));
         knockOff->invoke("Post");
     }
 }
@@ -111,11 +105,11 @@ QString KnockOffDocType(const QString& linkType) {
 
 bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, const QString& DocId,
                     const QString& DocRef, const QString& DocDate, const QString& PartyCode,
-                    double NetTotal, double Rounding) {
+                    double NetTotal, double Rounding, PostingReadBack* readBack) {
     // The stock ledger holds such an invoice under its reference, the package under its number.
     if (ModuleCode == QLatin1String("AR_IV") && importedFromPos(sources.ar, DocId))
         return SQLAccExportDoc(sources, QStringLiteral("SL_IV"), DocRef, DocId, DocDate, PartyCode,
-                               NetTotal, Rounding);
+                               NetTotal, Rounding, readBack);
 
     Query rows(&sources.ar);
     rows.setSql(QStringLiteral("SELECT td_tax_code, td_total, td_tax_amt, td_description, "
@@ -127,12 +121,13 @@ bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, co
         return false;
 
     SQLAccLogin();
+    const PackageSession& session = CurrentPackageSession();
     const SettingsFile settings(SettingsFile::defaultPath());
     rows.first();
     const QString description = rows.field(QStringLiteral("TD_DESCRIPTION")).asString();
     const double unapplied = rows.field(QStringLiteral("TD_BALANCE")).asFloat();
 
-    const AutoObjectPtr document = findBizObject(BizApp, ModuleCode.toStdString());
+    BusinessObject document(session.app, ModuleCode.toStdString());
     const AutoObjectPtr header = findDataSet(document, "MainDataSet");
     AutoObjectPtr detail;
     if (!isPayment(ModuleCode))
@@ -143,8 +138,12 @@ bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, co
         document->invoke("New");
         writeNewHeader(header, ModuleCode, DocRef, DocDate, PartyCode, NetTotal, description,
                        unapplied, settings);
-        if (detail)
-            writeLines(detail, rows, LineAccount(settings, ModuleCode));
+        if (detail) {
+            DocumentLineWriter lines(detail,
+                                     LineForms{LineAccount(settings, ModuleCode), session.build,
+                                               settings.read(Keys::SqlAcc::TariffCode).trimmed()});
+            writeLines(lines, rows);
+        }
     } else {
         setParam(document, "DocKey", key.toText());
         document->invoke("Open");
@@ -152,7 +151,10 @@ bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, co
         setField(header, "UNAPPLIEDAMT", unapplied);
     }
     if (takesKnockOff(ModuleCode))
-        writeKnockOff(document, sources.ar, DocRef);
+        writeKnockOff(document, sources.ar, DocRef, session.build);
     document->invoke("Save");
+    if (readBack)
+        ReadBackPostedDocument(document, ModuleCode, DocRef, PartyCode, NetTotal, *readBack);
+    document.close();
     return true;
 }

@@ -2,8 +2,10 @@
 
 #include "config/settings_file.h"
 #include "data/query.h"
+#include "sqlacc/business_object.h"
 #include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/document_lines.h"
+#include "sqlacc/document_read_back.h"
 #include "sqlacc/posting_settings.h"
 #include "sqlacc/posting_values.h"
 #include "sqlacc/sqlacc_login.h"
@@ -15,7 +17,7 @@ namespace {
 
 void writeHeader(const AutoObjectPtr& header, const QString& moduleCode, const QString& docId,
                  const QString& docRef, const QString& docDate, const QString& partyCode,
-                 double netTotal, const SettingsFile& settings) {
+                 double payment, const SettingsFile& settings) {
     const DocumentDefaults defaults = ReadDocumentDefaults(settings);
     setField(header, "DOCKEY", "-1");
     setField(header, "DOCNO", TextValue(docRef));
@@ -29,7 +31,7 @@ void writeHeader(const AutoObjectPtr& header, const QString& moduleCode, const Q
     setField(header, "TERMS", TextValue(defaults.terms));
     if (moduleCode == QLatin1String("SL_CS")) {
         setField(header, "P_PAYMENTMETHOD", TextValue(settings.read(Keys::SqlAcc::PaymentAccount)));
-        setField(header, "P_AMOUNT", netTotal);
+        setField(header, "P_AMOUNT", payment);
         setField(header, "P_PAYMENTPROJECT", "----");
     } else if (moduleCode == QLatin1String("SL_IV") || moduleCode == QLatin1String("SL_CN")) {
         setField(header, "DOCREF1", TextValue(docId));
@@ -40,7 +42,7 @@ void writeHeader(const AutoObjectPtr& header, const QString& moduleCode, const Q
 
 bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, const QString& DocId,
                      const QString& DocRef, const QString& DocDate, const QString& PartyCode,
-                     double NetTotal, double Rounding) {
+                     double NetTotal, double Rounding, PostingReadBack* readBack) {
     const SettingsFile settings(SettingsFile::defaultPath());
     const QString exportMode = settings.read(Keys::General::ExportMode);
     const bool byItem = exportMode == QLatin1String(Keys::General::ExportModeByItem);
@@ -62,20 +64,23 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
         return false;
 
     SQLAccLogin();
+    const PackageSession& session = CurrentPackageSession();
     const QString itemCode = settings.read(Keys::SqlAcc::ItemCode);
     // The totals description needs exactly "1" and no item code; otherwise it stays empty.
     const QString itemDesc = bySummary && itemCode.trimmed().isEmpty()
                                  ? settings.read(Keys::SqlAcc::ItemDesc)
                                  : QString();
-    const QString account = LineAccount(settings, ModuleCode);
+    // What the document totals at its source; a cash sale's payment is the same figure.
+    const double sourceTotal = cashSale ? CashSalePayment(NetTotal, Rounding, byItem) : NetTotal;
 
-    const AutoObjectPtr document = findBizObject(BizApp, ModuleCode.toStdString());
+    BusinessObject document(session.app, ModuleCode.toStdString());
     const AutoObjectPtr header = findDataSet(document, "MainDataSet");
     const AutoObjectPtr detail = findDataSet(document, "cdsDocDetail");
     document->invoke("New");
-    writeHeader(header, ModuleCode, DocId, DocRef, DocDate, PartyCode, NetTotal, settings);
+    writeHeader(header, ModuleCode, DocId, DocRef, DocDate, PartyCode, sourceTotal, settings);
 
-    DocumentLineWriter lines(detail, account);
+    DocumentLineWriter lines(detail, LineForms{LineAccount(settings, ModuleCode), session.build,
+                                               settings.read(Keys::SqlAcc::TariffCode).trimmed()});
     const bool purchase = IsPurchaseDocument(ModuleCode);
     for (source.first(); !source.eof(); source.next()) {
         if (cashSale && byItem)
@@ -91,5 +96,8 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
         lines.addRoundingLine(Rounding, true);
 
     document->invoke("Save");
+    if (readBack)
+        ReadBackPostedDocument(document, ModuleCode, DocRef, PartyCode, sourceTotal, *readBack);
+    document.close();
     return true;
 }

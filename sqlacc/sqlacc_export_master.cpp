@@ -2,6 +2,8 @@
 
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "sqlacc/business_object.h"
+#include "sqlacc/flag_values.h"
 #include "sqlacc/posting_values.h"
 #include "sqlacc/sqlacc_login.h"
 
@@ -35,19 +37,28 @@ bool isNone(const AutoValue& key) {
     return key.isNull() || key.isEmpty();
 }
 
-// Opens the record the package holds under code for editing, or starts a new one.
-void openOrNew(const AutoObjectPtr& master, const QString& code, const char* keyParam) {
+// Opens the record the package holds under code for editing, or starts a new one; true for a
+// new one.
+bool openOrNew(BusinessObject& master, const QString& code, const char* keyParam) {
+    master.reuse();
     const AutoValue key = master->invoke("FindKeyByRef", {"CODE", TextValue(code)});
     if (isNone(key)) {
         master->invoke("New");
-        return;
+        return true;
     }
     setParam(master, keyParam, key.toText());
     master->invoke("Open");
     master->invoke("Edit");
+    return false;
 }
 
-void ensureCashSalesCustomer(const AutoObjectPtr& master, const AutoObjectPtr& header,
+// The record is stored, and the object closed before the next record, as the package asks.
+void saveAndClose(BusinessObject& master) {
+    master->invoke("Save");
+    master.close();
+}
+
+void ensureCashSalesCustomer(BusinessObject& master, const AutoObjectPtr& header,
                              const QString& controlAccount) {
     const QString code = CashSalesCustomerCode(controlAccount);
     if (!isNone(master->invoke("FindKeyByRef", {"CODE", TextValue(code)})))
@@ -57,12 +68,11 @@ void ensureCashSalesCustomer(const AutoObjectPtr& master, const AutoObjectPtr& h
     setField(header, "CONTROLACCOUNT", TextValue(controlAccount));
     setField(header, "COMPANYNAME", "CASH SALES");
     header->invoke("Post");
-    master->invoke("Save");
+    saveAndClose(master);
 }
 
-void sendParty(const AutoObjectPtr& master, const AutoObjectPtr& header,
-               const AutoObjectPtr& branch, const Dataset& row, const QString& codeColumn,
-               const QString& controlAccount) {
+void sendParty(BusinessObject& master, const AutoObjectPtr& header, const AutoObjectPtr& branch,
+               const Dataset& row, const QString& codeColumn, const QString& controlAccount) {
     const QString code = row.field(codeColumn).asString().trimmed();
     QString name = text(row, "M_DESC");
     if (name.isEmpty())
@@ -84,18 +94,28 @@ void sendParty(const AutoObjectPtr& master, const AutoObjectPtr& header,
     setField(branch, "FAX1", TextValue(text(row, "M_FAX")));
     setField(branch, "EMAIL", TextValue(text(row, "M_EMAIL")));
     branch->invoke("Post");
-    master->invoke("Save");
+    saveAndClose(master);
 }
 
-void sendStockItem(const AutoObjectPtr& master, const AutoObjectPtr& header, const Dataset& row) {
+// A new stock item gets the unit every document line names ("UNIT", rate 1, the base unit): the
+// package keeps no item without a unit. An item the package holds keeps its units.
+void sendStockItem(BusinessObject& master, const AutoObjectPtr& header, const AutoObjectPtr& units,
+                   const Dataset& row, const PackageBuild& build) {
     const QString code = text(row, "M_PLUCODE");
     QString description = text(row, "M_SHORTDESC");
     if (description.isEmpty())
         description = code;
-    openOrNew(master, code, "DocKey");
+    const bool isNew = openOrNew(master, code, "DocKey");
     setField(header, "CODE", TextValue(code));
     setField(header, "DESCRIPTION", TextValue(description));
-    master->invoke("Save");
+    if (isNew) {
+        units->invoke("Append");
+        setField(units, "UOM", "UNIT");
+        setField(units, "Rate", 1.0);
+        setField(units, "IsBase", FlagValue(build, "IsBase", true));
+        units->invoke("Post");
+    }
+    saveAndClose(master);
 }
 
 } // namespace
@@ -109,12 +129,18 @@ bool SQLAccExportMaster(const PostingSources& sources, const QString& ModuleCode
                         const QString& ControlAccount, const QString& Selection) {
     Query rows(&sources.app);
     rows.setSql(masterSql(ModuleCode, Selection));
+    // One session for the master export, unless it is part of a longer run.
+    const PackageRunSession run;
     SQLAccLogin();
+    const PackageSession& session = CurrentPackageSession();
 
-    const AutoObjectPtr master = findBizObject(BizApp, ModuleCode.toStdString());
+    BusinessObject master(session.app, ModuleCode.toStdString());
     const AutoObjectPtr header = findDataSet(master, "MainDataSet");
     AutoObjectPtr branch;
-    if (!isStockItem(ModuleCode))
+    AutoObjectPtr units;
+    if (isStockItem(ModuleCode))
+        units = findDataSet(master, "cdsUOM");
+    else
         branch = findDataSet(master, "cdsBranch");
     if (ModuleCode == QLatin1String("AR_CUSTOMER"))
         ensureCashSalesCustomer(master, header, ControlAccount);
@@ -125,7 +151,7 @@ bool SQLAccExportMaster(const PostingSources& sources, const QString& ModuleCode
                                    : QStringLiteral("M_DEBTOR");
     for (rows.first(); !rows.eof(); rows.next()) {
         if (isStockItem(ModuleCode))
-            sendStockItem(master, header, rows);
+            sendStockItem(master, header, units, rows, session.build);
         else
             sendParty(master, header, branch, rows, codeColumn, ControlAccount);
     }

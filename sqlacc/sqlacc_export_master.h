@@ -10,6 +10,8 @@
 // For customers the cash-sales customer (the control account's prefix followed by "-POS") is
 // created first when missing and never updated. Returns true, also when no row was sent; reads
 // the master table and writes nothing to it. Database and package errors pass through unchanged.
+// One session with the package serves the whole export (PackageRunSession); the business object
+// is closed after every record. A new stock item is given its unit row ("UNIT", rate 1, base).
 bool SQLAccExportMaster(const PostingSources& sources, const QString& ModuleCode,
                         const QString& ControlAccount, const QString& Selection);
 

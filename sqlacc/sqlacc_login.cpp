@@ -1,26 +1,44 @@
 #include "sqlacc/sqlacc_login.h"
 
 #include "config/settings_file.h"
-#include "sqlacc/biz_app_factory.h"
-#include "sqlacc/posting_values.h"
 
 AutoObjectPtr BizApp;
 
+namespace {
+
+std::shared_ptr<PackageSession> current;
+int runDepth = 0;
+
+} // namespace
+
 bool SQLAccLogin() {
-    const SettingsFile settings(SettingsFile::defaultPath());
-    // A failed creation leaves the earlier object in place, as an assignment that never happened.
-    BizApp = CreateBizApp();
-    if (BizApp->invoke("IsLogin").asBool())
+    if (runDepth > 0 && current)
         return true;
-    const QString user = settings.read(Keys::SqlAcc::UserLogin);
-    const QString password = settings.read(Keys::SqlAcc::Password);
-    const QString dcf = settings.read(Keys::SqlAcc::Dcf);
-    const QString database = settings.read(Keys::SqlAcc::SalesTransaction);
-    BizApp->invoke("Login",
-                   {TextValue(user), TextValue(password), TextValue(dcf), TextValue(database)});
+    const SettingsFile settings(SettingsFile::defaultPath());
+    // A failed opening leaves the earlier session in place, as an assignment that never happened.
+    std::shared_ptr<PackageSession> session = OpenPackageSession(settings);
+    current = std::move(session);
+    BizApp = current->app;
     return true;
 }
 
+const PackageSession& CurrentPackageSession() {
+    if (!current)
+        throw AppError(QStringLiteral("No session with the accounting package is open"));
+    return *current;
+}
+
+PackageRunSession::PackageRunSession() {
+    if (runDepth++ == 0)
+        ReleaseBizApp(); // a run starts a session of its own
+}
+
+PackageRunSession::~PackageRunSession() {
+    if (--runDepth == 0)
+        ReleaseBizApp();
+}
+
 void ReleaseBizApp() {
+    current.reset();
     BizApp.reset();
 }

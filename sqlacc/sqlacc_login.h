@@ -1,16 +1,32 @@
 #pragma once
 
 #include "sqlacc/automation.h"
+#include "sqlacc/package_session.h"
 
-// The accounting package's application object of this process. Empty at start, replaced by
-// every SQLAccLogin, released by ReleaseBizApp (at exit). The program never logs out.
+// The accounting package's application object of the session in hand. Empty at start, set by
+// SQLAccLogin, released when the session ends (ReleaseBizApp at exit). The program never logs out.
 extern AutoObjectPtr BizApp;
 
-// Creates a new BizApp (releasing the earlier one) and logs it in with the USERLOGIN, PASSWORD,
-// DCF and SALES_TRANSACTION of section SQLACC of Ledvora.ini in the program folder, unless the
-// package reports IsLogin already. Returns true; every error of the package (not installed,
-// login refused) leaves it unchanged.
+// Makes sure a session with the package is open, and returns true. Within a run
+// (PackageRunSession) the first call opens the run's session (OpenPackageSession: the object
+// created and logged in once, BuildNo and the company of the open books read) and later calls use
+// it; outside a run every call opens a new session, releasing the earlier one. Errors of the
+// package (not installed, login refused, books of another company) leave it unchanged.
 bool SQLAccLogin();
+
+// The session SQLAccLogin opened last. Throws AppError when none is open.
+const PackageSession& CurrentPackageSession();
+
+// One session with the package for the whole of a run: an export run, a master export, a
+// scheduled run of several kinds. Runs may nest; the outermost one owns the session, which ends
+// (its object released, never logged out) when it ends.
+class PackageRunSession {
+public:
+    PackageRunSession();
+    ~PackageRunSession();
+    PackageRunSession(const PackageRunSession&) = delete;
+    PackageRunSession& operator=(const PackageRunSession&) = delete;
+};
 
 // Releases the application object; called when the program ends.
 void ReleaseBizApp();

@@ -3,6 +3,7 @@
 #include "config/settings_file.h"
 #include "core/app_error.h"
 #include "data/connection.h"
+#include "standin/package_codes.h"
 #include "standin/package_fields.h"
 #include "standin/package_setup.h"
 
@@ -100,14 +101,19 @@ QJsonArray masters(DbConnection& db) {
         master.insert(QStringLiteral("CODE"), header.value(QStringLiteral("CODE")).toString());
         master.insert(QStringLiteral("key"), key);
         master.insert(QStringLiteral("fields"), fieldsOf(header, MasterHeaderFields()));
-        QJsonArray branches;
-        QSqlQuery branch = select(
+        // A supplier's or customer's branches; a stock item's units.
+        const bool item =
+            header.value(QStringLiteral("BIZOBJECT")).toString() == QLatin1String("ST_ITEM");
+        QJsonArray lines;
+        QSqlQuery line = select(
             db,
-            QStringLiteral("SELECT * FROM SA_MASTER_BRANCH WHERE MASTERKEY = ? ORDER BY BRANCHKEY"),
+            item ? QStringLiteral("SELECT * FROM SA_ITEM_UOM WHERE MASTERKEY = ? ORDER BY UOMKEY")
+                 : QStringLiteral(
+                       "SELECT * FROM SA_MASTER_BRANCH WHERE MASTERKEY = ? ORDER BY BRANCHKEY"),
             {key});
-        while (branch.next())
-            branches.append(fieldsOf(branch, BranchFields()));
-        master.insert(QStringLiteral("branches"), branches);
+        while (line.next())
+            lines.append(fieldsOf(line, item ? UnitFields() : BranchFields()));
+        master.insert(item ? QStringLiteral("units") : QStringLiteral("branches"), lines);
         list.append(master);
     }
     return list;
@@ -117,9 +123,22 @@ QJsonArray masters(DbConnection& db) {
 
 QJsonObject DumpPackage(const AliasTarget& database) {
     DbConnection db(QStringLiteral("SQLAccPackageDump"), database);
+    EnsurePackageSchema(db); // a database of an earlier stand-in
     QJsonObject dump;
     dump.insert(QStringLiteral("documents"), documents(db));
     dump.insert(QStringLiteral("masters"), masters(db));
+    QJsonArray codes;
+    for (const PackageCode& code : ListPackageCodes(db)) {
+        QJsonObject entry{{QStringLiteral("list"), code.list},
+                          {QStringLiteral("CODE"), code.code},
+                          {QStringLiteral("DESCRIPTION"), code.description}};
+        if (code.list == QLatin1String("TAX")) {
+            entry.insert(QStringLiteral("RATE"), code.rate);
+            entry.insert(QStringLiteral("TARIFFREQUIRED"), code.tariffRequired);
+        }
+        codes.append(entry);
+    }
+    dump.insert(QStringLiteral("codes"), codes);
     return dump;
 }
 

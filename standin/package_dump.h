@@ -7,10 +7,12 @@
 
 // Everything the stand-in package database holds, in a stable order: documents by business
 // object and DOCNO with their header fields, lines (in DtlKey order) and knock-offs; masters by
-// business object and CODE with their branches. Fields never set are left out.
+// business object and CODE with their branches (a stock item: its units); the code lists by list
+// and code. Fields never set are left out.
 //   {"documents": [{"bizObject", "DOCNO", "key", "docTotal", "header": {...},
 //                   "lines": [{...}], "knockOffs": [{"DocType", "DocNo", "KOAmt"}]}],
-//    "masters": [{"bizObject", "CODE", "key", "fields": {...}, "branches": [{...}]}]}
+//    "masters": [{"bizObject", "CODE", "key", "fields": {...}, "branches"|"units": [{...}]}],
+//    "codes": [{"list", "CODE", "DESCRIPTION", "RATE", "TARIFFREQUIRED"}]}
 // Throws AppError when the database cannot be read.
 QJsonObject DumpPackage(const AliasTarget& database);
 

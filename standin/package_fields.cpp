@@ -1,5 +1,7 @@
 #include "standin/package_fields.h"
 
+#include "standin/line_amounts.h"
+
 #include <QDate>
 
 const FieldList& DocumentHeaderFields() {
@@ -42,9 +44,9 @@ const FieldList& DocumentDetailFields() {
         {"ItemCode", FieldKind::Text},     {"DESCRIPTION", FieldKind::Text},
         {"Qty", FieldKind::Number},        {"UOM", FieldKind::Text},
         {"UnitPrice", FieldKind::Number},  {"Account", FieldKind::Text},
-        {"DISC", FieldKind::Number},       {"TAX", FieldKind::Text},
+        {"DISC", FieldKind::Discount},     {"TAX", FieldKind::Text},
         {"TAXAMT", FieldKind::Number},     {"AMOUNT", FieldKind::Number},
-        {"TAXINCLUSIVE", FieldKind::Text},
+        {"TAXINCLUSIVE", FieldKind::Flag}, {"TARIFF", FieldKind::Text},
     };
     return fields;
 }
@@ -54,7 +56,7 @@ const FieldList& KnockOffFields() {
         {"DocType", FieldKind::ReadOnly},     {"DocNo", FieldKind::ReadOnly},
         {"DocDate", FieldKind::ReadOnly},     {"DocAmt", FieldKind::ReadOnly},
         {"Outstanding", FieldKind::ReadOnly}, {"KOAmt", FieldKind::Number},
-        {"KNOCKOFF", FieldKind::Text},
+        {"KNOCKOFF", FieldKind::Flag},
     };
     return fields;
 }
@@ -70,6 +72,25 @@ const FieldList& BranchFields() {
     return fields;
 }
 
+const FieldList& UnitFields() {
+    static const FieldList fields = {
+        {"UOM", FieldKind::Text},
+        {"Rate", FieldKind::Number},
+        {"IsBase", FieldKind::Flag},
+    };
+    return fields;
+}
+
+const FieldList& CodeFields() {
+    static const FieldList fields = {
+        {"CODE", FieldKind::ReadOnly},
+        {"DESCRIPTION", FieldKind::ReadOnly},
+        {"RATE", FieldKind::ReadOnly},
+        {"TARIFFREQUIRED", FieldKind::ReadOnly},
+    };
+    return fields;
+}
+
 const PackageField* FindPackageField(const FieldList& fields, const std::string& name) {
     for (const PackageField& field : fields) {
         if (SameMemberName(field.name, name))
@@ -78,26 +99,66 @@ const PackageField* FindPackageField(const FieldList& fields, const std::string&
     return nullptr;
 }
 
+int PackageBuildNumber(const QString& buildText) {
+    bool ok = false;
+    const int number = buildText.trimmed().section(QLatin1Char('.'), -1).toInt(&ok);
+    return ok && number > 0 ? number : 0;
+}
+
 namespace {
 
 [[noreturn]] void notA(const AutoValue& value, const char* what) {
     throw AutomationError("'" + value.toText() + "' is not a valid " + what);
 }
 
+[[noreturn]] void refuse(const PackageField& field, const std::string& where,
+                         const std::string& takes, const AutoValue& value) {
+    throw AutomationError("Field " + std::string(field.name) + " of " + where + " takes " + takes +
+                          ", not " + value.describe());
+}
+
+bool takesOneZero(const PackageField& field) {
+    return SameMemberName(field.name, "TaxInclusive") || SameMemberName(field.name, "IsBase");
+}
+
+QVariant flagOf(const PackageField& field, const AutoValue& value, const PackageFieldForms& forms,
+                const std::string& where) {
+    const std::string build = " on build " + forms.buildText.toStdString();
+    if (forms.booleans()) {
+        if (!value.isBool())
+            refuse(field, where, "True or False" + build, value);
+        return value.asBool() ? QStringLiteral("T") : QStringLiteral("F");
+    }
+    if (takesOneZero(field)) {
+        if (!value.isInt() || (value.asInt() != 0 && value.asInt() != 1))
+            refuse(field, where, "1 or 0" + build, value);
+        return value.asInt() == 1 ? QStringLiteral("T") : QStringLiteral("F");
+    }
+    if (!value.isText() || (value.asText() != "T" && value.asText() != "F"))
+        refuse(field, where, "\"T\" or \"F\"" + build, value);
+    return QString::fromStdString(value.asText());
+}
+
 } // namespace
 
-QVariant ConvertFieldValue(const PackageField& field, const AutoValue& value) {
+QVariant ConvertFieldValue(const PackageField& field, const AutoValue& value,
+                           const PackageFieldForms& forms, const std::string& where) {
     if (value.isNull() || value.isEmpty())
         return QVariant();
     switch (field.kind) {
-    case FieldKind::Number: {
+    case FieldKind::Number:
         if (value.isFloat() || value.isInt())
             return value.asFloat();
-        bool ok = false;
-        const double number = QString::fromStdString(value.toText()).trimmed().toDouble(&ok);
-        if (!ok)
-            notA(value, "floating point value");
-        return number;
+        refuse(field, where, "a number", value);
+    case FieldKind::Flag:
+        return flagOf(field, value, forms, where);
+    case FieldKind::Discount: {
+        if (!value.isText())
+            refuse(field, where, "text such as \"5%+3\"", value);
+        const QString text = QString::fromStdString(value.asText());
+        if (!DiscountOf(text, 100.0))
+            notA(value, "discount");
+        return text;
     }
     case FieldKind::Date: {
         const QString text = QString::fromStdString(value.toText()).trimmed();

@@ -13,10 +13,12 @@
 
 enum class FieldKind {
     Text,     // stored as given, as text
-    Number,   // an 8-byte float; numeric text is accepted
+    Number,   // an 8-byte float (or an integer); text is refused
     Date,     // yyyy/MM/dd (or yyyy-MM-dd) text
     Key,      // a key placeholder ("-1"): accepted, the package assigns its own key
     ReadOnly, // filled by the package
+    Flag,     // true/false in the form of the package's build (see PackageFieldForms); kept "T"/"F"
+    Discount, // text: amounts and percentages joined by "+" ("5%+3"); a number is refused
 };
 
 struct PackageField {
@@ -32,13 +34,28 @@ const FieldList& MasterHeaderFields();
 const FieldList& DocumentDetailFields();
 const FieldList& KnockOffFields();
 const FieldList& BranchFields();
+const FieldList& UnitFields(); // a stock item's units (cdsUOM)
+const FieldList& CodeFields(); // the code lists' records
 
 // The field of that name (case-insensitive), or null.
 const PackageField* FindPackageField(const FieldList& fields, const std::string& name);
 
+// What the package's build takes for true/false fields: Boolean True/False from build 860 on;
+// before it the integer 1/0 for TaxInclusive and IsBase and the text "T"/"F" for the others.
+struct PackageFieldForms {
+    QString buildText; // "5.2024.1007.860"
+    int build = 0;     // the build counter, the text's last number
+    bool booleans() const { return build >= 860; }
+};
+
+// The build counter of a build text ("5.2024.1001.859" is 859); 0 when it has none.
+int PackageBuildNumber(const QString& buildText);
+
 // What a field stores for a value; Null and Empty clear the field (an invalid QVariant).
-// Throws AutomationError for text that is not a number or a date.
-QVariant ConvertFieldValue(const PackageField& field, const AutoValue& value);
+// Throws AutomationError, naming the field and its dataset (`where`), for a value of a form the
+// field or the build does not take.
+QVariant ConvertFieldValue(const PackageField& field, const AutoValue& value,
+                           const PackageFieldForms& forms, const std::string& where);
 
 // A stored value as the package hands it back.
 AutoValue FieldValueToAuto(const QVariant& value);

@@ -1,5 +1,7 @@
 #include "standin/package_objects.h"
 
+#include "standin/line_amounts.h"
+#include "standin/package_codes.h"
 #include "standin/package_fields.h"
 #include "standin/package_setup.h"
 
@@ -15,7 +17,7 @@ namespace {
 
 using Args = std::vector<AutoValue>;
 
-enum class ObjectKind { Document, Party, StockItem };
+enum class ObjectKind { Document, Party, StockItem, CodeList };
 
 struct BizObjectInfo {
     const char* name;
@@ -23,6 +25,15 @@ struct BizObjectInfo {
     const char* partyObject; // the master a document's CODE must name
     bool knockOff;
 };
+
+// Where the package documents a tariff code on every line that uses a tax code needing one:
+// customer invoices, debit notes and credit notes. Elsewhere only lines without an item code.
+bool tariffOnEveryLine(const QString& bizObject) {
+    static const QStringList objects = {QStringLiteral("SL_IV"), QStringLiteral("SL_CN"),
+                                        QStringLiteral("AR_IV"), QStringLiteral("AR_DN"),
+                                        QStringLiteral("AR_CN")};
+    return objects.contains(bizObject);
+}
 
 const BizObjectInfo kBizObjects[] = {
     {"SL_CS", ObjectKind::Document, "AR_CUSTOMER", false},
@@ -37,9 +48,17 @@ const BizObjectInfo kBizObjects[] = {
     {"AP_SUPPLIER", ObjectKind::Party, nullptr, false},
     {"AR_CUSTOMER", ObjectKind::Party, nullptr, false},
     {"ST_ITEM", ObjectKind::StockItem, nullptr, false},
+    {"GL_ACC", ObjectKind::CodeList, nullptr, false},
+    {"TAX", ObjectKind::CodeList, nullptr, false},
+    {"TERMS", ObjectKind::CodeList, nullptr, false},
+    {"AREA", ObjectKind::CodeList, nullptr, false},
+    {"AGENT", ObjectKind::CodeList, nullptr, false},
+    {"CURRENCY", ObjectKind::CodeList, nullptr, false},
+    {"PROJECT", ObjectKind::CodeList, nullptr, false},
+    {"PMMETHOD", ObjectKind::CodeList, nullptr, false},
 };
 
-enum class DataSetKind { Main, Detail, KnockOff, Branch };
+enum class DataSetKind { Main, Detail, KnockOff, Branch, Unit };
 
 const char* dataSetName(DataSetKind kind) {
     switch (kind) {
@@ -51,6 +70,8 @@ const char* dataSetName(DataSetKind kind) {
         return "cdsKnockOff";
     case DataSetKind::Branch:
         return "cdsBranch";
+    case DataSetKind::Unit:
+        return "cdsUOM";
     }
     return "";
 }
@@ -118,13 +139,17 @@ struct BizState {
     Mode mode = Mode::None;
     PackageRecord record;
     QString param; // the key parameter's value for Open
-    Cursor main, detail, knockOff, branch;
+    Cursor main, detail, knockOff, branch, unit;
+    // DisableControls was called on the dataset and EnableControls not yet: field writes do not
+    // make the package work out the line again.
+    bool controlsDisabled[5] = {false, false, false, false, false};
 
     QString name() const { return QString::fromLatin1(info->name); }
     PackageStore& store() const { return *session->store; }
     std::string where(DataSetKind kind) const {
         return std::string(info->name) + "." + dataSetName(kind);
     }
+    PackageFieldForms forms() const { return {session->build, session->buildNumber}; }
 
     Cursor& cursor(DataSetKind kind) {
         switch (kind) {
@@ -136,26 +161,44 @@ struct BizState {
             return knockOff;
         case DataSetKind::Branch:
             return branch;
+        case DataSetKind::Unit:
+            return unit;
         }
         return main;
     }
     const FieldList& fields(DataSetKind kind) const {
         switch (kind) {
         case DataSetKind::Main:
-            return info->kind == ObjectKind::Document ? DocumentHeaderFields()
-                                                      : MasterHeaderFields();
+            if (info->kind == ObjectKind::Document)
+                return DocumentHeaderFields();
+            if (info->kind == ObjectKind::CodeList)
+                return CodeFields();
+            return MasterHeaderFields();
         case DataSetKind::Detail:
             return DocumentDetailFields();
         case DataSetKind::KnockOff:
             return KnockOffFields();
         case DataSetKind::Branch:
             return BranchFields();
+        case DataSetKind::Unit:
+            return UnitFields();
         }
         return DocumentHeaderFields();
     }
-    // The rows of a dataset other than MainDataSet.
+    // The rows of a dataset other than MainDataSet: a document's lines, a party's branches and a
+    // stock item's units are the record's details.
     QVector<QVariantMap>& rows(DataSetKind kind) {
-        return kind == DataSetKind::KnockOff ? record.knockOffs : record.details;
+        if (kind == DataSetKind::KnockOff)
+            return record.knockOffs;
+        ensureLines();
+        return record.details;
+    }
+    // A document opened to be read gets its lines from the database when they are first needed.
+    void ensureLines() {
+        if (record.linesLoaded)
+            return;
+        store().loadDocumentLines(record);
+        detail = Cursor{record.details.isEmpty() ? -1 : 0, detail.state};
     }
     QVariantMap* currentRow(DataSetKind kind) {
         if (mode == Mode::None)
@@ -164,6 +207,8 @@ struct BizState {
             return &record.header;
         if (kind == DataSetKind::KnockOff)
             listKnockOff();
+        else
+            ensureLines();
         const int current = cursor(kind).current;
         QVector<QVariantMap>& list = rows(kind);
         return current >= 0 && current < list.size() ? &list[current] : nullptr;
@@ -190,13 +235,39 @@ struct BizState {
     }
 
     void startRecord(Mode newMode) {
+        if (mode == Mode::None)
+            ++session->package->openRecords;
         mode = newMode;
         main = Cursor{0, newMode == Mode::Insert ? RowState::Insert : RowState::Browse};
         detail = Cursor{record.details.isEmpty() ? -1 : 0, RowState::Browse};
         branch = detail;
+        unit = detail;
         knockOff = Cursor{};
+        for (bool& disabled : controlsDisabled)
+            disabled = false;
+    }
+
+    // Close (or Cancel): the record is let go.
+    void endRecord() {
+        if (mode != Mode::None)
+            --session->package->openRecords;
+        mode = Mode::None;
+        record = PackageRecord();
     }
 };
+
+// What the package works out again when a line's field changes while the dataset's controls are
+// enabled: a new price, quantity or discount makes it compute the amount, a new tax code or a
+// switch of tax inclusion makes it compute the tax, whatever was given before. The package's
+// documentation therefore has a tax-inclusive line with a given tax written with TaxInclusive
+// false first and switched to true with the controls disabled.
+void recalculateAfter(const PackageField& field, QVariantMap& line) {
+    if (SameMemberName(field.name, "Qty") || SameMemberName(field.name, "UnitPrice") ||
+        SameMemberName(field.name, "DISC"))
+        line.remove(QStringLiteral("AMOUNT"));
+    if (SameMemberName(field.name, "TAX") || SameMemberName(field.name, "TAXINCLUSIVE"))
+        line.remove(QStringLiteral("TAXAMT"));
+}
 
 class FieldObject : public PackageObject {
 public:
@@ -212,7 +283,12 @@ protected:
             const QVariantMap* row = state_->currentRow(dataSet_);
             if (!row)
                 throw AutomationError(state_->where(dataSet_) + " has no current row");
-            const AutoValue value = FieldValueToAuto(row->value(field_->column()));
+            QString column = field_->column();
+            // Once saved, a document's DocAmt is the package's own total of it.
+            if (dataSet_ == DataSetKind::Main && column == QLatin1String("DOCAMT") &&
+                row->contains(QStringLiteral("DOCTOTAL")))
+                column = QStringLiteral("DOCTOTAL");
+            const AutoValue value = FieldValueToAuto(row->value(column));
             if (SameMemberName(member, "AsString"))
                 return value.isNull() ? AutoValue("") : AutoValue(value.toText());
             if (SameMemberName(member, "AsFloat"))
@@ -237,11 +313,17 @@ protected:
             throw AutomationError(state_->where(dataSet_) + " is not in edit or insert mode");
         if (field_->kind == FieldKind::Key)
             return; // the package numbers its records itself
-        const QVariant converted = ConvertFieldValue(*field_, value);
+        const QVariant converted =
+            ConvertFieldValue(*field_, value, state_->forms(), state_->where(dataSet_));
+        const QString column = field_->column();
+        const bool changed = row->value(column) != converted;
         if (converted.isValid())
-            row->insert(field_->column(), converted);
+            row->insert(column, converted);
         else
-            row->remove(field_->column());
+            row->remove(column);
+        if (dataSet_ == DataSetKind::Detail && changed &&
+            !state_->controlsDisabled[int(DataSetKind::Detail)])
+            recalculateAfter(*field_, *row);
     }
 
 private:
@@ -295,6 +377,11 @@ protected:
         if (SameMemberName(member, "Cancel")) {
             expectArgs(name_, member, args, 0);
             state_->cursor(kind_).state = RowState::Browse;
+            return {};
+        }
+        if (SameMemberName(member, "DisableControls") || SameMemberName(member, "EnableControls")) {
+            expectArgs(name_, member, args, 0);
+            state_->controlsDisabled[int(kind_)] = SameMemberName(member, "DisableControls");
             return {};
         }
         if (SameMemberName(member, "Locate")) {
@@ -405,6 +492,8 @@ private:
         case ObjectKind::Party:
             return {DataSetKind::Main, DataSetKind::Branch};
         case ObjectKind::StockItem:
+            return {DataSetKind::Main, DataSetKind::Unit};
+        case ObjectKind::CodeList:
             break;
         }
         return {DataSetKind::Main};
@@ -413,8 +502,13 @@ private:
     std::shared_ptr<BizState> state_;
 };
 
+// Suppliers, customers and codes are keyed by their code; documents and stock items by a number.
+bool keyedByCode(const BizState& state) {
+    return state.info->kind == ObjectKind::Party || state.info->kind == ObjectKind::CodeList;
+}
+
 const char* keyParamName(const BizState& state) {
-    return state.info->kind == ObjectKind::Party ? "CODE" : "DocKey";
+    return keyedByCode(state) ? "CODE" : "DocKey";
 }
 
 class ParamObject : public PackageObject {
@@ -464,6 +558,10 @@ private:
     std::shared_ptr<BizState> state_;
 };
 
+QString amountText(double amount) {
+    return QString::number(amount, 'f', 2);
+}
+
 class BizObjectObject : public PackageObject {
 public:
     BizObjectObject(std::shared_ptr<Session> session, const BizObjectInfo* info)
@@ -496,16 +594,17 @@ protected:
             expectArgs(name_, member, args, 0);
             if (state_->mode == Mode::None)
                 throw AutomationError(name_ + ".Edit: no record is open");
+            if (isCodeList())
+                throw AutomationError(name_ + ": codes cannot be changed through automation");
             if (state_->mode == Mode::Browse) {
                 state_->mode = Mode::Edit;
                 state_->main.state = RowState::Edit;
             }
             return {};
         }
-        if (SameMemberName(member, "Cancel")) {
+        if (SameMemberName(member, "Cancel") || SameMemberName(member, "Close")) {
             expectArgs(name_, member, args, 0);
-            state_->mode = Mode::None;
-            state_->record = PackageRecord();
+            state_->endRecord();
             return {};
         }
         if (SameMemberName(member, "Save")) {
@@ -515,16 +614,20 @@ protected:
         }
         if (SameMemberName(member, "FindKeyByRef")) {
             expectArgs(name_, member, args, 2);
-            return findKeyByRef(args[0].toText(), qtext(args[1].toText()));
+            return findKeyByRef(args[0].toText(), args[1]);
         }
         unknownMember(member);
     }
 
 private:
     bool isDocument() const { return state_->info->kind == ObjectKind::Document; }
+    bool isCodeList() const { return state_->info->kind == ObjectKind::CodeList; }
 
     void startNew() {
-        state_->record = PackageRecord();
+        if (isCodeList())
+            throw AutomationError(name_ + ": the stand-in package's codes are added with "
+                                          "zantro-standin add-code");
+        state_->endRecord();
         // A new supplier or customer comes with its first branch, ready to be edited.
         if (state_->info->kind == ObjectKind::Party)
             state_->record.details.append(QVariantMap());
@@ -536,44 +639,79 @@ private:
             throw AutomationError(name_ + ".Open: set the parameter " + keyParamName(*state_) +
                                   " first");
         PackageStore& store = state_->store();
-        int key = 0;
-        if (state_->info->kind == ObjectKind::Party) {
-            key = store.masterKey(state_->name(), state_->param);
-        } else {
-            bool ok = false;
-            key = state_->param.toInt(&ok);
-            if (!ok)
-                key = 0;
-        }
         PackageRecord record;
-        const bool found =
-            key != 0 && (isDocument() ? store.loadDocument(state_->name(), key, record)
-                                      : store.loadMaster(state_->name(), key, record));
+        bool found = false;
+        if (isCodeList()) {
+            if (const PackageCode* code = store.code(state_->name(), state_->param)) {
+                record.header.insert(QStringLiteral("CODE"), code->code);
+                record.header.insert(QStringLiteral("DESCRIPTION"), code->description);
+                if (state_->name() == QLatin1String("TAX")) {
+                    record.header.insert(QStringLiteral("RATE"), code->rate);
+                    record.header.insert(QStringLiteral("TARIFFREQUIRED"),
+                                         code->tariffRequired ? QStringLiteral("T")
+                                                              : QStringLiteral("F"));
+                }
+                found = true;
+            }
+        } else {
+            int key = 0;
+            if (state_->info->kind == ObjectKind::Party) {
+                key = store.masterKey(state_->name(), state_->param);
+            } else {
+                bool ok = false;
+                key = state_->param.toInt(&ok);
+                if (!ok)
+                    key = 0;
+            }
+            found =
+                key != 0 && (isDocument() ? store.loadDocument(state_->name(), key, record, false)
+                                          : store.loadMaster(state_->name(), key, record));
+        }
         if (!found)
             throw AutomationError(name_ + ": record " + quoted(state_->param.toStdString()) +
                                   " not found");
         if (state_->info->kind == ObjectKind::Party && record.details.isEmpty())
             record.details.append(QVariantMap());
+        state_->endRecord();
         state_->record = record;
         state_->startRecord(Mode::Browse);
     }
 
-    AutoValue findKeyByRef(const std::string& field, const QString& value) {
+    AutoValue findKeyByRef(const std::string& field, const AutoValue& value) {
         PackageStore& store = state_->store();
         if (isDocument()) {
-            if (!SameMemberName(field, "DOCNO"))
-                throw AutomationError(name_ + ".FindKeyByRef: unknown key field " + quoted(field));
-            const int key = store.documentKey(state_->name(), value);
-            return key ? AutoValue(std::int32_t(key)) : AutoValue::null();
+            if (SameMemberName(field, "DOCNO")) {
+                const QVector<int> keys = store.documentKeys(state_->name(), qtext(value.toText()));
+                if (keys.size() > 1)
+                    throw AutomationError(name_ + ": document number " + quoted(value.toText()) +
+                                          " is held for several suppliers: find it by "
+                                          "\"DocNo;Code\"");
+                return keys.isEmpty() ? AutoValue::null() : AutoValue(std::int32_t(keys.first()));
+            }
+            if (SameMemberName(field, "DocNo;Code")) {
+                if (!value.isArray() || value.asArray().size() != 2)
+                    throw AutomationError(name_ +
+                                          ".FindKeyByRef: \"DocNo;Code\" takes two values, the "
+                                          "number and the code");
+                const int key =
+                    store.documentKey(state_->name(), qtext(value.asArray()[0].toText()),
+                                      qtext(value.asArray()[1].toText()));
+                return key ? AutoValue(std::int32_t(key)) : AutoValue::null();
+            }
+            throw AutomationError(name_ + ".FindKeyByRef: unknown key field " + quoted(field));
         }
         if (!SameMemberName(field, "CODE"))
             throw AutomationError(name_ + ".FindKeyByRef: unknown key field " + quoted(field));
-        const int key = store.masterKey(state_->name(), value);
+        const QString code = qtext(value.toText());
+        if (isCodeList())
+            return store.code(state_->name(), code) ? AutoValue(code.toStdString())
+                                                    : AutoValue::null();
+        const int key = store.masterKey(state_->name(), code);
         if (!key)
             return AutoValue::null();
         // Suppliers and customers are keyed by their code, stock items by a number.
         if (state_->info->kind == ObjectKind::Party)
-            return AutoValue(value.toStdString());
+            return AutoValue(code.toStdString());
         return AutoValue(std::int32_t(key));
     }
 
@@ -581,25 +719,84 @@ private:
         return state_->record.header.value(QLatin1String(column)).toString();
     }
 
-    void validate() {
+    // A code the document names must be in the package's list of its kind.
+    void requireCode(const char* list, const QString& code, const QString& place = QString()) {
+        if (code.isEmpty() || state_->store().code(QLatin1String(list), code))
+            return;
+        std::string what = PackageCodeListWhat(QLatin1String(list)).toStdString();
+        throw AutomationError(name_ + ": " + what + " " + quoted(code.toStdString()) +
+                              " not found" + place.toStdString());
+    }
+
+    void validateDocument() {
         PackageStore& store = state_->store();
         const PackageRecord& record = state_->record;
+        const QString docNo = headerText("DOCNO");
+        if (docNo.isEmpty())
+            throw AutomationError(name_ + ": the document number (DOCNO) is empty");
+        const QString code = headerText("CODE");
+        const int existing = store.documentKey(state_->name(), docNo, code);
+        if (existing != 0 && existing != record.key)
+            throw AutomationError(name_ + ": document number " + quoted(docNo.toStdString()) +
+                                  " already exists");
+        const bool supplier =
+            QLatin1String(state_->info->partyObject) == QLatin1String("AP_SUPPLIER");
+        if (store.masterKey(QLatin1String(state_->info->partyObject), code) == 0)
+            throw AutomationError(name_ + ": " + (supplier ? "supplier" : "customer") + " code " +
+                                  quoted(code.toStdString()) + " does not exist");
+        requireCode("TERMS", headerText("TERMS"));
+        requireCode("AREA", headerText("AREA"));
+        requireCode("AGENT", headerText("AGENT"));
+        requireCode("CURRENCY", headerText("CURRENCYCODE"));
+        requireCode("PMMETHOD", headerText("P_PAYMENTMETHOD"));
+        requireCode("PMMETHOD", headerText("PAYMENTMETHOD"));
+        requireCode("PROJECT", headerText("P_PAYMENTPROJECT"));
+
+        QStringList items;
+        const bool tariffEverywhere = tariffOnEveryLine(state_->name());
+        for (int i = 0; i < record.details.size(); ++i) {
+            const QVariantMap& line = record.details[i];
+            const QString place = QStringLiteral(" (line %1)").arg(i + 1);
+            requireCode("GL_ACC", line.value(QStringLiteral("ACCOUNT")).toString(), place);
+            const QString tax = line.value(QStringLiteral("TAX")).toString();
+            requireCode("TAX", tax, place);
+            const QString item = line.value(QStringLiteral("ITEMCODE")).toString();
+            if (!item.isEmpty())
+                items << item;
+            const PackageCode* taxCode = tax.isEmpty() ? nullptr : store.code("TAX", tax);
+            if (taxCode && taxCode->tariffRequired && (tariffEverywhere || item.isEmpty()) &&
+                line.value(QStringLiteral("TARIFF")).toString().trimmed().isEmpty())
+                throw AutomationError(name_ + ": tax code " + quoted(tax.toStdString()) +
+                                      " needs a tariff code (TARIFF)" + place.toStdString());
+        }
+        const QStringList missing = store.missingMasters(QStringLiteral("ST_ITEM"), items);
+        if (!missing.isEmpty())
+            throw AutomationError(name_ + ": item code " + quoted(missing.first().toStdString()) +
+                                  " not found (line " +
+                                  std::to_string(itemLine(missing.first()) + 1) + ")");
+        const double total =
+            DocumentTotal(record.header, record.details,
+                          [&store](const QString& tax) { return store.taxRate(tax); });
+        if (total < 0)
+            throw AutomationError(name_ + ": the document amount (DocAmt) " +
+                                  amountText(total).toStdString() + " is below 0");
+    }
+
+    int itemLine(const QString& item) const {
+        const QVector<QVariantMap>& lines = state_->record.details;
+        for (int i = 0; i < lines.size(); ++i)
+            if (lines[i].value(QStringLiteral("ITEMCODE")).toString() == item)
+                return i;
+        return 0;
+    }
+
+    void validate() {
         if (isDocument()) {
-            const QString docNo = headerText("DOCNO");
-            if (docNo.isEmpty())
-                throw AutomationError(name_ + ": the document number (DOCNO) is empty");
-            const int existing = store.documentKey(state_->name(), docNo);
-            if (existing != 0 && existing != record.key)
-                throw AutomationError(name_ + ": document number " + quoted(docNo.toStdString()) +
-                                      " already exists");
-            const QString code = headerText("CODE");
-            const bool supplier =
-                QLatin1String(state_->info->partyObject) == QLatin1String("AP_SUPPLIER");
-            if (store.masterKey(QLatin1String(state_->info->partyObject), code) == 0)
-                throw AutomationError(name_ + ": " + (supplier ? "supplier" : "customer") +
-                                      " code " + quoted(code.toStdString()) + " does not exist");
+            validateDocument();
             return;
         }
+        PackageStore& store = state_->store();
+        const PackageRecord& record = state_->record;
         const QString code = headerText("CODE");
         if (code.isEmpty())
             throw AutomationError(name_ + ": the code (CODE) is empty");
@@ -607,12 +804,24 @@ private:
         if (existing != 0 && existing != record.key)
             throw AutomationError(name_ + ": code " + quoted(code.toStdString()) +
                                   " already exists");
+        if (state_->info->kind == ObjectKind::StockItem) {
+            bool hasUnit = false;
+            for (const QVariantMap& unit : record.details)
+                hasUnit =
+                    hasUnit || !unit.value(QStringLiteral("UOM")).toString().trimmed().isEmpty();
+            if (!hasUnit)
+                throw AutomationError(name_ + ": stock item " + quoted(code.toStdString()) +
+                                      " has no unit of measure (cdsUOM)");
+        }
     }
 
     void save() {
+        if (isCodeList())
+            throw AutomationError(name_ + ": codes cannot be changed through automation");
         if (!state_->editing())
             throw AutomationError(name_ + ".Save: nothing to save; call New, or Open and Edit, "
                                           "first");
+        state_->ensureLines(); // a save writes the lines again
         // The checks read in the save's own transaction: one commit for the whole save.
         const auto checks = [this] {
             // Knock-offs already saved stay unless the list says otherwise.
@@ -628,6 +837,7 @@ private:
         state_->main.state = RowState::Browse;
         state_->detail.state = RowState::Browse;
         state_->branch.state = RowState::Browse;
+        state_->unit.state = RowState::Browse;
         state_->knockOff.state = RowState::Browse;
         state_->mode = Mode::Browse;
     }
@@ -654,6 +864,88 @@ protected:
     }
 };
 
+// The package's profile report (Common.Agent.RO): dataset cdsProfile with the company whose
+// books are open.
+class ProfileFieldObject : public PackageObject {
+public:
+    explicit ProfileFieldObject(std::shared_ptr<Session> session)
+        : PackageObject(std::move(session), "Common.Agent.RO.cdsProfile.CompanyName") {}
+
+protected:
+    AutoValue call(const std::string& member, const Args& args) override {
+        if (args.empty() && (SameMemberName(member, "value") || SameMemberName(member, "AsString")))
+            return AutoValue(session_->companyName.toStdString());
+        unknownMember(member);
+    }
+};
+
+class ProfileDataSetObject : public PackageObject {
+public:
+    explicit ProfileDataSetObject(std::shared_ptr<Session> session)
+        : PackageObject(std::move(session), "Common.Agent.RO.cdsProfile") {}
+
+protected:
+    AutoValue call(const std::string& member, const Args& args) override {
+        if (!SameMemberName(member, "FindField"))
+            unknownMember(member);
+        expectArgs(name_, member, args, 1);
+        if (!SameMemberName(args[0].toText(), "CompanyName"))
+            throw AutomationError("Field " + quoted(args[0].toText()) + " not found in " + name_ +
+                                  " (fields: CompanyName)");
+        return object(std::make_shared<ProfileFieldObject>(session_));
+    }
+};
+
+class ProfileDataSetsObject : public PackageObject {
+public:
+    explicit ProfileDataSetsObject(std::shared_ptr<Session> session)
+        : PackageObject(std::move(session), "Common.Agent.RO.DataSets") {}
+
+protected:
+    AutoValue call(const std::string& member, const Args& args) override {
+        if (!SameMemberName(member, "Find"))
+            unknownMember(member);
+        expectArgs(name_, member, args, 1);
+        if (!SameMemberName(args[0].toText(), "cdsProfile"))
+            throw AutomationError("Dataset " + quoted(args[0].toText()) +
+                                  " not found in Common.Agent.RO (datasets: cdsProfile)");
+        return object(std::make_shared<ProfileDataSetObject>(session_));
+    }
+};
+
+class ProfileReportObject : public PackageObject {
+public:
+    explicit ProfileReportObject(std::shared_ptr<Session> session)
+        : PackageObject(std::move(session), "Common.Agent.RO") {}
+
+protected:
+    AutoValue call(const std::string& member, const Args& args) override {
+        if (SameMemberName(member, "CalculateReport")) {
+            expectArgs(name_, member, args, 0);
+            return {};
+        }
+        if (SameMemberName(member, "DataSets") && args.empty())
+            return object(std::make_shared<ProfileDataSetsObject>(session_));
+        unknownMember(member);
+    }
+};
+
+class ReportObjectsObject : public PackageObject {
+public:
+    explicit ReportObjectsObject(std::shared_ptr<Session> session)
+        : PackageObject(std::move(session), "RptObjects") {}
+
+protected:
+    AutoValue call(const std::string& member, const Args& args) override {
+        if (!SameMemberName(member, "Find"))
+            unknownMember(member);
+        expectArgs(name_, member, args, 1);
+        if (!SameMemberName(args[0].toText(), "Common.Agent.RO"))
+            throw AutomationError("Report object " + quoted(args[0].toText()) + " not found");
+        return object(std::make_shared<ProfileReportObject>(session_));
+    }
+};
+
 class ApplicationObject : public PackageObject {
 public:
     explicit ApplicationObject(std::shared_ptr<Session> session)
@@ -669,18 +961,25 @@ protected:
             expectArgs(name_, member, args, 4);
             login(qtext(args[0].toText()), qtext(args[1].toText()), qtext(args[2].toText()),
                   qtext(args[3].toText()));
+            ++session_->package->logins;
             return {};
         }
         if (SameMemberName(member, "Logout")) {
             expectArgs(name_, member, args, 0);
             session_->store.reset();
+            ++session_->package->logouts;
             return {};
         }
-        if (SameMemberName(member, "BizObjects") && args.empty()) {
-            if (!session_->store)
-                throw AutomationError("Not logged in");
+        if (!session_->store &&
+            (SameMemberName(member, "BizObjects") || SameMemberName(member, "RptObjects") ||
+             SameMemberName(member, "BuildNo")))
+            throw AutomationError("Not logged in");
+        if (SameMemberName(member, "BizObjects") && args.empty())
             return object(std::make_shared<BizObjectsObject>(session_));
-        }
+        if (SameMemberName(member, "RptObjects") && args.empty())
+            return object(std::make_shared<ReportObjectsObject>(session_));
+        if (SameMemberName(member, "BuildNo") && args.empty())
+            return AutoValue(session_->build.toStdString());
         unknownMember(member);
     }
 
@@ -696,6 +995,9 @@ private:
             (!target.remote && !QFileInfo(target.database).isFile()))
             throw AutomationError("Database file not found: " + target.database.toStdString());
         session_->store = openStore(target);
+        session_->build = dcf.build;
+        session_->buildNumber = PackageBuildNumber(dcf.build);
+        session_->companyName = dcf.companyName;
     }
 
     std::shared_ptr<PackageStore> openStore(const AliasTarget& target) {

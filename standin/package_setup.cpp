@@ -4,11 +4,14 @@
 #include "core/profile_file.h"
 #include "data/connection.h"
 #include "data/database_creator.h"
+#include "data/query.h"
+#include "data/sql_quote.h"
 #include "sqlacc/automation.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -22,6 +25,52 @@ QString schemaScript() {
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(QStringLiteral("The stand-in package's schema is missing from the program"));
     return QString::fromUtf8(file.readAll());
+}
+
+int countOf(DbConnection& database, const QString& sql) {
+    return SelectValue(database, sql).toInt();
+}
+
+bool hasTable(DbConnection& database, const QString& table) {
+    return countOf(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE "
+                                            "RDB$RELATION_NAME = ") +
+                                 QuotedStr(table)) > 0;
+}
+
+bool hasColumn(DbConnection& database, const QString& table, const QString& column) {
+    return countOf(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                                            "RDB$RELATION_NAME = %1 AND RDB$FIELD_NAME = %2")
+                                 .arg(QuotedStr(table), QuotedStr(column))) > 0;
+}
+
+bool hasConstraint(DbConnection& database, const QString& name) {
+    return countOf(database, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATION_CONSTRAINTS WHERE "
+                                            "RDB$CONSTRAINT_NAME = ") +
+                                 QuotedStr(name)) > 0;
+}
+
+// The tables of the schema that the database lacks, with their indexes.
+QStringList createMissingTables(DbConnection& database) {
+    static const QRegularExpression createTable(QStringLiteral("^CREATE\\s+TABLE\\s+(\\w+)"),
+                                                QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression createIndex(
+        QStringLiteral("^CREATE\\s+(?:UNIQUE\\s+)?INDEX\\s+\\w+\\s+ON\\s+(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QStringList statements = SplitSqlScript(schemaScript());
+    QStringList missing;
+    for (const QString& statement : statements) {
+        const QRegularExpressionMatch table = createTable.match(statement);
+        if (table.hasMatch() && !hasTable(database, table.captured(1).toUpper()))
+            missing << table.captured(1).toUpper();
+    }
+    for (const QString& statement : statements) {
+        QRegularExpressionMatch match = createTable.match(statement);
+        if (!match.hasMatch())
+            match = createIndex.match(statement);
+        if (match.hasMatch() && missing.contains(match.captured(1).toUpper()))
+            database.execute(statement);
+    }
+    return missing;
 }
 
 } // namespace
@@ -43,6 +92,11 @@ PackageDcf ReadPackageDcf(const QString& dcfPath) {
         file.readString(kPackage, QStringLiteral("DATABASE_USER"), kDefaultEngineUser);
     dcf.databasePassword =
         file.readString(kPackage, QStringLiteral("DATABASE_PASSWORD"), kDefaultEnginePassword);
+    dcf.build =
+        file.readString(kPackage, QStringLiteral("BUILD"), QLatin1String(DefaultPackageBuild))
+            .trimmed();
+    dcf.companyName =
+        file.readString(kPackage, QStringLiteral("COMPANY_NAME"), QString()).trimmed();
     return dcf;
 }
 
@@ -83,9 +137,48 @@ AliasTarget PackageDatabaseTarget(const PackageDcf& dcf, const QString& database
     return target;
 }
 
+void SetPackageDcfValue(const QString& dcfPath, const QString& key, const QString& value) {
+    ProfileFile(dcfPath).writeString(kPackage, key, value);
+}
+
+void EnsurePackageSchema(DbConnection& database) {
+    const QStringList created = createMissingTables(database);
+    // Items kept before units were: each gets the unit its lines name.
+    if (created.contains(QStringLiteral("SA_ITEM_UOM")))
+        database.execute(QStringLiteral(
+            "INSERT INTO SA_ITEM_UOM (UOMKEY, MASTERKEY, UOM, RATE, ISBASE) SELECT NEXT VALUE FOR "
+            "SA_KEY, MASTERKEY, 'UNIT', 1, 'T' FROM SA_MASTER WHERE BIZOBJECT = 'ST_ITEM'"));
+    if (!hasColumn(database, QStringLiteral("SA_DOCUMENT_DETAIL"), QStringLiteral("TARIFF")))
+        database.execute(QStringLiteral("ALTER TABLE SA_DOCUMENT_DETAIL ADD TARIFF VARCHAR(20)"));
+    // Purchase invoices and returns are unique by number and supplier together.
+    if (!hasColumn(database, QStringLiteral("SA_DOCUMENT"), QStringLiteral("DOCPARTY"))) {
+        database.execute(
+            QStringLiteral("ALTER TABLE SA_DOCUMENT ADD DOCPARTY VARCHAR(60) DEFAULT ''"));
+        database.execute(QStringLiteral(
+            "UPDATE SA_DOCUMENT SET DOCPARTY = CASE WHEN BIZOBJECT IN ('PH_PI', 'PH_SC') THEN "
+            "COALESCE(CODE, '') ELSE '' END"));
+    }
+    if (hasConstraint(database, QStringLiteral("UQ_SA_DOCUMENT_DOCNO")))
+        database.execute(
+            QStringLiteral("ALTER TABLE SA_DOCUMENT DROP CONSTRAINT UQ_SA_DOCUMENT_DOCNO"));
+    if (!hasConstraint(database, QStringLiteral("UQ_SA_DOCUMENT_NUMBER")))
+        database.execute(
+            QStringLiteral("ALTER TABLE SA_DOCUMENT ADD CONSTRAINT "
+                           "UQ_SA_DOCUMENT_NUMBER UNIQUE (BIZOBJECT, DOCNO, DOCPARTY)"));
+    // The package's "none" codes, written only when missing: a package opened by several
+    // processes at once writes nothing once they are there.
+    for (const char* list : {"AREA", "AGENT", "CURRENCY", "PROJECT"})
+        database.execute(
+            QStringLiteral("INSERT INTO SA_CODE (CODEKEY, LIST, CODE, DESCRIPTION) SELECT NEXT "
+                           "VALUE FOR SA_KEY, '%1', '----', 'None' FROM RDB$DATABASE WHERE NOT "
+                           "EXISTS (SELECT 1 FROM SA_CODE WHERE LIST = '%1' AND CODE = '----')")
+                .arg(QLatin1String(list)));
+}
+
 void CreatePackageDatabase(const QString& dcfPath, const QString& folder,
                            const QString& databaseFile, const QString& user,
-                           const QString& password) {
+                           const QString& password, const QString& companyName,
+                           const QString& build) {
     const QString dcfFolder = QFileInfo(dcfPath).absolutePath();
     if (!QDir().mkpath(dcfFolder))
         throw AppError(QStringLiteral("Cannot create the folder %1").arg(dcfFolder));
@@ -96,6 +189,8 @@ void CreatePackageDatabase(const QString& dcfPath, const QString& folder,
     dcfFile.writeString(
         kPackage, QStringLiteral("DATABASE_FOLDER"),
         onServer ? folder : QDir(dcfFolder).relativeFilePath(QFileInfo(folder).absoluteFilePath()));
+    dcfFile.writeString(kPackage, QStringLiteral("BUILD"), build);
+    dcfFile.writeString(kPackage, QStringLiteral("COMPANY_NAME"), companyName);
     dcfFile.writeString(kUsers, user, password);
 
     const PackageDcf dcf = ReadPackageDcf(dcfPath);
@@ -105,4 +200,5 @@ void CreatePackageDatabase(const QString& dcfPath, const QString& folder,
     CreateDatabaseFile(target.database, target.user, target.password, target.charset);
     DbConnection connection(QStringLiteral("SQLAccPackageSetup"), target);
     RunSqlScript(connection, schemaScript());
+    EnsurePackageSchema(connection);
 }

@@ -2,7 +2,9 @@
 
 #include "core/app_error.h"
 #include "sqlacc/automation.h"
+#include "standin/line_amounts.h"
 #include "standin/package_fields.h"
+#include "standin/package_setup.h"
 
 #include <QDate>
 #include <QScopeGuard>
@@ -59,7 +61,26 @@ struct RecordTables {
     const char* lineKey;
 };
 constexpr RecordTables kDocuments{"SA_DOCUMENT", "DOCKEY", "DOCNO", "SA_DOCUMENT_DETAIL", "DTLKEY"};
-constexpr RecordTables kMasters{"SA_MASTER", "MASTERKEY", "CODE", "SA_MASTER_BRANCH", "BRANCHKEY"};
+constexpr RecordTables kParties{"SA_MASTER", "MASTERKEY", "CODE", "SA_MASTER_BRANCH", "BRANCHKEY"};
+constexpr RecordTables kItems{"SA_MASTER", "MASTERKEY", "CODE", "SA_ITEM_UOM", "UOMKEY"};
+
+// A supplier's or customer's lines are its branches; a stock item's, its units.
+const RecordTables& masterTables(const QString& bizObject) {
+    return bizObject == QLatin1String("ST_ITEM") ? kItems : kParties;
+}
+
+// Purchase invoices and returns are unique by number and supplier; the others by number.
+bool numberedPerParty(const QString& bizObject) {
+    return bizObject == QLatin1String("PH_PI") || bizObject == QLatin1String("PH_SC");
+}
+
+// The party of a document unique by its number alone: empty text, not NULL, which a unique key
+// would let repeat.
+const QString kNoParty = QStringLiteral("");
+
+QString partyKey(const QString& bizObject, const QString& party) {
+    return numberedPerParty(bizObject) && !party.isEmpty() ? party : kNoParty;
+}
 
 // The key of the record with that number, or 0.
 int recordKey(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
@@ -73,6 +94,18 @@ int recordKey(DbConnection& connection, const RecordTables& tables, const QStrin
 }
 
 // The record with that key, header and lines; false when there is none.
+void loadLines(DbConnection& connection, const RecordTables& tables, PackageRecord& record) {
+    QSqlQuery lines = run(connection,
+                          QStringLiteral("SELECT * FROM %1 WHERE %2 = ? ORDER BY %3")
+                              .arg(QLatin1String(tables.lines), QLatin1String(tables.key),
+                                   QLatin1String(tables.lineKey)),
+                          {record.key});
+    record.details.clear();
+    while (lines.next())
+        record.details << rowOf(lines);
+    record.linesLoaded = true;
+}
+
 bool loadRecord(DbConnection& connection, const RecordTables& tables, const QString& bizObject,
                 int key, PackageRecord& record) {
     QSqlQuery header = run(connection,
@@ -84,13 +117,7 @@ bool loadRecord(DbConnection& connection, const RecordTables& tables, const QStr
     record = PackageRecord();
     record.key = key;
     record.header = rowOf(header);
-    QSqlQuery lines = run(connection,
-                          QStringLiteral("SELECT * FROM %1 WHERE %2 = ? ORDER BY %3")
-                              .arg(QLatin1String(tables.lines), QLatin1String(tables.key),
-                                   QLatin1String(tables.lineKey)),
-                          {key});
-    while (lines.next())
-        record.details << rowOf(lines);
+    loadLines(connection, tables, record);
     return true;
 }
 
@@ -174,26 +201,6 @@ private:
     std::optional<QSqlQuery> query_;
 };
 
-// The amount of a document as its knock-off list shows it: DOCAMT when given, otherwise the
-// lines' amounts (quantity times price less discount where no AMOUNT is given) with their tax
-// unless the tax is included.
-double documentTotal(const PackageRecord& record) {
-    if (record.header.contains(QStringLiteral("DOCAMT")))
-        return record.header.value(QStringLiteral("DOCAMT")).toDouble();
-    double total = 0;
-    for (const QVariantMap& line : record.details) {
-        if (line.contains(QStringLiteral("AMOUNT")))
-            total += line.value(QStringLiteral("AMOUNT")).toDouble();
-        else
-            total += line.value(QStringLiteral("QTY")).toDouble() *
-                         line.value(QStringLiteral("UNITPRICE")).toDouble() -
-                     line.value(QStringLiteral("DISC")).toDouble();
-        if (line.value(QStringLiteral("TAXINCLUSIVE")).toString() != QLatin1String("1"))
-            total += line.value(QStringLiteral("TAXAMT")).toDouble();
-    }
-    return std::round(total * 100.0) / 100.0;
-}
-
 } // namespace
 
 PackageStore::PackageStore(const AliasTarget& target)
@@ -202,7 +209,11 @@ PackageStore::PackageStore(const AliasTarget& target)
 void PackageStore::endOldReads() {
     if (!reads_ || readsAge_.elapsed() <= 200)
         return;
-    const auto forget = qScopeGuard([this] { reads_.reset(); });
+    const auto forget = qScopeGuard([this] {
+        reads_.reset();
+        foundHeaders_.clear();
+        foundKeys_.clear();
+    });
     try {
         reads_->commit();
     } catch (const AppError& error) {
@@ -231,6 +242,8 @@ void PackageStore::inSave(const std::function<void()>& checkFirst,
     const auto endReads = qScopeGuard([this] {
         saving_ = false;
         reads_.reset();
+        foundHeaders_.clear();
+        foundKeys_.clear();
     });
     checkFirst();
     write();
@@ -245,29 +258,149 @@ void PackageStore::inSave(const std::function<void()>& checkFirst,
 void PackageStore::open() {
     try {
         connection_.open();
+        EnsurePackageSchema(connection_);
     } catch (const AppError& error) {
         throw AutomationError(error.message().toStdString());
     }
 }
 
-int PackageStore::documentKey(const QString& bizObject, const QString& docNo) {
-    shareReads();
-    return recordKey(connection_, kDocuments, bizObject, docNo);
+namespace {
+
+QString foundKey(const QVariant& bizObject, const QVariant& docNo, const QVariant& party) {
+    return bizObject.toString() + QLatin1Char('|') + docNo.toString() + QLatin1Char('|') +
+           party.toString();
 }
 
-bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record) {
+} // namespace
+
+void PackageStore::rememberDocument(const QVariantMap& header) {
+    const int key = header.value(QStringLiteral("DOCKEY")).toInt();
+    foundHeaders_.insert(key, header);
+    foundKeys_.insert(foundKey(header.value(QStringLiteral("BIZOBJECT")),
+                               header.value(QStringLiteral("DOCNO")),
+                               header.value(QStringLiteral("DOCPARTY"))),
+                      key);
+}
+
+QVector<int> PackageStore::documentKeys(const QString& bizObject, const QString& docNo) {
     shareReads();
-    return loadRecord(connection_, kDocuments, bizObject, key, record);
+    if (!numberedPerParty(bizObject)) {
+        const auto known = foundKeys_.constFind(foundKey(bizObject, docNo, kNoParty));
+        if (known != foundKeys_.constEnd())
+            return {*known};
+    }
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                                         "DOCNO = ? ORDER BY DOCKEY"),
+                          {bizObject, docNo});
+    QVector<int> keys;
+    while (query.next()) {
+        const int key = query.value(QStringLiteral("DOCKEY")).toInt();
+        keys << key;
+        if (reads_)
+            rememberDocument(rowOf(query));
+    }
+    return keys;
+}
+
+int PackageStore::documentKey(const QString& bizObject, const QString& docNo,
+                              const QString& party) {
+    shareReads();
+    const QString partyOf = partyKey(bizObject, party);
+    const auto known = foundKeys_.constFind(foundKey(bizObject, docNo, partyOf));
+    if (known != foundKeys_.constEnd())
+        return *known;
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT * FROM SA_DOCUMENT WHERE BIZOBJECT = ? AND "
+                                         "DOCNO = ? AND DOCPARTY = ?"),
+                          {bizObject, docNo, partyOf});
+    if (!query.next())
+        return 0;
+    if (reads_ || saving_)
+        rememberDocument(rowOf(query));
+    return query.value(QStringLiteral("DOCKEY")).toInt();
+}
+
+bool PackageStore::loadDocument(const QString& bizObject, int key, PackageRecord& record,
+                                bool withLines) {
+    shareReads();
+    const auto found = foundHeaders_.constFind(key);
+    if (found == foundHeaders_.constEnd() ||
+        found->value(QStringLiteral("BIZOBJECT")).toString() != bizObject) {
+        if (!loadRecord(connection_, kDocuments, bizObject, key, record))
+            return false;
+        return true;
+    }
+    record = PackageRecord();
+    record.key = key;
+    record.header = *found;
+    if (withLines)
+        loadLines(connection_, kDocuments, record);
+    else
+        record.linesLoaded = false;
+    return true;
+}
+
+void PackageStore::loadDocumentLines(PackageRecord& record) {
+    if (record.linesLoaded || record.key == 0)
+        return;
+    shareReads();
+    loadLines(connection_, kDocuments, record);
 }
 
 int PackageStore::masterKey(const QString& bizObject, const QString& code) {
     shareReads();
-    return recordKey(connection_, kMasters, bizObject, code);
+    return recordKey(connection_, kParties, bizObject, code);
 }
 
 bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& record) {
     shareReads();
-    return loadRecord(connection_, kMasters, bizObject, key, record);
+    return loadRecord(connection_, masterTables(bizObject), bizObject, key, record);
+}
+
+QStringList PackageStore::missingMasters(const QString& bizObject, const QStringList& codes) {
+    QStringList missing;
+    if (codes.isEmpty())
+        return missing;
+    shareReads();
+    QStringList marks;
+    QVariantList binds{bizObject};
+    for (const QString& code : codes) {
+        marks << QStringLiteral("?");
+        binds << code;
+    }
+    QSqlQuery query = run(connection_,
+                          QStringLiteral("SELECT CODE FROM SA_MASTER WHERE BIZOBJECT = ? AND CODE "
+                                         "IN (%1)")
+                              .arg(marks.join(QStringLiteral(", "))),
+                          binds);
+    QStringList held;
+    while (query.next())
+        held << query.value(0).toString();
+    for (const QString& code : codes)
+        if (!held.contains(code) && !missing.contains(code))
+            missing << code;
+    return missing;
+}
+
+const PackageCode* PackageStore::code(const QString& list, const QString& code) {
+    if (!codesAge_.isValid() || codesAge_.elapsed() > 200) {
+        shareReads();
+        QHash<QString, PackageCode> codes;
+        for (const PackageCode& held : ListPackageCodes(connection_))
+            codes.insert(held.list + QLatin1Char('|') + held.code, held);
+        codes_ = std::move(codes);
+        codesAge_.start();
+    }
+    const auto found = codes_.constFind(list + QLatin1Char('|') + code);
+    return found == codes_.constEnd() ? nullptr : &found.value();
+}
+
+double PackageStore::taxRate(const QString& taxCode) {
+    if (taxCode.isEmpty())
+        return 0;
+    const PackageCode* held = code(QStringLiteral("TAX"), taxCode);
+    return held ? held->rate : 0;
 }
 
 QVector<QVariantMap> PackageStore::openDocuments(const QString& customer, int selfKey) {
@@ -312,16 +445,23 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                                 const std::function<void()>& beforeCommit) {
     int key = 0;
     QVector<QVariantMap> details;
+    QVariantMap written;
     inSave(checkFirst, beforeCommit, [&] {
         const bool isNew = record.key == 0;
         KeyBlock keys(connection_, newKeys(isNew, record.details, "DTLKEY"));
         details = record.details;
         key = isNew ? keys.take() : record.key;
         QVariantMap header = record.header;
-        header.insert(QStringLiteral("DOCTOTAL"), documentTotal(record));
+        header.insert(QStringLiteral("DOCTOTAL"),
+                      DocumentTotal(record.header, record.details,
+                                    [this](const QString& tax) { return taxRate(tax); }));
+        header.insert(QStringLiteral("DOCPARTY"),
+                      partyKey(bizObject, header.value(QStringLiteral("CODE")).toString()));
+        written = header;
         if (isNew) {
             FieldList fields = DocumentHeaderFields();
             fields.push_back({"DOCTOTAL", FieldKind::Number});
+            fields.push_back({"DOCPARTY", FieldKind::Text});
             RowWriter(connection_, QStringLiteral("SA_DOCUMENT"),
                       {QStringLiteral("DOCKEY"), QStringLiteral("BIZOBJECT")}, fields)
                 .insert({key, bizObject}, header);
@@ -337,8 +477,9 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
                 sets << field.column() + QStringLiteral(" = ?");
                 binds << header.value(field.column());
             }
-            sets << QStringLiteral("DOCTOTAL = ?");
-            binds << header.value(QStringLiteral("DOCTOTAL")) << key;
+            sets << QStringLiteral("DOCTOTAL = ?") << QStringLiteral("DOCPARTY = ?");
+            binds << header.value(QStringLiteral("DOCTOTAL"))
+                  << header.value(QStringLiteral("DOCPARTY")) << key;
             run(connection_,
                 QStringLiteral("UPDATE SA_DOCUMENT SET %1 WHERE DOCKEY = ?")
                     .arg(sets.join(QStringLiteral(", "))),
@@ -365,6 +506,10 @@ void PackageStore::saveDocument(const QString& bizObject, PackageRecord& record,
     });
     record.key = key;
     record.details = details;
+    // The header as the database now holds it, for the reads that follow the save.
+    written.insert(QStringLiteral("DOCKEY"), key);
+    written.insert(QStringLiteral("BIZOBJECT"), bizObject);
+    rememberDocument(written);
 }
 
 void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
@@ -374,7 +519,9 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
     QVector<QVariantMap> branches;
     inSave(checkFirst, beforeCommit, [&] {
         const bool isNew = record.key == 0;
-        KeyBlock keys(connection_, newKeys(isNew, record.details, "BRANCHKEY"));
+        const RecordTables& tables = masterTables(bizObject);
+        const bool item = &tables == &kItems;
+        KeyBlock keys(connection_, newKeys(isNew, record.details, tables.lineKey));
         branches = record.details;
         key = isNew ? keys.take() : record.key;
         if (isNew) {
@@ -383,7 +530,9 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
                       MasterHeaderFields())
                 .insert({key, bizObject}, record.header);
         } else {
-            run(connection_, QStringLiteral("DELETE FROM SA_MASTER_BRANCH WHERE MASTERKEY = ?"),
+            run(connection_,
+                QStringLiteral("DELETE FROM %1 WHERE MASTERKEY = ?")
+                    .arg(QLatin1String(tables.lines)),
                 {key});
             QStringList sets;
             QVariantList binds;
@@ -397,13 +546,14 @@ void PackageStore::saveMaster(const QString& bizObject, PackageRecord& record,
                     .arg(sets.join(QStringLiteral(", "))),
                 binds);
         }
-        RowWriter branchRows(connection_, QStringLiteral("SA_MASTER_BRANCH"),
-                             {QStringLiteral("BRANCHKEY"), QStringLiteral("MASTERKEY")},
-                             BranchFields());
+        const QString lineKey = QLatin1String(tables.lineKey);
+        RowWriter lineRows(connection_, QLatin1String(tables.lines),
+                           {lineKey, QStringLiteral("MASTERKEY")},
+                           item ? UnitFields() : BranchFields());
         for (QVariantMap& branch : branches) {
-            if (!branch.contains(QStringLiteral("BRANCHKEY")))
-                branch.insert(QStringLiteral("BRANCHKEY"), keys.take());
-            branchRows.insert({branch.value(QStringLiteral("BRANCHKEY")), key}, branch);
+            if (!branch.contains(lineKey))
+                branch.insert(lineKey, keys.take());
+            lineRows.insert({branch.value(lineKey), key}, branch);
         }
     });
     record.key = key;

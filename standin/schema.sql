@@ -1,7 +1,10 @@
 -- The stand-in accounting package's own database. Documents keep their header, their lines in
 -- DTLKEY order and the knock-off amounts they settle; masters keep their branches. Columns are
 -- named after the package's fields; a NULL column is a field the posting never set. DOCTOTAL is
--- the package's own figure (the document amount its knock-off list works with).
+-- the package's own figure, worked out from the lines (a payment's is the DOCAMT given): what
+-- DocAmt reads once the document is saved, and what its knock-off list works with. DOCPARTY is
+-- the supplier of a purchase invoice or return, which are unique by number and supplier
+-- together, and empty for the other kinds, which are unique by number.
 
 CREATE SEQUENCE SA_KEY;
 
@@ -27,8 +30,9 @@ CREATE TABLE SA_DOCUMENT (
     DOCAMT DOUBLE PRECISION,
     LOCALDOCAMT DOUBLE PRECISION,
     DOCTOTAL DOUBLE PRECISION,
+    DOCPARTY VARCHAR(60) DEFAULT '',
     CONSTRAINT PK_SA_DOCUMENT PRIMARY KEY (DOCKEY),
-    CONSTRAINT UQ_SA_DOCUMENT_DOCNO UNIQUE (BIZOBJECT, DOCNO)
+    CONSTRAINT UQ_SA_DOCUMENT_NUMBER UNIQUE (BIZOBJECT, DOCNO, DOCPARTY)
 );
 
 CREATE TABLE SA_DOCUMENT_DETAIL (
@@ -45,6 +49,7 @@ CREATE TABLE SA_DOCUMENT_DETAIL (
     TAXAMT DOUBLE PRECISION,
     AMOUNT DOUBLE PRECISION,
     TAXINCLUSIVE VARCHAR(10),
+    TARIFF VARCHAR(20),
     CONSTRAINT PK_SA_DOCUMENT_DETAIL PRIMARY KEY (DTLKEY),
     CONSTRAINT FK_SA_DOCUMENT_DETAIL FOREIGN KEY (DOCKEY) REFERENCES SA_DOCUMENT (DOCKEY)
 );
@@ -87,6 +92,31 @@ CREATE TABLE SA_MASTER_BRANCH (
     EMAIL VARCHAR(100),
     CONSTRAINT PK_SA_MASTER_BRANCH PRIMARY KEY (BRANCHKEY),
     CONSTRAINT FK_SA_MASTER_BRANCH FOREIGN KEY (MASTERKEY) REFERENCES SA_MASTER (MASTERKEY)
+);
+
+-- The units of a stock item (cdsUOM): a stock item has at least one.
+CREATE TABLE SA_ITEM_UOM (
+    UOMKEY INTEGER NOT NULL,
+    MASTERKEY INTEGER NOT NULL,
+    UOM VARCHAR(20),
+    RATE DOUBLE PRECISION,
+    ISBASE VARCHAR(1),
+    CONSTRAINT PK_SA_ITEM_UOM PRIMARY KEY (UOMKEY),
+    CONSTRAINT FK_SA_ITEM_UOM FOREIGN KEY (MASTERKEY) REFERENCES SA_MASTER (MASTERKEY)
+);
+
+-- The package's own code lists (LIST: GL_ACC, TAX, TERMS, AREA, AGENT, CURRENCY, PROJECT,
+-- PMMETHOD). A tax code has its RATE (percent) and TARIFFREQUIRED 'T' when lines with it need a
+-- tariff code.
+CREATE TABLE SA_CODE (
+    CODEKEY INTEGER NOT NULL,
+    LIST VARCHAR(20) NOT NULL,
+    CODE VARCHAR(60) NOT NULL,
+    DESCRIPTION VARCHAR(200),
+    RATE DOUBLE PRECISION,
+    TARIFFREQUIRED VARCHAR(1),
+    CONSTRAINT PK_SA_CODE PRIMARY KEY (CODEKEY),
+    CONSTRAINT UQ_SA_CODE UNIQUE (LIST, CODE)
 );
 
 -- A customer's open documents for the knock-off list.

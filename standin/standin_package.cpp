@@ -26,6 +26,18 @@ void StandinPackage::clearFaults() {
     shared_->faults.clear();
 }
 
+int StandinPackage::logins() const {
+    return shared_->logins;
+}
+
+int StandinPackage::logouts() const {
+    return shared_->logouts;
+}
+
+int StandinPackage::openBusinessObjects() const {
+    return shared_->openRecords;
+}
+
 StandinPackage& UseStandinPackage() {
     static StandinPackage package;
     SetBizAppFactory([] { return package.createBizApp(); });

@@ -29,6 +29,13 @@ public:
     void failCall(const std::string& member, int nth, const std::string& text);
     void clearFaults();
 
+    // What the package's application objects did since this package was made, for tests that
+    // hold "one login per run, never a logout, every business object closed": successful
+    // logins, logouts, and business objects whose record (New, Open) was not closed (Close).
+    int logins() const;
+    int logouts() const;
+    int openBusinessObjects() const;
+
 private:
     std::shared_ptr<standin_detail::PackageShared> shared_;
 };

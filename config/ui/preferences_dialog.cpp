@@ -476,7 +476,8 @@ QWidget* TdlgPreferences::buildSqlAccPage() {
                              {{QStringLiteral("Area Code"), textField(S::AreaCode)},
                               {QStringLiteral("Agent Code"), textField(S::AgentCode)},
                               {QStringLiteral("Payment Term"), textField(S::PaymentTerm)},
-                              {QStringLiteral("Currency Code"), textField(S::CurrencyCode)}});
+                              {QStringLiteral("Currency Code"), textField(S::CurrencyCode)},
+                              {QStringLiteral("Tariff Code"), textField(S::TariffCode)}});
     auto* left = new QVBoxLayout;
     left->addWidget(setup);
     left->addWidget(arAp);

@@ -8,7 +8,11 @@
 -- sales and purchase documents, the receivables database (ARDB) for
 -- receivable documents. J_OUTCOME is POSTED, ALREADY (the package held the
 -- document number already; flagged only), NOTHING (no rows to post) or
--- REFUSED (the package's text in J_MESSAGE; nothing flagged).
+-- REFUSED (the package's text in J_MESSAGE; nothing flagged). A posted document
+-- is read back from the package after its save: J_CHECK is AGREES when its total
+-- (and a cash sale's payment) equals the source's to the cent, DIFFERS when not
+-- (what differs in J_MESSAGE), MISSING when the package did not find it by its
+-- number, NULL for the other outcomes; J_PACKAGE_TOTAL is the package's total.
 CREATE TABLE ACC_POST_JOURNAL (
     J_RUN_ID VARCHAR(40) NOT NULL,
     J_SEQ INTEGER NOT NULL,
@@ -22,7 +26,9 @@ CREATE TABLE ACC_POST_JOURNAL (
     J_PARTY VARCHAR(20),
     J_NETTOTAL DOUBLE PRECISION,
     J_OUTCOME VARCHAR(10) NOT NULL,
-    J_MESSAGE VARCHAR(1000)
+    J_MESSAGE VARCHAR(1000),
+    J_CHECK VARCHAR(10),
+    J_PACKAGE_TOTAL DOUBLE PRECISION
 );
 
 -- No key and no index: a document's record is written in the commit that flags it, and every

@@ -132,13 +132,20 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                    : session.search().SearchStockDocuments(kind, StockSearchFilter{});
     }
     const double searchSeconds = clock.nsecsElapsed() / 1e9;
-    // A run that found nothing may have waited while another run exported it.
+    // A run that found nothing may have waited while another run exported it. A document whose
+    // figures differ in the package from the source's is in the books, but someone has to look
+    // at it: the run says so by its status, as for a refusal.
     QString nothingLeft;
-    const int status = failed            ? BatchStoppedOnError
-                       : summary.stopped ? BatchStoppedBySignal
+    const int status = failed                  ? BatchStoppedOnError
+                       : summary.stopped       ? BatchStoppedBySignal
+                       : summary.differing > 0 ? BatchSomeRefused
                        : summary.total == 0
                            ? NothingToExportStatus(session, {kind}, lock.runId(), &nothingLeft)
                            : BatchDone;
+    QJsonArray differences;
+    for (const ExportRefusal& difference : summary.differences)
+        differences.append(QJsonObject{{QStringLiteral("document"), difference.documentNumber},
+                                       {QStringLiteral("message"), difference.message}});
     // The error is the program's, not part of the report: standard error. With --json the
     // report names it too.
     if (failed)
@@ -153,6 +160,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                            {QStringLiteral("nothingToPost"), summary.nothingToPost},
                            {QStringLiteral("alreadyInPackage"), summary.alreadyInPackage},
                            {QStringLiteral("refused"), summary.refused},
+                           {QStringLiteral("differing"), summary.differing},
+                           {QStringLiteral("differences"), differences},
                            {QStringLiteral("documents"), report.documents()},
                            {QStringLiteral("completed"), !failed && !summary.stopped},
                            {QStringLiteral("stopped"), summary.stopped},
@@ -160,6 +169,10 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                            {QStringLiteral("searchSeconds"), searchSeconds}};
         if (left >= 0)
             object.insert(QStringLiteral("leftToExport"), left);
+        if (!summary.packageBuild.isEmpty()) {
+            object.insert(QStringLiteral("company"), summary.packageCompany);
+            object.insert(QStringLiteral("packageBuild"), summary.packageBuild);
+        }
         if (!nothingLeft.isEmpty())
             object.insert(QStringLiteral("nothingLeft"), nothingLeft);
         if (!changedElsewhere.isEmpty())
@@ -177,9 +190,17 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     if (!failed && summary.total == 0) {
         out << (nothingLeft.isEmpty() ? QStringLiteral("No Data to Export") : nothingLeft) << '\n';
     } else {
+        if (!summary.packageBuild.isEmpty())
+            out << "Accounting package: " << PackageReportText(summary) << '\n';
+        for (const ExportRefusal& difference : summary.differences)
+            out << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
         out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost
             << " nothing to post, " << summary.alreadyInPackage
             << " already in the accounting package, of " << summary.total << " ticked"
+            << (summary.differing > 0 ? QStringLiteral("; %1 differing from the source when read "
+                                                       "back")
+                                            .arg(summary.differing)
+                                      : QString())
             << (failed ? " (stopped by the error)"
                 : summary.stopped
                     ? QStringLiteral(" (stopped by %1)")

@@ -74,20 +74,25 @@ BatchCommand::Run parseJournal(const QStringList& words) {
         QTextStream& out = session.out();
         if (json) {
             QJsonArray list;
-            for (const JournalEntry& entry : entries)
-                list.append(
-                    QJsonObject{{QStringLiteral("time"), entry.time.toString(Qt::ISODateWithMs)},
-                                {QStringLiteral("user"), entry.user},
-                                {QStringLiteral("store"), entry.store},
-                                {QStringLiteral("kind"), entry.moduleCode},
-                                {QStringLiteral("sourceId"), entry.sourceId},
-                                {QStringLiteral("document"), entry.documentNumber},
-                                {QStringLiteral("date"), entry.date.toString(Qt::ISODate)},
-                                {QStringLiteral("party"), entry.party},
-                                {QStringLiteral("netTotal"), entry.netTotal},
-                                {QStringLiteral("outcome"), JournalOutcomeCode(entry.outcome)},
-                                {QStringLiteral("message"), entry.message},
-                                {QStringLiteral("runId"), entry.runId}});
+            for (const JournalEntry& entry : entries) {
+                QJsonObject object{{QStringLiteral("time"), entry.time.toString(Qt::ISODateWithMs)},
+                                   {QStringLiteral("user"), entry.user},
+                                   {QStringLiteral("store"), entry.store},
+                                   {QStringLiteral("kind"), entry.moduleCode},
+                                   {QStringLiteral("sourceId"), entry.sourceId},
+                                   {QStringLiteral("document"), entry.documentNumber},
+                                   {QStringLiteral("date"), entry.date.toString(Qt::ISODate)},
+                                   {QStringLiteral("party"), entry.party},
+                                   {QStringLiteral("netTotal"), entry.netTotal},
+                                   {QStringLiteral("outcome"), JournalOutcomeCode(entry.outcome)},
+                                   {QStringLiteral("message"), entry.message},
+                                   {QStringLiteral("runId"), entry.runId}};
+                if (entry.check != JournalCheck::NotRead)
+                    object.insert(QStringLiteral("check"), JournalCheckCode(entry.check));
+                if (entry.packageTotal)
+                    object.insert(QStringLiteral("packageTotal"), *entry.packageTotal);
+                list.append(object);
+            }
             out << QJsonDocument(QJsonObject{{QStringLiteral("entries"), list}})
                        .toJson(QJsonDocument::Indented);
             out.flush();
@@ -100,7 +105,10 @@ BatchCommand::Run parseJournal(const QStringList& words) {
                                  QStringLiteral("Run"), QStringLiteral("Outcome")}};
         for (const JournalEntry& entry : entries) {
             QString outcome = JournalOutcomeText(entry.outcome);
-            if (!entry.message.isEmpty())
+            // A posting's note ("posted; the package's total ...") names its outcome itself.
+            if (entry.message.startsWith(outcome + QLatin1Char(';')))
+                outcome = OneLine(entry.message);
+            else if (!entry.message.isEmpty())
                 outcome += QStringLiteral(": ") + OneLine(entry.message);
             rows << QStringList{timeText(entry.time), entry.user,
                                 entry.store,          entry.moduleCode,
@@ -145,7 +153,8 @@ BatchCommand::Run parseReconcile(const QStringList& words) {
                                         {QStringLiteral("postedNet"), row.postedNet},
                                         {QStringLiteral("outstanding"), row.outstanding},
                                         {QStringLiteral("outstandingNet"), row.outstandingNet},
-                                        {QStringLiteral("journalled"), row.journalled}});
+                                        {QStringLiteral("journalled"), row.journalled},
+                                        {QStringLiteral("differing"), row.differing}});
             out << QJsonDocument(QJsonObject{{QStringLiteral("rows"), list}})
                        .toJson(QJsonDocument::Indented);
             out.flush();
@@ -155,8 +164,10 @@ BatchCommand::Run parseReconcile(const QStringList& words) {
                                   QStringLiteral("Kind"), QStringLiteral("At source"),
                                   QStringLiteral("Source net"), QStringLiteral("Posted"),
                                   QStringLiteral("Posted net"), QStringLiteral("Outstanding"),
-                                  QStringLiteral("Outstanding net"), QStringLiteral("Journalled")}};
+                                  QStringLiteral("Outstanding net"), QStringLiteral("Journalled"),
+                                  QStringLiteral("Differing")}};
         int outstanding = 0;
+        int differing = 0;
         double outstandingNet = 0;
         for (const ReconciliationRow& row : rows) {
             table << QStringList{row.store,
@@ -168,13 +179,19 @@ BatchCommand::Run parseReconcile(const QStringList& words) {
                                  amountText(row.postedNet),
                                  QString::number(row.outstanding),
                                  amountText(row.outstandingNet),
-                                 QString::number(row.journalled)};
+                                 QString::number(row.journalled),
+                                 QString::number(row.differing)};
             outstanding += row.outstanding;
+            differing += row.differing;
             outstandingNet += row.outstandingNet;
         }
-        printTable(out, table, {3, 4, 5, 6, 7, 8, 9});
+        printTable(out, table, {3, 4, 5, 6, 7, 8, 9, 10});
         out << "Outstanding: " << outstanding << " documents, " << amountText(outstandingNet)
             << '\n';
+        if (differing > 0)
+            out << "Differing: " << differing
+                << " posted documents whose total in the accounting package differs from the "
+                   "source's (see the journal)\n";
         out.flush();
         return int(BatchDone);
     };
@@ -201,8 +218,10 @@ BatchCommand ReconcileCommand() {
         QStringLiteral(
             "Prints, per store, day and kind, the documents dated in the range at the source,\n"
             "those flagged as exported (posted) and those not (outstanding), each with its net\n"
-            "total, and how many the journal records as posted. The last line sums what did not\n"
-            "go across. Cash sales count receipts (By Item) or counter-days (By Summary) as\n"
-            "EXPORT_MODE says. --store one store only; --json prints the rows as JSON."),
+            "total, how many the journal records as posted, and how many of those read back\n"
+            "from the package with another total than the source's (differing). The last line\n"
+            "sums what did not go across. Cash sales count receipts (By Item) or counter-days\n"
+            "(By Summary) as EXPORT_MODE says. --store one store only; --json prints the rows\n"
+            "as JSON."),
         parseReconcile};
 }

@@ -58,6 +58,8 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
                     .arg(run.alreadyInPackage)
                     .arg(run.nothingToPost)
                     .arg(run.refused);
+    if (run.differing > 0)
+        line += QStringLiteral(", %1 differing from the source when read back").arg(run.differing);
     if (kind.left >= 0)
         line += QStringLiteral(", %1 left").arg(kind.left);
     if (kind.stopped)
@@ -73,6 +75,10 @@ QJsonObject kindJson(const ScheduledKind& kind) {
     for (const ExportRefusal& refusal : kind.run.refusals)
         refusals.append(QJsonObject{{QStringLiteral("document"), refusal.documentNumber},
                                     {QStringLiteral("message"), refusal.message}});
+    QJsonArray differences;
+    for (const ExportRefusal& difference : kind.run.differences)
+        differences.append(QJsonObject{{QStringLiteral("document"), difference.documentNumber},
+                                       {QStringLiteral("message"), difference.message}});
     QJsonObject object{{QStringLiteral("kind"), kind.moduleCode},
                        {QStringLiteral("scheduled"), kind.scheduled},
                        {QStringLiteral("found"), kind.found},
@@ -80,7 +86,13 @@ QJsonObject kindJson(const ScheduledKind& kind) {
                        {QStringLiteral("alreadyInPackage"), kind.run.alreadyInPackage},
                        {QStringLiteral("nothingToPost"), kind.run.nothingToPost},
                        {QStringLiteral("refused"), kind.run.refused},
-                       {QStringLiteral("refusals"), refusals}};
+                       {QStringLiteral("refusals"), refusals},
+                       {QStringLiteral("differing"), kind.run.differing},
+                       {QStringLiteral("differences"), differences}};
+    if (!kind.run.packageBuild.isEmpty()) {
+        object.insert(QStringLiteral("company"), kind.run.packageCompany);
+        object.insert(QStringLiteral("packageBuild"), kind.run.packageBuild);
+    }
     if (IsStockDocumentCode(kind.moduleCode))
         object.insert(QStringLiteral("stations"), kind.stations);
     if (!IsTransactionCode(kind.moduleCode)) {
@@ -108,7 +120,7 @@ int scheduleStatus(const QList<ScheduledKind>& kinds) {
     for (const ScheduledKind& kind : kinds) {
         if (!kind.error.isEmpty())
             return BatchStoppedOnError;
-        refused = refused || kind.run.refused > 0;
+        refused = refused || kind.run.refused > 0 || kind.run.differing > 0;
     }
     if (stoppedBySignal(kinds))
         return BatchStoppedBySignal;
@@ -156,6 +168,7 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
         poll(kPollingCode, user, QStringLiteral("Schedule (Start) ") + runId);
     ScheduledExport schedule(session.data(), session.settings(), session.search(),
                              {runId, user, true});
+    bool packageNamed = false;
     const QList<ScheduledKind> kinds = schedule.Run(options, [&](const ScheduledKind& kind) {
         const QString line = kindLine(kind, options.dryRun);
         if (!options.dryRun)
@@ -166,6 +179,11 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
             PrintError(session, kind.moduleCode + QStringLiteral(": error: ") + kind.error);
         if (json)
             return;
+        if (!packageNamed && !kind.run.packageBuild.isEmpty()) {
+            // The books the run posts into, once, before the first kind that posted.
+            packageNamed = true;
+            out << "Accounting package: " << PackageReportText(kind.run) << '\n';
+        }
         out << (kind.error.isEmpty() ? line
                                      : kindLine(withoutError(kind), options.dryRun) +
                                            QStringLiteral(" (stopped by an error)"))
@@ -173,6 +191,8 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
         for (const ExportRefusal& refusal : kind.run.refusals)
             out << "  " << refusal.documentNumber << ": refused: " << OneLine(refusal.message)
                 << '\n';
+        for (const ExportRefusal& difference : kind.run.differences)
+            out << "  " << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
         PrintAdjustedCodes(out, kind.adjustedCodes, QStringLiteral("  "));
         out.flush();
     });
@@ -242,13 +262,17 @@ BatchCommand ScheduleCommand() {
             "every document found ticked and exported, then searched again. Prints one line per\n"
             "kind with its counts and writes it to the polling log. A document the accounting\n"
             "package refuses is listed and journalled and the run goes on (status 3); any other\n"
-            "error stops the run at its kind (status 4) and is printed on standard error.\n"
+            "error stops the run at its kind (status 4) and is printed on standard error. A\n"
+            "posted document whose total, read back from the package, differs from the source's\n"
+            "is listed too (status 3).\n"
             "SIGTERM, SIGINT or SIGHUP stop it after the document in hand (status 5); a signal\n"
             "that comes after the last document (during the last search) ends it as finished.\n"
             "When nothing is found because another run exported it after this one was started,\n"
             "it says which run (status 7).\n"
-            "--masters sends new suppliers and customers first (Differences), generating missing\n"
-            "creditor and debtor codes. --receivables also exports the receivable kinds (AR_IV,\n"
+            "--masters sends new suppliers, customers and stock items first (Differences),\n"
+            "generating missing creditor and debtor codes: the package refuses a document whose\n"
+            "party or item it does not hold. --receivables also exports the receivable kinds "
+            "(AR_IV,\n"
             "AR_DN, AR_CN, AR_PM), which no station job governs: all unexported ones are sent.\n"
             "--dry-run searches and reports but posts, flags and keeps nothing. --json prints the\n"
             "report as JSON."),

@@ -110,7 +110,7 @@ void TestPreferences::firstUseWithoutSettingsFile() {
                         "EXPORT_TO_PROJNO=N", "EXPORT_TO_BILLNO=N", "EXPORT_MODE=0",
                         "ACCOUNT_TYPE=SQLACC", "LEDVORALOG_FILESIZE=0", "STATIONLOG_FILESIZE=0"}));
     QCOMPARE(sectionLines(ini, "CONFIRMATION").size(), 6);
-    QCOMPARE(sectionLines(ini, "SQLACC").size(), 16);
+    QCOMPARE(sectionLines(ini, "SQLACC").size(), 17);
     QVERIFY(sectionLines(ini, "SQLACC").contains("PAYMENT_ACCOUNT=320-000"));
     for (const QByteArray other : {"UBS", "AUTOCOUNT", "ACCTRAK21", "ACCPAC", "EMAS"})
         QVERIFY2(sectionLines(ini, other).isEmpty(), other.constData());
@@ -177,7 +177,8 @@ void TestPreferences::applyWritesOnlyTheSelectedTypeSection_data() {
                           "PURCHASE_ACCOUNT=610-000",
                           "SALES_CN_ACCOUNT=510-000",
                           "PURCHASE_RETURN_ACCOUNT=612-000",
-                          "PAYMENT_ACCOUNT=320-000"};
+                          "PAYMENT_ACCOUNT=320-000",
+                          "TARIFF_CODE="};
     QTest::newRow("AccTrack21") << int(AccountTypeEntry::AccTrak21) << "ACCTRAK21"
                                 << QByteArray("ACCTRAK21")
                                 << QByteArrayList{"[ACCTRAK21]",

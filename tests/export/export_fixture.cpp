@@ -1,11 +1,14 @@
 #include "tests/export/export_fixture.h"
 
+#include "config/settings_file.h"
 #include "data/connection.h"
 #include "data/db_error.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/module_codes.h"
+#include "standin/package_codes.h"
+#include "standin/package_setup.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -103,9 +106,10 @@ QVariantHash ReceivableRow(const QString& moduleCode) {
     return {{"TD_DOCNO", prefix + "0001"}, {"TD_SEQ", 1},
             {"TD_TYPE", prefix},           {"TD_STORE", "S001"},
             {"TD_REFERENCE", "REF-1"},     {"TD_DATE", At(2024, 3, 20, 15, 45)},
-            {"TD_CUSTID", "C001"},         {"TD_TAX_AMT", 6.0},
-            {"TD_TOTAL", 100.0},           {"TD_NETTOTAL", 106.0},
-            {"TD_BALANCE", 50.5},          {"TD_EXPORT_ACCT", "F"}};
+            {"TD_CUSTID", "C001"},         {"TD_TAX_CODE", "SR"},
+            {"TD_TAX_AMT", 6.0},           {"TD_TOTAL", 100.0},
+            {"TD_NETTOTAL", 106.0},        {"TD_BALANCE", 50.5},
+            {"TD_EXPORT_ACCT", "F"}};
 }
 
 void WipeTables(TdmPolling& data) {
@@ -147,6 +151,27 @@ QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QSt
         values << reader.value(0).toString();
     values.sort();
     return values;
+}
+
+void CreateTestPackage(const QString& folder) {
+    const QString packageFolder = folder + QStringLiteral("/Package");
+    const QString dcf = packageFolder + QStringLiteral("/DEFAULT.DCF");
+    CreatePackageDatabase(dcf, packageFolder, QStringLiteral("ACC-0001.FDB"),
+                          QStringLiteral("ADMIN"), QStringLiteral("ADMIN"));
+    AddTestPackageCodes(dcf, folder + QStringLiteral("/Defaults.ini"));
+}
+
+void AddTestPackageCodes(const QString& dcf, const QString& settingsFile) {
+    const AliasTarget database = PackageDatabaseTarget(ReadPackageDcf(dcf), "ACC-0001.FDB");
+    QList<PackageCode> codes = PackageCodesOfSettings(SettingsFile(settingsFile));
+    codes << PackageCode{"TAX", "SR", "Standard rated", 6, false}
+          << PackageCode{"TAX", "ZR", "Zero rated", 0, false};
+    AddPackageCodes(database, codes);
+    DbConnection db(QStringLiteral("TestPackageItems"), database);
+    db.execute("INSERT INTO SA_MASTER (MASTERKEY, BIZOBJECT, CODE, DESCRIPTION) VALUES (NEXT "
+               "VALUE FOR SA_KEY, 'ST_ITEM', 'P1', 'P1')");
+    db.execute("INSERT INTO SA_ITEM_UOM (UOMKEY, MASTERKEY, UOM, RATE, ISBASE) SELECT NEXT VALUE "
+               "FOR SA_KEY, MASTERKEY, 'UNIT', 1, 'T' FROM SA_MASTER WHERE CODE = 'P1'");
 }
 
 } // namespace ExportFixture

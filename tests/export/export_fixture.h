@@ -26,7 +26,8 @@ QVariantHash LedgerRow(const QString& moduleCode, const QString& id = QStringLit
 QVariantHash LedgerLineRow(const QString& id, int seq = 1);
 QVariantHash ReceiptRow(); // POS_SALES
 QVariantHash CloseRow();   // POS_CLOSEINFO
-// A row of AR_TRANS of the given receivable kind (TD_DOCNO prefix + "0001", line 1).
+// A row of AR_TRANS of the given receivable kind (TD_DOCNO prefix + "0001", line 1): 100.00 with
+// 6.00 tax under SR, net total 106.00.
 QVariantHash ReceivableRow(const QString& moduleCode);
 
 // Empties every source table, the stations' jobs and the work table.
@@ -43,5 +44,13 @@ bool OtherConnectionRunsStatementOn(DbConnection& db, const QString& table);
 
 // Values of one column of the work-table rows of a kind, sorted.
 QStringList WorkColumn(DbConnection& stock, const QString& moduleCode, const QString& column);
+
+// The stand-in package of the installation in `folder`: Package/DEFAULT.DCF (user ADMIN,
+// password ADMIN) and Package/ACC-0001.FDB, holding the codes that the settings' defaults name,
+// the tax codes SR (6%) and ZR, and the item P1 that the fixture's lines sell.
+void CreateTestPackage(const QString& folder);
+// The codes and the stock item P1 that the test documents name, in the package whose data
+// collection file is dcf; the accounts and terms as the settings file gives them.
+void AddTestPackageCodes(const QString& dcf, const QString& settingsFile);
 
 } // namespace ExportFixture

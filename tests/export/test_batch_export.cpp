@@ -40,6 +40,8 @@ private slots:
     void reportsListGeneratedCodesThatDifferFromTheRule();
     void failingSaveStopsAndRepeatPostsEachDocumentOnce();
     void jsonReportAndNothingTicked();
+    void readBackDifferenceGivesStatus3AndIsReconciled();
+    void refusedPackageLoginStopsTheRunWithStatus4();
     void anotherRunHoldsTheLockUntilItsProcessDies();
     void scheduleStoppedByAnErrorSaysItOnStandardError();
     void stopSignalFinishesTheDocumentInHand_data();
@@ -63,9 +65,7 @@ private:
 void TestBatchExport::init() {
     context = std::make_unique<TestContext>();
     TestDatabases::CreateInstallation(context->folder());
-    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
-                          QStringLiteral("ADMIN"));
+    CreateTestPackage(context->folder());
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
@@ -243,6 +243,52 @@ void TestBatchExport::jsonReportAndNothingTicked() {
     QCOMPARE(report["leftToExport"].toInt(), 0);
     QCOMPARE(report["documents"].toArray().size(), 3);
     QCOMPARE(report["documents"].toArray().first()["result"].toString(), QStringLiteral("posted"));
+    QCOMPARE(report["company"].toString(), QStringLiteral("ZANTRO DEMO SDN BHD"));
+    QCOMPARE(report["packageBuild"].toString(), QStringLiteral("5.2024.1007.860"));
+    QCOMPARE(report["differing"].toInt(), 0);
+}
+
+// A posted document whose total in the package differs from the source's: the report says which
+// and by how much, the command ends with status 3, and reconcile counts it.
+void TestBatchExport::readBackDifferenceGivesStatus3AndIsReconciled() {
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_NETTOTAL = 110 WHERE S_ID = '2'");
+    QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
+             0);
+    batch({"search", "SL_IV"});
+    batch({"tick", "SL_IV", "all"});
+    const Run run = batch({"export", "SL_IV"});
+    QCOMPARE(run.exitCode, 3);
+    for (const char* line :
+         {"Accounting package: ZANTRO DEMO SDN BHD (build 5.2024.1007.860)\n",
+          "IV-2: posted; the package's total 106.00 differs from the source's 110.00 by 4.00\n",
+          "SL_IV: 3 posted, 0 nothing to post, 0 already in the accounting package, of 3 ticked; 1 "
+          "differing from the source when read back\n"})
+        QVERIFY2(run.out.contains(QLatin1String(line)), qPrintable(run.out));
+    QCOMPARE(ledgerDocumentsFlagged("T"), (QStringList{"IV-1", "IV-2", "IV-3"}));
+    const Run reconcile = batch({"reconcile", "--from", "2024/03/01", "--to", "2024/03/31"});
+    QCOMPARE(reconcile.exitCode, 0);
+    QVERIFY2(reconcile.out.contains("Differing: 1 posted documents"), qPrintable(reconcile.out));
+}
+
+// A login the package refuses is an error of the run: status 4, the text names the login (not
+// the password), and nothing is journalled against a document.
+void TestBatchExport::refusedPackageLoginStopsTheRunWithStatus4() {
+    QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
+             0);
+    batch({"search", "SL_IV"});
+    batch({"tick", "SL_IV", "all"});
+    SettingsFile().writeString("SQLACC", "PASSWORD", "WRONG");
+    const Run run = batch({"export", "SL_IV"});
+    QCOMPARE(run.exitCode, 4);
+    const QString said = run.out + run.err;
+    QVERIFY2(said.contains("The accounting package refused the login (user ADMIN, data "
+                           "collection file " +
+                           context->path("Package/DEFAULT.DCF") +
+                           ", database ACC-0001.FDB): Login failed: invalid user name or password"),
+             qPrintable(said));
+    QVERIFY(!said.contains("WRONG"));
+    QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 0);
+    QCOMPARE(packageDocuments(), QStringList());
 }
 
 QStringList TestBatchExport::ledgerDocumentsFlagged(const QString& flag) {

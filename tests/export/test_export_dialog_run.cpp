@@ -46,6 +46,7 @@ private slots:
     void answeringNoChangesNothing();
     void nothingTickedSaysSo();
     void completedRunSearchesAgain();
+    void closingMessageNamesWhatDiffersInThePackage();
     void customerProfileGeneratesCodesAndCompletes();
     void anotherRunHoldingTheLockRefusesTheExport();
     void generatedCodesThatDifferFromTheRuleAreListed();
@@ -118,9 +119,7 @@ private:
 void TestExportDialogRun::init() {
     context = std::make_unique<TestContext>(QDateTime(QDate(2024, 3, 25), QTime(9, 0)));
     TestDatabases::CreateInstallation(context->folder());
-    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
-                          QStringLiteral("ADMIN"));
+    CreateTestPackage(context->folder());
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("GENERAL", "GSTSTARTDATE", "2024/03/10");
@@ -202,6 +201,35 @@ void TestExportDialogRun::completedRunSearchesAgain() {
     // The search that follows offers the document that had nothing to post, unticked.
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 1"));
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_EXPORT_ACCT"), QStringList{"F"});
+}
+
+// A document the package took with another total than the back office's is posted and flagged,
+// and the closing message says which and by how much.
+void TestExportDialogRun::closingMessageNamesWhatDiffersInThePackage() {
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_NETTOTAL = 110 WHERE S_ID = '1'");
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Customer Profile");
+    context->messages->answers = {MessageAnswer::Yes, MessageAnswer::Yes};
+    dialog.btnExportClick();
+    context->messages->shown.clear();
+
+    choose(dialog, "Sales");
+    dialog.findChild<QRadioButton*>("rbtnSales_Inv")->click();
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+    context->messages->answers = {MessageAnswer::Yes};
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts().value(1),
+             QStringLiteral("Completed.\r\n1 posted, 110.00; 1 nothing to post\r\n1 document(s) "
+                            "were posted, but read back from the "
+                            "accounting package their figures differ from the source's:\r\nIV-1: "
+                            "posted; the package's total 106.00 differs from the source's 110.00 "
+                            "by 4.00"));
+    QCOMPARE(exported(), 1);
 }
 
 void TestExportDialogRun::customerProfileGeneratesCodesAndCompletes() {

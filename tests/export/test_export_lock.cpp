@@ -72,9 +72,7 @@ void TestExportLock::initTestCase() {
 void TestExportLock::init() {
     context = std::make_unique<TestContext>();
     TestDatabases::CreateInstallation(context->folder());
-    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
-                          QStringLiteral("ADMIN"));
+    CreateTestPackage(context->folder());
     SettingsFile settings;
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));

@@ -7,8 +7,11 @@
 #include "data/sql_quote.h"
 #include "export/document_search.h"
 #include "export/export_run.h"
+#include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/posting_journal.h"
+#include "export/reconciliation.h"
+#include "export/run_register.h"
 #include "export/source_marking.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
@@ -57,6 +60,11 @@ private slots:
     void refusalIsJournalled();
     void postingIsJournalledWhenFlaggingFails();
     void receivableDocumentIsJournalledWithItsFlags();
+    void readBackDifferenceIsJournalledBesideThePosting();
+    void purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted();
+    void documentSavedButNotReadBackIsPostedAndSaysSo();
+    void runStopsBeforeItsFirstDocument_data();
+    void runStopsBeforeItsFirstDocument();
 
     void debtorCodes_data();
     void debtorCodes();
@@ -89,9 +97,7 @@ void TestExportRun::initTestCase() {
 void TestExportRun::init() {
     context = std::make_unique<TestContext>();
     TestDatabases::CreateInstallation(context->folder());
-    CreatePackageDatabase(context->path("Package/DEFAULT.DCF"), context->path("Package"),
-                          QStringLiteral("ACC-0001.FDB"), QStringLiteral("ADMIN"),
-                          QStringLiteral("ADMIN"));
+    CreateTestPackage(context->folder());
     writeSettings();
     data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
     settings = std::make_unique<SettingsFile>();
@@ -454,12 +460,13 @@ void TestExportRun::eachDocumentCommitsOnceAtItsSource() {
     };
     const qlonglong before = probe();
     QCOMPARE(ExportRun(*data, *settings).Run("SL_IV").posted, 3);
-    // The kind's open view is read again (it saves a pending tick), the ticked rows are read and
-    // the run's last journal number, a transaction each; then each document's lines are read and
-    // its two marking statements and its journal record run in one more. A commit waits on the
-    // disk: one per document is what the run is built to. At its end the run notes what became
-    // of every document in one more.
-    QCOMPARE(probe() - before, 1 + 1 + 1 + 3 + 1 + 1);
+    // The kind's open view is read again (it saves a pending tick), the ticked rows are read, the
+    // books the run posts into are noted in the run register and the run's last journal number
+    // is read, a transaction each; then each document's lines are read and its two marking
+    // statements and its journal record run in one more. A commit waits on the disk: one per
+    // document is what the run is built to. At its end the run notes what became of every
+    // document in one more.
+    QCOMPARE(probe() - before, 1 + 1 + 1 + 1 + 3 + 1 + 1);
     QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_SLEDGER ORDER BY S_ID"),
              (QStringList{"T", "T", "T"}));
 }
@@ -523,7 +530,8 @@ void TestExportRun::debtorCodes() {
         DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
     QStringList codes;
     for (const QJsonValue master : dump["masters"].toArray())
-        codes << master["CODE"].toString();
+        if (master["bizObject"].toString() == "AR_CUSTOMER")
+            codes << master["CODE"].toString();
     codes.sort();
     QStringList expected{"300-POS", debtor};
     expected.sort();
@@ -567,11 +575,10 @@ void TestExportRun::declinedGenerationDoesNothing() {
     QCOMPARE(
         flags(data->dbApp, "SELECT M_CODE, M_DEBTOR, M_EXPORT_ACCT FROM MAS_CUSTOMER ORDER BY 1"),
         (QStringList{"C001  F", "C002 300-C002 F"}));
-    QCOMPARE(
-        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()))["masters"]
-            .toArray()
-            .size(),
-        0);
+    for (const QJsonValue master :
+         DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()))["masters"]
+             .toArray())
+        QCOMPARE(master["bizObject"].toString(), QStringLiteral("ST_ITEM")); // the fixture's item
 }
 
 void TestExportRun::diffSendsUnexportedRowsAndMarksAll() {
@@ -584,7 +591,8 @@ void TestExportRun::diffSendsUnexportedRowsAndMarksAll() {
         DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
     QStringList codes;
     for (const QJsonValue master : dump["masters"].toArray())
-        codes << master["CODE"].toString();
+        if (master["bizObject"].toString() == "AR_CUSTOMER")
+            codes << master["CODE"].toString();
     codes.sort();
     QCOMPARE(codes, (QStringList{"300-C002", "300-C003", "300-POS"}));
     QCOMPARE(flags(data->dbApp, "SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER"),
@@ -755,7 +763,9 @@ void TestExportRun::receivableDocumentIsJournalledWithItsFlags() {
     addCustomer("C001", "300-C001");
     postMasters();
     InsertRow(data->dbAR, "AR_TRANS", ReceivableRow("AR_IV"));
-    InsertRow(data->dbAR, "AR_TRANS", With(ReceivableRow("AR_IV"), {{"TD_SEQ", 2}}));
+    InsertRow(
+        data->dbAR, "AR_TRANS",
+        With(ReceivableRow("AR_IV"), {{"TD_SEQ", 2}, {"TD_TOTAL", 0.0}, {"TD_TAX_AMT", 0.0}}));
     tick("AR_IV");
     QCOMPARE(ExportRun(*data, *settings, {"RUN-4", "CLERK", false}).Run("AR_IV").posted, 1);
     QCOMPARE(
@@ -765,6 +775,137 @@ void TestExportRun::receivableDocumentIsJournalledWithItsFlags() {
     // The record is in the receivables database, committed with the flags.
     QCOMPARE(SelectValue(data->dbAR, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 1);
     QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 0);
+}
+
+// Every posted document is read back from the package after its save. One whose total there
+// differs from the source's is in the books: it is flagged, and its journal record, the run's
+// summary and the reconciliation say what differs. The run notes the books it posted into.
+void TestExportRun::readBackDifferenceIsJournalledBesideThePosting() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    addLedgerDocument("SL_IV", "2");
+    // The back office says 110.00 for the second; its line makes 106.00.
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_NETTOTAL = 110 WHERE S_ID = '2'");
+    tick("SL_IV");
+    ExportRunLock lock(data->dbStk, {"CLERK", "zantro-batch", "export SL_IV"});
+    const ExportRunSummary summary =
+        ExportRun(*data, *settings, {lock.runId(), "CLERK", false}).Run("SL_IV");
+
+    const QString difference =
+        "posted; the package's total 106.00 differs from the source's 110.00 by 4.00";
+    QCOMPARE(summary.posted, 2);
+    QCOMPARE(summary.differing, 1);
+    QCOMPARE(summary.differences.size(), 1);
+    QCOMPARE(summary.differences.first().documentNumber, QStringLiteral("IV-2"));
+    QCOMPARE(summary.differences.first().message, difference);
+    QCOMPARE(summary.documents.at(1).remarks, QStringList{difference});
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER ORDER BY S_ID"),
+             (QStringList{"T", "T"}));
+    const QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
+    QCOMPARE(journal.size(), 2);
+    QCOMPARE(journal.at(0).check, JournalCheck::Agrees);
+    QCOMPARE(journal.at(0).message, QString());
+    QCOMPARE(journal.at(1).outcome, JournalOutcome::Posted);
+    QCOMPARE(journal.at(1).check, JournalCheck::Differs);
+    QCOMPARE(journal.at(1).message, difference);
+    QCOMPARE(journal.at(1).packageTotal.value_or(0), 106.0);
+    const QList<ReconciliationRow> rows =
+        Reconcile(*data, *settings, {QDate(2024, 3, 1), QDate(2024, 3, 31), QString()});
+    int differing = 0;
+    for (const ReconciliationRow& row : rows)
+        differing += row.differing;
+    QCOMPARE(differing, 1);
+
+    QCOMPARE(summary.packageCompany, QStringLiteral("ZANTRO DEMO SDN BHD"));
+    QCOMPARE(RunPackage(data->dbStk, lock.runId()),
+             QStringLiteral("ZANTRO DEMO SDN BHD (build 5.2024.1007.860)"));
+}
+
+// A purchase number is the store and the supplier's own reference: two suppliers' invoices with
+// one reference are two documents of the package, found by number and supplier, each posted.
+void TestExportRun::purchaseInvoicesOfTwoSuppliersWithOneNumberAreBothPosted() {
+    addSupplier("V001", "400-V001");
+    addSupplier("V002", "400-V002");
+    postMasters();
+    addLedgerDocument("PH_PI", "1");
+    addLedgerDocument("PH_PI", "2");
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_REFNO = '0000000500', S_COSTNETTTL = 86");
+    data->dbStk.execute("UPDATE STK_MLEDGER SET S_SUPPLIER = 'V002' WHERE S_ID = '2'");
+    tick("PH_PI");
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("PH_PI");
+    QCOMPARE(summary.posted, 2);
+    QCOMPARE(summary.alreadyInPackage, 0);
+    QCOMPARE(summary.differing, 0);
+    QCOMPARE(packageDocuments("PH_PI"), (QStringList{"S001-0000000500", "S001-0000000500"}));
+}
+
+// The package saved the document, then failed while it was read back: the document is in the
+// books, so it is flagged and journalled as posted, with what the package said.
+void TestExportRun::documentSavedButNotReadBackIsPostedAndSaysSo() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    package->failCall("Open", 1, "Catastrophic failure");
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_IV");
+    QCOMPARE(summary.posted, 1);
+    QCOMPARE(summary.refused, 0);
+    QCOMPARE(summary.differing, 1);
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"T"});
+    const QList<JournalEntry> journal = ReadJournal(data->dbStk, data->dbAR, {});
+    QCOMPARE(journal.size(), 1);
+    QCOMPARE(journal.first().check, JournalCheck::Missing);
+    QCOMPARE(journal.first().message,
+             QStringLiteral("posted; the accounting package could not read IV-1 back: "
+                            "Catastrophic failure"));
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"IV-1"});
+}
+
+// A refused login, or books of another company than the settings name, are errors of the run:
+// it stops before its first document, journals nothing and posts nothing, whether it stops at a
+// refused document or goes on past it.
+void TestExportRun::runStopsBeforeItsFirstDocument_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("goOn");
+    QTest::addColumn<QString>("error");
+    const QString refused = "The accounting package refused the login (user ADMIN, data "
+                            "collection file %1, database ACC-0001.FDB): Login failed: invalid "
+                            "user name or password";
+    QTest::newRow("login refused") << "PASSWORD"
+                                   << "WRONG" << false << refused;
+    QTest::newRow("login refused, a run that goes on past refusals") << "PASSWORD"
+                                                                     << "WRONG" << true << refused;
+    QTest::newRow("books of another company")
+        << "COMPANY_NAME"
+        << "Other Trading Sdn Bhd" << true
+        << "The accounting package has the books of \"ZANTRO DEMO SDN BHD\" open, but this "
+           "installation posts into the books of \"Other Trading Sdn Bhd\" (COMPANY_NAME in "
+           "section SQLACC): nothing was posted. Open the books of \"Other Trading Sdn Bhd\" in "
+           "the package, then export again.";
+}
+
+void TestExportRun::runStopsBeforeItsFirstDocument() {
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(bool, goOn);
+    QFETCH(QString, error);
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    tick("SL_IV");
+    SettingsFile().writeString("SQLACC", key, value);
+    try {
+        ExportRun(*data, *settings, {"RUN-9", "CLERK", goOn}).Run("SL_IV");
+        QFAIL("no error");
+    } catch (const PackageSessionError& stopped) {
+        QCOMPARE(stopped.message(),
+                 error.contains("%1") ? error.arg(context->path("Package/DEFAULT.DCF")) : error);
+    }
+    QCOMPARE(ReadJournal(data->dbStk, data->dbAR, {}).size(), 0);
+    QCOMPARE(packageDocuments("SL_IV"), QStringList());
+    QCOMPARE(flags(data->dbStk, "SELECT S_EXPORT_ACCT FROM STK_MLEDGER"), QStringList{"F"});
 }
 
 QTEST_GUILESS_MAIN(TestExportRun)

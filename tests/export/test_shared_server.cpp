@@ -86,6 +86,7 @@ void TestSharedServer::initTestCase() {
     ProfileFile(dcf).writeString("PACKAGE", "DATABASE_PASSWORD", server.sysdbaPassword());
     CreatePackageDatabase(dcf, server.databasePath(serverFolder), "ACC-0001.FDB", "ADMIN", "ADMIN");
     QVERIFY(QFile::exists(server.localPath(serverFolder + "/ACC-0001.FDB")));
+    AddTestPackageCodes(dcf, till1() + "/Defaults.ini");
 
     for (const QString& folder : {till1(), till2()}) {
         QVERIFY(QDir().mkpath(folder + "/Package"));

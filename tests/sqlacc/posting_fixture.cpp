@@ -81,6 +81,10 @@ void InsertPostingFixture(const PostingSources& sources) {
             "INSERT INTO STK_SLEDGER (S_ID, S_SEQ, S_PLUCODE, S_QTY, S_PRICE, S_COST, S_COSTDISC, "
             "S_COSTTOTAL, S_TAX_CODE, S_TAX_AMT) VALUES ('R300', 1, 'P1', 10, 99, 6, 2, 58, 'TX', "
             "3.5)",
+            // A price that includes its given tax: 4 x 5.30 = 21.20, of which 1.20 tax.
+            "INSERT INTO STK_SLEDGER (S_ID, S_SEQ, S_PLUCODE, S_QTY, S_COST, S_COSTTOTAL, "
+            "S_TAX_CODE, S_TAX_AMT, S_TAX_INCLUSIVE) VALUES ('R300', 2, 'P2', 4, 5.3, 21.2, 'TX', "
+            "1.2, 'T')",
             "INSERT INTO STK_SLEDGER (S_ID, S_SEQ, S_PLUCODE, S_QTY, S_COST, S_COSTTOTAL, "
             "S_TAX_CODE, "
             "S_TAX_AMT) VALUES ('E400', 1, 'P2', 2, 4, 8, 'TX', 0.5)",

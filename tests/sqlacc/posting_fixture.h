@@ -10,8 +10,8 @@
 //   with an unknown tax symbol) and the close day of store S001, counter 01 (standard 100,
 //   zero rated 20, exempt 5, rounding 0.03);
 // - stock documents D100 (sales invoice: P1 twice, P2 with a reason, P9 without a stock
-//   master and a half quantity), C200 (sales return, negative figures), R300 (receiving) and
-//   E400 (return outwards);
+//   master and a half quantity), C200 (sales return, negative figures), R300 (receiving; its
+//   second line's price includes its given tax) and E400 (return outwards);
 // - receivables of customer 300-C1: invoice INV/1 (IV-1001, two lines), invoice INV/2 taken over
 //   from the POS (reference D100), debit note DN/1 (DN-1), credit note CN/1 (CN-1, settling
 //   IV-1001 by 5.25) and payment OR/1 (OR-1, balance 10, settling IV-1001 by 45 and CN-9 by 4;

@@ -1,9 +1,12 @@
-// The package login: a new application object on every call, the IsLogin short-cut, the four
-// settings with their defaults, and errors passed on unchanged.
+// The package login: a new application object on every call outside a run and one for a whole
+// run, the IsLogin short-cut, the four settings with their defaults, what the package says of
+// itself after the login (its build, the forms that build takes, its company), and errors.
 
 #include "config/settings_file.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
+#include "sqlacc/flag_values.h"
+#include "sqlacc/package_build.h"
 #include "sqlacc/sqlacc_login.h"
 #include "tests/support/test_context.h"
 
@@ -15,6 +18,12 @@ using PackageScript = std::function<void(RecordingPackage&)>;
 Q_DECLARE_METATYPE(PackageScript)
 
 namespace {
+
+// After the login: the build, and the company of the open books.
+const QStringList kAfterLogin = {"BizApp.BuildNo", R"(RptObjects.Find("Common.Agent.RO"))",
+                                 "Common.Agent.RO.CalculateReport",
+                                 R"(Common.Agent.RO.DataSets.Find("cdsProfile"))",
+                                 "Common.Agent.RO.cdsProfile.CompanyName.AsString"};
 
 QStringList linesOf(const CallLog& log) {
     QStringList lines;
@@ -38,8 +47,13 @@ private slots:
     void logsInWithTheSettings_data();
     void logsInWithTheSettings();
     void newObjectOnEveryCall();
+    void oneObjectForARun();
     void errorsPassUnchanged_data();
     void errorsPassUnchanged();
+    void buildsCompareByTheirCounter_data();
+    void buildsCompareByTheirCounter();
+    void flagsTakeTheFormOfTheBuild_data();
+    void flagsTakeTheFormOfTheBuild();
 
 private:
     std::unique_ptr<TestContext> context_;
@@ -50,16 +64,17 @@ void TestSqlAccLogin::logsInWithTheSettings_data() {
     QTest::addColumn<bool>("isLogin");
     QTest::addColumn<QStringList>("log");
 
-    QTest::newRow("settings") << true << false
-                              << QStringList{
-                                     "BizApp.IsLogin",
-                                     R"(BizApp.Login("BOSS","SECRET","D:\\A.DCF","B.FDB"))"};
+    QTest::newRow("settings")
+        << true << false
+        << QStringList{"BizApp.IsLogin", R"(BizApp.Login("BOSS","SECRET","D:\\A.DCF","B.FDB"))"} +
+               kAfterLogin;
     QTest::newRow("no settings file: the defaults")
         << false << false
-        << QStringList{
-               "BizApp.IsLogin",
-               R"(BizApp.Login("ADMIN","ADMIN","C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF","ACC-0001.FDB"))"};
-    QTest::newRow("already logged in: no login") << true << true << QStringList{"BizApp.IsLogin"};
+        << QStringList{"BizApp.IsLogin",
+                       R"(BizApp.Login("ADMIN","ADMIN","C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF","ACC-0001.FDB"))"} +
+               kAfterLogin;
+    QTest::newRow("already logged in: no login")
+        << true << true << QStringList{"BizApp.IsLogin"} + kAfterLogin;
 }
 
 void TestSqlAccLogin::logsInWithTheSettings() {
@@ -97,6 +112,36 @@ void TestSqlAccLogin::newObjectOnEveryCall() {
     QVERIFY(BizApp);
 }
 
+// Within a run the first login opens the session and the others use it; the run's end lets the
+// object go, without a logout.
+void TestSqlAccLogin::oneObjectForARun() {
+    int created = 0;
+    auto package = std::make_shared<RecordingPackage>();
+    package->setBuildNo("5.2024.1001.859");
+    package->setReadValue("Common.Agent.RO", "CompanyName", "Zantro Trading Sdn Bhd");
+    SetBizAppFactory([&created, package] {
+        ++created;
+        return package;
+    });
+    {
+        const PackageRunSession run;
+        SQLAccLogin();
+        {
+            const PackageRunSession nested; // a run within the run: the schedule's kinds
+            SQLAccLogin();
+        }
+        SQLAccLogin();
+        QCOMPARE(created, 1);
+        QCOMPARE(CurrentPackageSession().build.number(), 859);
+        QCOMPARE(CurrentPackageSession().companyName, QStringLiteral("Zantro Trading Sdn Bhd"));
+    }
+    QVERIFY(!BizApp);
+    SetBizAppFactory(nullptr);
+    QCOMPARE(package.use_count(), 1); // nothing of this process holds the object any more
+    QCOMPARE(QString::fromStdString(package->log().text()).count("Login"), 2); // IsLogin, Login
+    QVERIFY(package->log().text().find("Logout") == std::string::npos);
+}
+
 void TestSqlAccLogin::errorsPassUnchanged_data() {
     QTest::addColumn<bool>("packageMissing");
     QTest::addColumn<PackageScript>("script");
@@ -107,9 +152,14 @@ void TestSqlAccLogin::errorsPassUnchanged_data() {
     QTest::newRow("IsLogin fails") << false << PackageScript([](RecordingPackage& p) {
         p.failCall("IsLogin", 1, "The RPC server is unavailable");
     }) << "The RPC server is unavailable";
-    QTest::newRow("login refused") << false << PackageScript([](RecordingPackage& p) {
-        p.failCall("Login", 1, "Invalid User or Password");
-    }) << "Invalid User or Password";
+    // A refused login is an error of the run: it names the login, not the password.
+    QTest::newRow("login refused")
+        << false << PackageScript([](RecordingPackage& p) {
+               p.failCall("Login", 1, "Invalid User or Password");
+           })
+        << "The accounting package refused the login (user ADMIN, data collection file "
+           "C:\\Program Files\\eStream\\SQLAccounting\\Share\\DEFAULT.DCF, database "
+           "ACC-0001.FDB): Invalid User or Password";
 }
 
 void TestSqlAccLogin::errorsPassUnchanged() {
@@ -127,9 +177,87 @@ void TestSqlAccLogin::errorsPassUnchanged() {
     try {
         SQLAccLogin();
         QFAIL("no error");
-    } catch (const AutomationError& raised) {
+    } catch (const std::exception& raised) {
         QCOMPARE(QString::fromUtf8(raised.what()), error);
     }
+    QVERIFY(!QString::fromUtf8(package->log().text().c_str()).contains("Password: "));
+}
+
+// BuildNo as the package gives it, text or number; an unreadable build counts as the newest.
+void TestSqlAccLogin::buildsCompareByTheirCounter_data() {
+    QTest::addColumn<QString>("given"); // an AutoValue as described
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("atLeast860");
+
+    QTest::newRow("dotted, the first with Booleans") << R"("5.2024.1007.860")"
+                                                     << "5.2024.1007.860" << 860 << true;
+    QTest::newRow("dotted, the one before") << R"("5.2024.1001.859")"
+                                            << "5.2024.1001.859" << 859 << false;
+    QTest::newRow("e-invoice build") << R"(" 5.2024.992.854 ")"
+                                     << "5.2024.992.854" << 854 << false;
+    QTest::newRow("a later year, a later build") << R"("5.2025.1044.871")"
+                                                 << "5.2025.1044.871" << 871 << true;
+    QTest::newRow("the counter alone, as a number") << "859"
+                                                    << "859" << 859 << false;
+    QTest::newRow("a whole float") << "860.0"
+                                   << "860" << 860 << true;
+    QTest::newRow("no build") << "Empty"
+                              << "unknown" << 0 << true;
+    QTest::newRow("text without numbers") << R"("trial")"
+                                          << "unknown" << 0 << true;
+}
+
+void TestSqlAccLogin::buildsCompareByTheirCounter() {
+    QFETCH(QString, given);
+    QFETCH(QString, text);
+    QFETCH(int, number);
+    QFETCH(bool, atLeast860);
+    AutoValue value;
+    if (given == "Empty")
+        value = AutoValue::empty();
+    else if (given.startsWith('"'))
+        value = given.mid(1, given.size() - 2).toStdString();
+    else if (given.contains('.'))
+        value = given.toDouble();
+    else
+        value = std::int32_t(given.toInt());
+    const PackageBuild build = PackageBuild::fromValue(value);
+    QCOMPARE(build.text(), text);
+    QCOMPARE(build.number(), number);
+    QCOMPARE(build.atLeast(PackageBuilds::BooleanFields), atLeast860);
+    QCOMPARE(build.atLeast(PackageBuilds::EInvoiceFields), number == 0 || number >= 854);
+}
+
+void TestSqlAccLogin::flagsTakeTheFormOfTheBuild_data() {
+    QTest::addColumn<QString>("build");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<bool>("value");
+    QTest::addColumn<QString>("sent"); // as the call log writes it
+
+    QTest::newRow("TaxInclusive before 860") << "5.2024.1001.859"
+                                             << "TAXINCLUSIVE" << true << "1";
+    QTest::newRow("IsBase before 860") << "5.2024.1001.859"
+                                       << "IsBase" << false << "0";
+    QTest::newRow("KnockOff before 860") << "5.2024.1001.859"
+                                         << "KNOCKOFF" << true << R"("T")";
+    QTest::newRow("Cancelled before 860") << "5.2024.1001.859"
+                                          << "Cancelled" << false << R"("F")";
+    QTest::newRow("TaxInclusive from 860") << "5.2024.1007.860"
+                                           << "TAXINCLUSIVE" << true << "true";
+    QTest::newRow("KnockOff from 860") << "5.2024.1007.860"
+                                       << "KnockOff" << false << "false";
+    QTest::newRow("a build the link does not know") << ""
+                                                    << "KnockOff" << true << "true";
+}
+
+void TestSqlAccLogin::flagsTakeTheFormOfTheBuild() {
+    QFETCH(QString, build);
+    QFETCH(QString, field);
+    QFETCH(bool, value);
+    QFETCH(QString, sent);
+    const AutoValue flag = FlagValue(PackageBuild::fromText(build), field.toStdString(), value);
+    QCOMPARE(QString::fromStdString(flag.describe()), sent);
 }
 
 QTEST_GUILESS_MAIN(TestSqlAccLogin)

@@ -392,7 +392,6 @@ private:
 ScriptRecorder::ScriptRecorder() : state_(std::make_shared<State>()) {}
 
 void ScriptRecorder::beginDocument(const std::string& title) {
-    state_->nextObject = 1;
     ScriptCall call;
     call.kind = ScriptCall::Kind::Document;
     call.title = title;
@@ -448,14 +447,12 @@ public:
            const std::function<void(const std::string&)>& beginDocument)
         : script_(script), create_(create), beginDocument_(beginDocument),
           releases_(script.size()) {
-        // Walking back through each document, an object's first sighting is its last use.
+        // Walking back through the script, an object's first sighting is its last use.
         std::vector<int> seen;
         for (std::size_t i = script_.size(); i-- > 0;) {
             const ScriptCall& call = script_[i];
-            if (call.kind == ScriptCall::Kind::Document) {
-                seen.clear();
+            if (call.kind == ScriptCall::Kind::Document)
                 continue;
-            }
             for (const int number : {call.object, call.resultObject}) {
                 if (number > 0 && std::find(seen.begin(), seen.end(), number) == seen.end()) {
                     seen.push_back(number);
@@ -470,7 +467,6 @@ public:
         for (std::size_t i = 0; i < script_.size(); ++i) {
             const ScriptCall& call = script_[i];
             if (call.kind == ScriptCall::Kind::Document) {
-                objects_.clear();
                 title_ = call.title;
                 skipping = false;
                 if (beginDocument_)
@@ -481,7 +477,6 @@ public:
                 continue;
             if (!replay(call)) {
                 skipping = true;
-                objects_.clear();
                 continue;
             }
             releaseAfter(i);
@@ -524,6 +519,9 @@ private:
         } catch (const AutomationError& error) {
             actual.failed = true;
             actual.error = error.what();
+        } catch (const CallScriptError& error) {
+            problems_.push_back(title_ + ": " + error.what());
+            return false;
         }
         const bool same = actual.failed == expected.failed && actual.error == expected.error &&
                           actual.resultObject == expected.resultObject &&

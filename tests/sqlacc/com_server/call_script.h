@@ -4,15 +4,17 @@
 // a call, recorded on one platform and replayed through another automation adapter. Standard C++
 // only, so the Windows replay program builds it too.
 //
-//   doc SL_CS by item               a document begins; objects of earlier documents are done with
+//   doc SL_CS by item               a document begins
 //   create #1                       the application object was created and is named #1
 //   create -> error "text"          creating it failed with this text
 //   #1 IsLogin() -> false           a call with its arguments and its result
 //   #2 Find("SL_CS") -> #3          a result that is an object names it
 //   #6 value := "-1"                a property write
 //   #1 Login("U","X","a","b") -> error "text"     a call (or write) that failed with this text
-// Objects are numbered in the order they appear, from 1 in each document. Values are written by
-// AutoValue::describe and read back by ParseAutoValue.
+// Objects are numbered in the order they appear, through the whole script: a document may call
+// objects of an earlier one, as the documents of one run share the package's application object,
+// created and logged in once. Values are written by AutoValue::describe and read back by
+// ParseAutoValue.
 
 #include "sqlacc/automation.h"
 
@@ -74,7 +76,8 @@ private:
 // script's. An object is released after its last use in the script, as a posting routine lets go
 // of a field once it is written. beginDocument is told each document title before its first
 // call. Returns one text per difference ("<title>: line <n>: ..."); a call that differs ends its
-// document, as the calls after it no longer mean what they did.
+// document, as the calls after it no longer mean what they did, and so does a call on an object
+// that a failed call never made.
 std::vector<std::string>
 ReplayCallScript(const std::vector<ScriptCall>& script,
                  const std::function<AutoObjectPtr()>& create,

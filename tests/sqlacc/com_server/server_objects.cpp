@@ -139,7 +139,8 @@ public:
 private:
     static const std::vector<Member>& members() {
         static const std::vector<Member> table = {{L"Value", DISPID_VALUE, 0, true},
-                                                  {L"AsString", 1, 0, true}};
+                                                  {L"AsString", 1, 0, true},
+                                                  {L"AsFloat", 2, 0, false}};
         return table;
     }
 
@@ -161,6 +162,14 @@ private:
             return S_OK;
         }
         const auto found = document_->values.find(key_);
+        if (member.id == 2) { // AsFloat: 0 for a field never written
+            if (found == document_->values.end() || V_VT(&found->second.get()) == VT_NULL) {
+                V_VT(&result) = VT_R8;
+                V_R8(&result) = 0.0;
+                return S_OK;
+            }
+            return VariantChangeType(&result, const_cast<VARIANT*>(&found->second.get()), 0, VT_R8);
+        }
         if (member.id == DISPID_VALUE) {
             if (found == document_->values.end())
                 V_VT(&result) = VT_NULL;
@@ -210,11 +219,11 @@ public:
 
 private:
     static const std::vector<Member>& members() {
-        static const std::vector<Member> table = {{L"FindField", 1, 1, false},
-                                                  {L"Append", 2, 0, false},
-                                                  {L"Post", 3, 0, false},
-                                                  {L"Locate", 4, 4, false},
-                                                  {L"Edit", 5, 0, false}};
+        static const std::vector<Member> table = {
+            {L"FindField", 1, 1, false},     {L"Append", 2, 0, false},
+            {L"Post", 3, 0, false},          {L"Locate", 4, 4, false},
+            {L"Edit", 5, 0, false},          {L"DisableControls", 6, 0, false},
+            {L"EnableControls", 7, 0, false}};
         return table;
     }
 
@@ -295,7 +304,7 @@ private:
         static const std::vector<Member> table = {
             {L"DataSets", 1, 0, false}, {L"New", 2, 0, false},  {L"Open", 3, 0, false},
             {L"Edit", 4, 0, false},     {L"Save", 5, 0, false}, {L"FindKeyByRef", 6, 2, false},
-            {L"Params", 7, 0, false}};
+            {L"Params", 7, 0, false},   {L"Close", 8, 0, false}};
         return table;
     }
 
@@ -311,9 +320,10 @@ private:
         case 5:
             return save();
         case 6:
-            if (!isText(args[0]) || !isText(args[1]))
+            // The key fields, and one value or an array of values ("DocNo;Code").
+            if (!isText(args[0]) || (!isText(args[1]) && V_VT(args[1]) != (VT_ARRAY | VT_VARIANT)))
                 return DISP_E_TYPEMISMATCH;
-            key(textOf(*args[1]), result);
+            key(isText(args[1]) ? textOf(*args[1]) : std::wstring(), result);
             return S_OK;
         case 7:
             setObject(result, new Params(document_));
@@ -332,10 +342,14 @@ private:
         return S_OK;
     }
 
-    // The records the package holds: supplier V-0001 (keyed by its code) and stock item P1
-    // (key 7); every other reference is not there.
+    // The records the package holds: supplier V-0001 (keyed by its code), stock item P1 (key 7)
+    // and the cash sale S001-01-000000007 (key 41), which the posting reads back after saving
+    // it; every other reference is not there.
     void key(const std::wstring& reference, VARIANT& result) const {
-        if (document_->name == L"AP_SUPPLIER" && reference == L"V-0001") {
+        if (document_->name == L"SL_CS" && reference == L"S001-01-000000007") {
+            V_VT(&result) = VT_I4;
+            V_I4(&result) = 41;
+        } else if (document_->name == L"AP_SUPPLIER" && reference == L"V-0001") {
             V_VT(&result) = VT_BSTR;
             V_BSTR(&result) = SysAllocString(L"V-0001");
         } else if (document_->name == L"ST_ITEM" && reference == L"P1") {
@@ -368,14 +382,65 @@ private:
     }
 };
 
+// The profile report: its dataset cdsProfile names the company whose books are open.
+class Report : public ServerObject {
+public:
+    Report() : ServerObject("Report", members()), document_(std::make_shared<Document>()) {
+        document_->name = L"Common.Agent.RO";
+        VARIANT company;
+        V_VT(&company) = VT_BSTR;
+        V_BSTR(&company) = SysAllocString(CompanyName);
+        document_->values[valueKey(L"cdsProfile", L"CompanyName")] = Value(company);
+        VariantClear(&company);
+    }
+
+private:
+    static const std::vector<Member>& members() {
+        static const std::vector<Member> table = {{L"CalculateReport", 2, 0, false},
+                                                  {L"DataSets", 1, 0, false}};
+        return table;
+    }
+
+    HRESULT call(const Member& member, bool, const std::vector<const VARIANT*>&, VARIANT& result,
+                 EXCEPINFO*) override {
+        if (member.id == 1)
+            setObject(result, new DataSets(document_));
+        return S_OK;
+    }
+
+    DocumentPtr document_;
+};
+
+class ReportObjects : public ServerObject {
+public:
+    ReportObjects() : ServerObject("ReportObjects", members()) {}
+
+private:
+    static const std::vector<Member>& members() {
+        static const std::vector<Member> table = {{L"Find", 3, 1, false}};
+        return table;
+    }
+
+    HRESULT call(const Member&, bool, const std::vector<const VARIANT*>& args, VARIANT& result,
+                 EXCEPINFO*) override {
+        if (!isText(args[0]))
+            return DISP_E_TYPEMISMATCH;
+        setObject(result, new Report());
+        return S_OK;
+    }
+};
+
 class BizApp : public ServerObject {
 public:
     BizApp() : ServerObject("BizApp", members()) {}
 
 private:
     static const std::vector<Member>& members() {
-        static const std::vector<Member> table = {
-            {L"IsLogin", 1, 0, false}, {L"Login", 2, 4, false}, {L"BizObjects", 3, 0, false}};
+        static const std::vector<Member> table = {{L"IsLogin", 1, 0, false},
+                                                  {L"Login", 2, 4, false},
+                                                  {L"BizObjects", 3, 0, false},
+                                                  {L"BuildNo", 4, 0, false},
+                                                  {L"RptObjects", 5, 0, false}};
         return table;
     }
 
@@ -395,6 +460,13 @@ private:
                 return raise(exception, L"Login refused: the password of user \u201C" +
                                             textOf(*args[0]) + L"\u201D is wrong");
             loggedIn_ = true;
+            return S_OK;
+        case 4:
+            V_VT(&result) = VT_BSTR;
+            V_BSTR(&result) = SysAllocString(BuildNumber);
+            return S_OK;
+        case 5:
+            setObject(result, new ReportObjects());
             return S_OK;
         default:
             setObject(result, new BizObjects());

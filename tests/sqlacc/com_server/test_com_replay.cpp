@@ -9,6 +9,7 @@
 #include "data/connection.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
+#include "sqlacc/document_read_back.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
 #include "sqlacc/sqlacc_export_master.h"
@@ -36,6 +37,10 @@ using PostingCall = std::function<bool(const PostingSources&)>;
 
 // The texts the test server raises, as the user is to read them.
 const char* const kLoginRefused = "Login refused: the password of user \u201CU\u201D is wrong";
+// A refused login stops the run with the package's text after the login's.
+const char* const kLoginRefusedForTheRun =
+    "The accounting package refused the login (user U, data collection file x.dcf, database "
+    "ACC.FDB): ";
 // Windows words ERROR_DISK_FULL "There is not enough space on the disk."; this is Wine's text.
 const char* const kDiskFull = "Save: Disk full. (0x80070070)";
 const char* const kNotRegistered =
@@ -50,17 +55,18 @@ struct Document {
     const char* error = nullptr;
 };
 
-// One document of every kind and mode, a master export of each kind, and the two refusals of
-// the test server: a login it refuses with its own text, and a save it fails with a bare
-// HRESULT.
+// One run of one session: one document of every kind and mode, tax-inclusive lines with a given
+// tax and a tariff code, a read-back, a master export of each kind, and a save the test server
+// fails with a bare HRESULT. Then a run of its own whose login the server refuses with its text.
 std::vector<Document> documents() {
     const QStringList byItem;
     const QStringList bySummary = {"GENERAL/EXPORT_MODE=1", "SQLACC/ITEM_CODE=POS"};
     return {
-        {"SL_CS by item", byItem,
+        {"SL_CS by item, read back", byItem,
          [](const PostingSources& s) {
+             PostingReadBack readBack;
              return SQLAccExportDoc(s, "SL_CS", "01", "S001-01-000000007", "2024/03/05", "300-POS",
-                                    25.0, -0.02);
+                                    25.0, -0.02, &readBack);
          }},
         {"SL_CS by summary", bySummary,
          [](const PostingSources& s) {
@@ -75,7 +81,7 @@ std::vector<Document> documents() {
          [](const PostingSources& s) {
              return SQLAccExportDoc(s, "SL_CN", "C200", "CN-5001", "2024/03/07", "300-C1", 0, 0);
          }},
-        {"PH_PI", byItem,
+        {"PH_PI, a tax-inclusive line", byItem,
          [](const PostingSources& s) {
              return SQLAccExportDoc(s, "PH_PI", "R300", "S001-R300", "2024/03/08", "V-0001", 0, 0);
          }},
@@ -83,7 +89,8 @@ std::vector<Document> documents() {
          [](const PostingSources& s) {
              return SQLAccExportDoc(s, "PH_SC", "E400", "S001-E400", "2024/03/09", "V-0001", 0, 0);
          }},
-        {"AR_IV", byItem,
+        {"AR_IV, tariff code",
+         {"SQLACC/TARIFF_CODE=9801.00.00"},
          [](const PostingSources& s) {
              return SQLAccExportAR(s, "AR_IV", "INV/1", "IV-1001", "2024/03/01", "300-C1", 106, 0);
          }},
@@ -109,19 +116,23 @@ std::vector<Document> documents() {
          }},
         {"ST_ITEM", byItem,
          [](const PostingSources& s) { return SQLAccExportMaster(s, "ST_ITEM", "", "ALL"); }},
-        {"login refused",
-         {"SQLACC/PASSWORD=WRONG"},
-         [](const PostingSources& s) {
-             return SQLAccExportAR(s, "AR_DN", "DN/1", "DN-1", "2024/03/02", "300-C1", 10.5, 0);
-         },
-         "Login",
-         kLoginRefused},
         {"save fails with a bare HRESULT", byItem,
          [](const PostingSources& s) {
              return SQLAccExportDoc(s, "SL_CN", "C200", "FAIL-HR", "2024/03/07", "300-C1", 0, 0);
          },
          "Save", kDiskFull},
     };
+}
+
+// A run of its own: the login that the server refuses.
+Document refusedLogin() {
+    return {"login refused",
+            {"SQLACC/PASSWORD=WRONG"},
+            [](const PostingSources& s) {
+                return SQLAccExportAR(s, "AR_DN", "DN/1", "DN-1", "2024/03/02", "300-C1", 10.5, 0);
+            },
+            "Login",
+            kLoginRefused};
 }
 
 // Values written to a field and read back through another field object: texts with what BSTR
@@ -208,10 +219,36 @@ QString variantText(const AutoValue& value) {
     return QStringLiteral("(object)");
 }
 
+// Objects renumbered from 1 in the order they appear in a document, so that a document is held
+// against its script wherever the server's numbering and the script's stood.
+class Renumbering {
+public:
+    QString apply(QString line) {
+        static const QRegularExpression leading(QStringLiteral("^(create )?#(\\d+)"));
+        static const QRegularExpression trailing(QStringLiteral(" -> #(\\d+)$"));
+        if (const auto match = leading.match(line); match.hasMatch())
+            line.replace(match.capturedStart(2), match.capturedLength(2),
+                         number(match.captured(2)));
+        if (const auto match = trailing.match(line); match.hasMatch())
+            line.replace(match.capturedStart(1), match.capturedLength(1),
+                         number(match.captured(1)));
+        return line;
+    }
+
+private:
+    QString number(const QString& server) {
+        if (!numbers_.contains(server))
+            numbers_.insert(server, QString::number(numbers_.size() + 1));
+        return numbers_.value(server);
+    }
+    QMap<QString, QString> numbers_;
+};
+
 // The server's log of one document's calls, by document title.
 QMap<QString, QStringList> expectedLog(const std::vector<ScriptCall>& script) {
     QMap<QString, QStringList> log;
     QString title;
+    Renumbering renumbering;
     for (const ScriptCall& call : script) {
         const QString member = QString::fromStdString(call.member).toLower();
         QString line;
@@ -219,6 +256,7 @@ QMap<QString, QStringList> expectedLog(const std::vector<ScriptCall>& script) {
         case ScriptCall::Kind::Document:
             title = QString::fromStdString(call.title);
             log[title];
+            renumbering = Renumbering();
             continue;
         case ScriptCall::Kind::Create:
             if (call.failed)
@@ -244,7 +282,7 @@ QMap<QString, QStringList> expectedLog(const std::vector<ScriptCall>& script) {
         }
         if (call.failed)
             line += QStringLiteral(" -> failed");
-        log[title] << line;
+        log[title] << renumbering.apply(line);
     }
     return log;
 }
@@ -261,31 +299,6 @@ struct ServerRun {
     QString problems; // what the replay printed
     int exitCode = 0;
     double seconds = 0;
-};
-
-// Objects renumbered from 1 in the order they appear in a document, so that a document is held
-// against its script wherever the server's numbering stood.
-class Renumbering {
-public:
-    QString apply(QString line) {
-        static const QRegularExpression leading(QStringLiteral("^(create )?#(\\d+)"));
-        static const QRegularExpression trailing(QStringLiteral(" -> #(\\d+)$"));
-        if (const auto match = leading.match(line); match.hasMatch())
-            line.replace(match.capturedStart(2), match.capturedLength(2),
-                         number(match.captured(2)));
-        if (const auto match = trailing.match(line); match.hasMatch())
-            line.replace(match.capturedStart(1), match.capturedLength(1),
-                         number(match.captured(1)));
-        return line;
-    }
-
-private:
-    QString number(const QString& server) {
-        if (!numbers_.contains(server))
-            numbers_.insert(server, QString::number(numbers_.size() + 1));
-        return numbers_.value(server);
-    }
-    QMap<QString, QString> numbers_;
 };
 
 ServerRun readServerLog(const QString& path) {
@@ -368,6 +381,8 @@ private slots:
     void everyObjectIsReleased_data();
     void everyObjectIsReleased();
     void sharedIdsHalveTheFieldWrites();
+    void oneSessionForTheRun_data();
+    void oneSessionForTheRun();
 
 private:
     void recordScripts();
@@ -393,23 +408,53 @@ void TestComReplay::recordScripts() {
     InsertPostingFixture(sources);
 
     ScriptRecorder recorder;
-    for (const Document& document : documents()) {
+    // What the test server answers, so that the recording takes the same paths.
+    const auto answersOfTheServer = [](RecordingPackage& package) {
+        package.setBuildNo("5.2024.1007.860");
+        package.setReadValue("Common.Agent.RO", "CompanyName", "ZANTRO TEST SDN BHD");
+        package.setKey("AP_SUPPLIER", "V-0001", "V-0001");
+        package.setKey("ST_ITEM", "P1", 7);
+        package.setKey("SL_CS", "S001-01-000000007", 41);
+        package.setLocateResult({"IV", "IV-1001"}, true);
+        // A read-back reads what the document was given; DocAmt was given nothing.
+        package.setReadValue("SL_CS", "CODE", "300-POS");
+        package.setReadValue("SL_CS", "DOCDATE", "2024/03/05");
+        package.setReadValue("SL_CS", "DocAmt", 0.0);
+        package.setReadValue("SL_CS", "P_AMOUNT", 24.98);
+    };
+    const auto post = [&](const Document& document,
+                          const std::shared_ptr<RecordingPackage>& package) {
         WritePostingSettings(document.settings);
-        auto package = std::make_shared<RecordingPackage>(false);
-        package->setKey("AP_SUPPLIER", "V-0001", "V-0001");
-        package->setKey("ST_ITEM", "P1", 7);
-        package->setLocateResult({"IV", "IV-1001"}, true);
         if (document.failingMember)
             package->failCall(document.failingMember, 1, document.error);
-        SetBizAppFactory(
-            [&recorder, package] { return recorder.create([package] { return package; }); });
         recorder.beginDocument(document.title);
         try {
             QVERIFY2(document.post(sources), document.title);
             QVERIFY2(!document.error, document.title);
+        } catch (const AppError& error) {
+            QCOMPARE(error.message(),
+                     QString::fromUtf8(kLoginRefusedForTheRun) + QString::fromUtf8(document.error));
         } catch (const AutomationError& error) {
             QCOMPARE(QString::fromUtf8(error.what()), QString::fromUtf8(document.error));
         }
+    };
+    {
+        // Every document in one session: one login, as an export run makes.
+        const PackageRunSession run;
+        auto package = std::make_shared<RecordingPackage>(false);
+        answersOfTheServer(*package);
+        SetBizAppFactory(
+            [&recorder, package] { return recorder.create([package] { return package; }); });
+        for (const Document& document : documents())
+            post(document, package);
+    }
+    {
+        const PackageRunSession run;
+        auto package = std::make_shared<RecordingPackage>(false);
+        answersOfTheServer(*package);
+        SetBizAppFactory(
+            [&recorder, package] { return recorder.create([package] { return package; }); });
+        post(refusedLogin(), package);
     }
     ReleaseBizApp();
     SetBizAppFactory(nullptr);
@@ -562,6 +607,45 @@ void TestComReplay::sharedIdsHalveTheFieldWrites() {
     qInfo("all documents: %lld calls, %lld with shared ids", static_cast<long long>(callsBefore),
           static_cast<long long>(callsAfter));
     QVERIFY(callsAfter < callsBefore);
+}
+
+void TestComReplay::oneSessionForTheRun_data() {
+    QTest::addColumn<int>("run");
+    for (int run = 0; run < runs_.size(); ++run)
+        QTest::newRow(qPrintable(runs_[run].name)) << run;
+}
+
+// The run's documents reached the server through one application object, logged in once; every
+// business object was closed after its document (a failed save's too); the true/false fields
+// went as Booleans, which the server's build takes, and the quantities as 8-byte floats.
+void TestComReplay::oneSessionForTheRun() {
+    QFETCH(int, run);
+    int created = 0, logins = 0, logouts = 0, saves = 0, closes = 0, booleans = 0, quantities = 0,
+        integers = 0;
+    static const QRegularExpression quantity(QStringLiteral("put value\\(R8 "));
+    const ServerRun& server = runs_[run];
+    for (auto document = server.calls.cbegin(); document != server.calls.cend(); ++document) {
+        if (document.key() == QLatin1String("texts and types"))
+            continue;
+        for (const QString& line : document.value()) {
+            integers += line.contains(QLatin1String("put value(I4")) ? 1 : 0;
+            created += line.startsWith(QLatin1String("create ")) ? 1 : 0;
+            logins += line.contains(QLatin1String(" call login(")) ? 1 : 0;
+            logouts += line.contains(QLatin1String(" call logout(")) ? 1 : 0;
+            saves += line.contains(QLatin1String(" call save()")) ? 1 : 0;
+            closes += line.contains(QLatin1String(" call close()")) ? 1 : 0;
+            booleans += line.contains(QLatin1String("put value(BOOL ")) ? 1 : 0;
+            quantities += line.contains(quantity) ? 1 : 0;
+        }
+    }
+    QCOMPARE(created, 2); // the run's, and the one whose login the server refused
+    QCOMPARE(logins, 2);
+    QCOMPARE(logouts, 0);
+    QVERIFY(saves > 10);
+    QCOMPARE(closes, saves);
+    QVERIFY(booleans > 0);
+    QVERIFY(quantities > 0);
+    QCOMPARE(integers, 0); // no quantity goes as a 32-bit integer any more
 }
 
 QTEST_GUILESS_MAIN(TestComReplay)

@@ -30,6 +30,10 @@ namespace test_server {
 
 extern const CLSID ClassId;
 inline constexpr const wchar_t* ProgId = L"SQLAcc.BizApp";
+// What the server says of itself after the login: its BuildNo and the company its profile report
+// (Common.Agent.RO, dataset cdsProfile) names.
+inline constexpr const wchar_t* BuildNumber = L"5.2024.1007.860";
+inline constexpr const wchar_t* CompanyName = L"ZANTRO TEST SDN BHD";
 
 // Where the server's objects live. An in-process server hands its error texts over through a
 // deferred fill-in only; a local server fills them in at once, since Wine does not run the
