@@ -118,35 +118,15 @@ void readRegister(DbConnection& stock, const PostedFilter& filter,
     }
 }
 
-JournalEntry entryFrom(RowReader& reader) {
-    JournalEntry entry;
-    entry.runId = reader.value(0).toString().trimmed();
-    entry.sequence = reader.value(1).toInt();
-    entry.time = reader.value(2).toDateTime();
-    entry.user = reader.value(3).toString().trimmed();
-    entry.store = reader.value(4).toString().trimmed();
-    entry.moduleCode = reader.value(5).toString().trimmed();
-    entry.sourceId = reader.value(6).toString().trimmed();
-    entry.documentNumber = reader.value(7).toString().trimmed();
-    entry.date = reader.value(8).toDateTime().date();
-    entry.party = reader.value(9).toString().trimmed();
-    entry.netTotal = reader.value(10).toDouble();
-    entry.outcome = JournalOutcomeFromCode(reader.value(11).toString().trimmed());
-    entry.message = reader.value(12).toString();
-    return entry;
-}
-
 void readDocumentsOf(DbConnection& database, const QString& runId, const PostedFilter& filter,
                      QList<JournalEntry>& documents) {
     QVariantList binds{runId};
-    const QString sql =
-        QStringLiteral("SELECT J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, "
-                       "J_DOCNO, J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE FROM "
-                       "ACC_POST_JOURNAL WHERE J_RUN_ID = ?") +
-        journalConditions(filter, binds);
+    const QString sql = QStringLiteral("SELECT ") + JournalColumns() +
+                        QStringLiteral(" FROM ACC_POST_JOURNAL WHERE J_RUN_ID = ?") +
+                        journalConditions(filter, binds);
     RowReader reader(database, sql, binds);
     while (reader.next())
-        documents << entryFrom(reader);
+        documents << JournalEntryFromRow(reader);
 }
 
 QString amount(double value) {

@@ -109,14 +109,40 @@ QString PostingJournalWriter::recordStatement(JournalEntry entry) {
         QLatin1Char(')'));
 }
 
+QString JournalColumns() {
+    return QStringLiteral(
+        "J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, J_DOCNO, "
+        "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE, J_CHECK, "
+        "J_PACKAGE_TOTAL");
+}
+
+JournalEntry JournalEntryFromRow(RowReader& reader) {
+    JournalEntry entry;
+    entry.runId = reader.value(0).toString().trimmed();
+    entry.sequence = reader.value(1).toInt();
+    entry.time = reader.value(2).toDateTime();
+    entry.user = reader.value(3).toString().trimmed();
+    entry.store = reader.value(4).toString().trimmed();
+    entry.moduleCode = reader.value(5).toString().trimmed();
+    entry.sourceId = reader.value(6).toString().trimmed();
+    entry.documentNumber = reader.value(7).toString().trimmed();
+    entry.date = reader.value(8).toDateTime().date();
+    entry.party = reader.value(9).toString().trimmed();
+    entry.netTotal = reader.value(10).toDouble();
+    entry.outcome = JournalOutcomeFromCode(reader.value(11).toString().trimmed());
+    entry.message = reader.value(12).toString();
+    entry.check = JournalCheckFromCode(reader.value(13).toString().trimmed());
+    if (!reader.value(14).isNull())
+        entry.packageTotal = reader.value(14).toDouble();
+    return entry;
+}
+
 namespace {
 
 void readJournalOf(DbConnection& database, const JournalFilter& filter,
                    QList<JournalEntry>& entries) {
-    QString sql = QStringLiteral(
-        "SELECT J_RUN_ID, J_SEQ, J_TIME, J_USER, J_STORE, J_MODULE, J_SOURCE_ID, J_DOCNO, "
-        "J_DOCDATE, J_PARTY, J_NETTOTAL, J_OUTCOME, J_MESSAGE, J_CHECK, J_PACKAGE_TOTAL FROM "
-        "ACC_POST_JOURNAL WHERE 1 = 1");
+    QString sql = QStringLiteral("SELECT ") + JournalColumns() +
+                  QStringLiteral(" FROM ACC_POST_JOURNAL WHERE 1 = 1");
     if (filter.from.isValid())
         sql += QStringLiteral(" AND J_TIME >= ") + QuotedDate(filter.from);
     if (filter.to.isValid())
@@ -124,26 +150,8 @@ void readJournalOf(DbConnection& database, const JournalFilter& filter,
     if (!filter.moduleCode.isEmpty())
         sql += QStringLiteral(" AND J_MODULE = ") + QuotedStr(filter.moduleCode);
     RowReader reader(database, sql);
-    while (reader.next()) {
-        JournalEntry entry;
-        entry.runId = reader.value(0).toString().trimmed();
-        entry.sequence = reader.value(1).toInt();
-        entry.time = reader.value(2).toDateTime();
-        entry.user = reader.value(3).toString().trimmed();
-        entry.store = reader.value(4).toString().trimmed();
-        entry.moduleCode = reader.value(5).toString().trimmed();
-        entry.sourceId = reader.value(6).toString().trimmed();
-        entry.documentNumber = reader.value(7).toString().trimmed();
-        entry.date = reader.value(8).toDateTime().date();
-        entry.party = reader.value(9).toString().trimmed();
-        entry.netTotal = reader.value(10).toDouble();
-        entry.outcome = JournalOutcomeFromCode(reader.value(11).toString().trimmed());
-        entry.message = reader.value(12).toString();
-        entry.check = JournalCheckFromCode(reader.value(13).toString().trimmed());
-        if (!reader.value(14).isNull())
-            entry.packageTotal = reader.value(14).toDouble();
-        entries << entry;
-    }
+    while (reader.next())
+        entries << JournalEntryFromRow(reader);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <optional>
 
 class DbConnection;
+class RowReader;
 
 // The posting journal (ACC_POST_JOURNAL, in the database where each document is flagged: the
 // stock database for sales and purchase documents, the receivables database for receivable
@@ -48,6 +49,11 @@ struct JournalEntry {
     JournalCheck check = JournalCheck::NotRead;
     std::optional<double> packageTotal; // the package's total of the document, read back
 };
+
+// The columns of ACC_POST_JOURNAL that JournalEntryFromRow reads, in its order, for a SELECT.
+QString JournalColumns();
+// The record in the current row of a SELECT of JournalColumns().
+JournalEntry JournalEntryFromRow(RowReader& reader);
 
 // Writes the journal of one run in one database. Each record() is one INSERT on its connection, so
 // it belongs to whatever transaction is open there (the document's marking). The sequence numbers

@@ -744,22 +744,7 @@ void TfrmMain::OpenExportDialogSearching(const QString& store, const QDate& day,
 }
 
 void TfrmMain::PostedDocuments1Click() {
-    struct Chosen {
-        QString store;
-        QDate day;
-        QString moduleCode;
-    };
-    std::optional<Chosen> chosen;
-    RunGuarded([&] {
-        TdlgPostedDocuments posted(this);
-        connect(&posted, &TdlgPostedDocuments::outstandingChosen, &posted,
-                [&](const QString& store, const QDate& day, const QString& moduleCode) {
-                    chosen = Chosen{store, day, moduleCode};
-                    posted.accept();
-                });
-        posted.exec();
-    });
-    if (chosen)
+    if (const std::optional<OutstandingChoice> chosen = ShowPostedDocuments(this))
         RunGuarded(
             [&] { OpenExportDialogSearching(chosen->store, chosen->day, chosen->moduleCode); });
 }

@@ -343,22 +343,7 @@ void TdlgExportToAcct::SearchFor(const QString& store, const QDate& day,
 void TdlgExportToAcct::btnPostedClick() {
     if (busy_)
         return;
-    struct Chosen {
-        QString store;
-        QDate day;
-        QString moduleCode;
-    };
-    std::optional<Chosen> chosen;
-    RunGuarded([&] {
-        TdlgPostedDocuments posted(this);
-        // A double click on an outstanding count comes back here, to search for them.
-        connect(&posted, &TdlgPostedDocuments::outstandingChosen, &posted,
-                [&](const QString& store, const QDate& day, const QString& moduleCode) {
-                    chosen = Chosen{store, day, moduleCode};
-                    posted.accept();
-                });
-        posted.exec();
-    });
-    if (chosen)
+    // A double click on an outstanding count comes back here, to search for them.
+    if (const std::optional<OutstandingChoice> chosen = ShowPostedDocuments(this))
         SearchFor(chosen->store, chosen->day, chosen->moduleCode);
 }

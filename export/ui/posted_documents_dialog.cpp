@@ -451,3 +451,17 @@ bool TdlgPostedDocuments::saveCsv(const QString& path) {
     }
     return true;
 }
+
+std::optional<OutstandingChoice> ShowPostedDocuments(QWidget* parent) {
+    std::optional<OutstandingChoice> chosen;
+    RunGuarded([&] {
+        TdlgPostedDocuments posted(parent);
+        QObject::connect(&posted, &TdlgPostedDocuments::outstandingChosen, &posted,
+                         [&](const QString& store, const QDate& day, const QString& moduleCode) {
+                             chosen = OutstandingChoice{store, day, moduleCode};
+                             posted.accept();
+                         });
+        posted.exec();
+    });
+    return chosen;
+}

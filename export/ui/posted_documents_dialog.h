@@ -6,9 +6,12 @@
 
 #include <QDialog>
 
+#include <QDate>
+
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -112,3 +115,14 @@ private:
     QStandardItemModel* documentRows_ = nullptr;
     QStandardItemModel* reconciliationRows_ = nullptr;
 };
+
+// The outstanding documents a double click in the Posted documents window asked to search for.
+struct OutstandingChoice {
+    QString store;
+    QDate day;
+    QString moduleCode;
+};
+
+// Opens the Posted documents window over parent until it is closed; the outstanding documents
+// chosen in it by a double click, if any (the window closes then).
+std::optional<OutstandingChoice> ShowPostedDocuments(QWidget* parent);
