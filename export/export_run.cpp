@@ -122,10 +122,40 @@ QStringList markingFor(const QString& moduleCode, bool byItem, const TickedRow& 
                       : CashSaleBySummaryMarking(row.store, row.id, row.date);
     if (IsStockDocumentCode(moduleCode))
         return StockDocumentMarking(row.id);
-    if (moduleCode == QLatin1String(ModuleCodes::ReceivableCreditNote) ||
-        moduleCode == QLatin1String(ModuleCodes::ReceivablePayment))
-        return KnockOffDocumentMarking(row.id);
     return ReceivableDocumentMarking(row.id);
+}
+
+// The query telling whether the document of the row is still open at its source.
+QString openRowsFor(const QString& moduleCode, bool byItem, const TickedRow& row) {
+    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+        return byItem ? CashSaleByItemOpenRows(row.store, row.id, row.refNo, row.date)
+                      : CashSaleBySummaryOpenRows(row.store, row.id, row.date);
+    if (IsStockDocumentCode(moduleCode))
+        return StockDocumentOpenRows(row.id);
+    return ReceivableDocumentOpenRows(row.id);
+}
+
+// True when every row of the document is flagged at its source already: a run that stopped (an
+// error, a kill) before it could untick it, or another run, exported it since the row was ticked.
+bool flaggedAtSource(DbConnection& db, const QString& sql) {
+    RowReader reader(db, sql);
+    return reader.next() && reader.value(0).toInt() > 0 && reader.value(1).toInt() == 0;
+}
+
+// True when the journal holds a record of the document in the package (posted or already there).
+bool journalHoldsDocument(DbConnection& db, const JournalEntry& entry) {
+    return SelectValue(db,
+                       QStringLiteral("SELECT COUNT(*) FROM ACC_POST_JOURNAL WHERE J_MODULE = ") +
+                           QuotedStr(entry.moduleCode) + QStringLiteral(" AND J_SOURCE_ID = ") +
+                           QuotedStr(entry.sourceId) + QStringLiteral(" AND J_DOCNO = ") +
+                           QuotedStr(entry.documentNumber) +
+                           QStringLiteral(" AND J_OUTCOME IN ('POSTED', 'ALREADY')"))
+               .toInt() > 0;
+}
+
+bool isKnockOffDocument(const QString& moduleCode) {
+    return moduleCode == QLatin1String(ModuleCodes::ReceivableCreditNote) ||
+           moduleCode == QLatin1String(ModuleCodes::ReceivablePayment);
 }
 
 // How long the run's reads of the masters' database may share one transaction.
@@ -209,12 +239,12 @@ void recordUnflagged(PostingJournalWriter& journal, JournalEntry entry) {
 } // namespace
 
 bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber,
-                       const QString& party) {
+                       const SourceDocument& source) {
     SQLAccLogin();
     BusinessObject bizObject(BizApp, moduleCode.toStdString());
-    const AutoValue key = FindDocumentKey(bizObject, moduleCode, documentNumber, party);
+    const bool held = PackageHoldsDocument(bizObject, moduleCode, documentNumber, source);
     bizObject.close();
-    return !key.isNull() && !key.isEmpty();
+    return held;
 }
 
 QString PackageReportText(const ExportRunSummary& summary) {
@@ -247,6 +277,7 @@ JournalOutcome journalOutcome(ExportRowResult result) {
     case ExportRowResult::AlreadyInPackage:
         return JournalOutcome::AlreadyInPackage;
     case ExportRowResult::Refused:
+    case ExportRowResult::AlreadyExported: // never journalled
         break;
     }
     return JournalOutcome::Refused;
@@ -266,7 +297,30 @@ void count(ExportRunSummary& summary, ExportRowResult result) {
     case ExportRowResult::Refused:
         ++summary.refused;
         break;
+    case ExportRowResult::AlreadyExported:
+        ++summary.alreadyExported;
+        break;
     }
+}
+
+// What the package's document of the row's number must show to be this document: its party, its
+// date and its total (a cash sale's: what the customer paid).
+SourceDocument identityOf(const QString& moduleCode, bool byItem, const TickedRow& row,
+                          const QString& party) {
+    SourceDocument source;
+    source.party = party;
+    source.date = QDate::fromString(row.date, QStringLiteral("yyyy/MM/dd"));
+    source.total = moduleCode == QLatin1String(ModuleCodes::CashSales)
+                       ? CashSalePayment(row.netTotal, row.rounding, byItem)
+                       : row.netTotal;
+    return source;
+}
+
+QList<KnockOffLinkKey> appliedLinks(const KnockOffOutcome& knockOff) {
+    QList<KnockOffLinkKey> keys;
+    for (const KnockOffLink& link : knockOff.applied)
+        keys.append({link.linkType, link.number});
+    return keys;
 }
 
 ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& entry,
@@ -391,17 +445,38 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         entry.netTotal = row.netTotal;
         entry.party = parties.of(row.code);
 
+        // A row whose document is flagged at its source already was exported since it was
+        // ticked (a run stopped before it could untick it): it is not posted again, and its
+        // journal record is the one of the run that flagged it.
+        if (flaggedAtSource(markingDb, openRowsFor(moduleCode, byItem, row))) {
+            receivableSource->commit();
+            documentSource->commit();
+            masterReads.endIfOld();
+            count(summary, ExportRowResult::AlreadyExported);
+            summary.documents.append(documentRecord(row, entry, ExportRowResult::AlreadyExported));
+            if (observer)
+                observer->documentDone(i + 1, rows.size(), reference,
+                                       ExportRowResult::AlreadyExported);
+            if (stopAfter(observer, i, rows.size()))
+                break;
+            continue;
+        }
+
         ExportRowResult result;
         PostingReadBack readBack;
+        ReceivablePosting receivablePosting;
         try {
             if (receivable) {
-                // Receivable documents already in the package are updated in place by their
-                // routine.
-                result = SQLAccExportAR(sources, moduleCode, row.id, reference, row.date,
-                                        entry.party, row.netTotal, row.rounding, &readBack)
-                             ? ExportRowResult::Posted
-                             : ExportRowResult::NothingToPost;
-            } else if (DocumentInPackage(moduleCode, reference, entry.party)) {
+                // Receivable documents already in the package (this very document) are updated
+                // in place by their routine: unapplied amount and knock-offs.
+                result =
+                    SQLAccExportAR(sources, moduleCode, row.id, reference, row.date, entry.party,
+                                   row.netTotal, row.rounding, &readBack, &receivablePosting)
+                        ? (receivablePosting.existing ? ExportRowResult::AlreadyInPackage
+                                                      : ExportRowResult::Posted)
+                        : ExportRowResult::NothingToPost;
+            } else if (DocumentInPackage(moduleCode, reference,
+                                         identityOf(moduleCode, byItem, row, entry.party))) {
                 result = ExportRowResult::AlreadyInPackage;
             } else {
                 result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date,
@@ -432,6 +507,12 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         }
 
         entry.outcome = journalOutcome(result);
+        if (result == ExportRowResult::Posted || result == ExportRowResult::AlreadyInPackage) {
+            // The knock-offs the package could not apply keep the document open at its source.
+            const QString knockOff = receivablePosting.knockOff.text();
+            if (!knockOff.isEmpty())
+                entry.message = knockOff;
+        }
         if (result == ExportRowResult::Posted) {
             // What the package made of the document, beside the posting: it is in the books
             // either way, so it is flagged.
@@ -440,14 +521,27 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
             entry.check = !readBack.found     ? JournalCheck::Missing
                           : readBack.agrees() ? JournalCheck::Agrees
                                               : JournalCheck::Differs;
-            if (!readBack.agrees())
-                entry.message = QStringLiteral("posted; ") + readBack.differenceText();
+            if (!readBack.agrees()) {
+                const QString difference = QStringLiteral("posted; ") + readBack.differenceText();
+                entry.message = entry.message.isEmpty()
+                                    ? difference
+                                    : difference + QStringLiteral("; ") + entry.message;
+            }
         }
         try {
             QStringList statements;
             if (result != ExportRowResult::NothingToPost)
-                statements = markingFor(moduleCode, byItem, row);
-            statements << journal.recordStatement(entry);
+                statements =
+                    isKnockOffDocument(moduleCode)
+                        ? KnockOffDocumentMarking(row.id, appliedLinks(receivablePosting.knockOff))
+                        : markingFor(moduleCode, byItem, row);
+            // A payment or credit note opened again while what it settles is still missing
+            // changed nothing: the record of its posting says all there is.
+            const bool unchanged = receivablePosting.existing &&
+                                   receivablePosting.knockOff.applied.isEmpty() &&
+                                   !receivablePosting.knockOff.missing.isEmpty();
+            if (!unchanged || !journalHoldsDocument(markingDb, entry))
+                statements << journal.recordStatement(entry);
             RunMarking(markingDb, statements);
             receivableSource->commit();
             documentSource->commit();
@@ -468,6 +562,8 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
             summary.differences.append({reference, entry.message});
         }
         summary.documents.append(documentRecord(row, entry, result));
+        if (!receivablePosting.knockOff.missing.isEmpty())
+            summary.openKnockOffs.append({reference, ExportStatusText(summary.documents.last())});
         if (observer)
             observer->documentDone(i + 1, rows.size(), reference, result);
         if (stopAfter(observer, i, rows.size()))

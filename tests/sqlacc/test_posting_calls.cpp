@@ -770,9 +770,11 @@ void TestPostingCalls::callSequence_data() {
         )"),
                      text(paymentKnockOff)});
 
+    // The document the package holds under the number is read first: this payment's customer.
     QTest::newRow("AR_PM held by the package: unapplied amount and knock-off only")
         << byItem << PackageScript([](RecordingPackage& p) {
                p.setKey("AR_PM", "OR-1", 12);
+               p.setReadValue("AR_PM", "CODE", "300-C1");
                p.setLocateResult({"IV", "IV-1001"}, true);
            })
         << PostingCall([](const PostingSources& s) {
@@ -785,6 +787,10 @@ void TestPostingCalls::callSequence_data() {
             AR_PM.FindKeyByRef("DOCNO","OR-1")
             AR_PM.Params.DocKey := "12"
             AR_PM.Open
+            AR_PM.DataSets.Find("MainDataSet")
+            AR_PM.MainDataSet.CODE.AsString
+            AR_PM.MainDataSet.DOCDATE.Value
+            AR_PM.MainDataSet.DocAmt.AsFloat
             AR_PM.Edit
             AR_PM.MainDataSet.UNAPPLIEDAMT := 10.0
         )"),
