@@ -157,9 +157,20 @@ bool SQLAccExportAR(const PostingSources& sources, const QString& ModuleCode, co
             *posting = done;
     });
     // The stock ledger holds such an invoice under its reference, the package under its number.
-    if (ModuleCode == QLatin1String("AR_IV") && importedFromPos(sources.ar, DocId))
+    // When the package holds it already (an export saved it but could not flag it), it is not
+    // saved a second time; another document under its number is refused.
+    if (ModuleCode == QLatin1String("AR_IV") && importedFromPos(sources.ar, DocId)) {
+        SQLAccLogin();
+        BusinessObject salesInvoice(CurrentPackageSession().app, "SL_IV");
+        const SourceDocument source{
+            PartyCode, QDate::fromString(DocDate, QStringLiteral("yyyy/MM/dd")), NetTotal};
+        done.existing = PackageHoldsDocument(salesInvoice, QStringLiteral("SL_IV"), DocId, source);
+        salesInvoice.close();
+        if (done.existing)
+            return true;
         return SQLAccExportDoc(sources, QStringLiteral("SL_IV"), DocRef, DocId, DocDate, PartyCode,
                                NetTotal, Rounding, readBack);
+    }
 
     Query rows(&sources.ar);
     rows.setSql(QStringLiteral("SELECT td_tax_code, td_total, td_tax_amt, td_description, "

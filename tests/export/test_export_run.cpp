@@ -19,6 +19,7 @@
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
 #include "sqlacc/posting_sources.h"
+#include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
 #include "sqlacc/sqlacc_export_master.h"
 #include "sqlacc/sqlacc_login.h"
@@ -69,6 +70,7 @@ private slots:
     void numberHeldByThePackage_data();
     void numberHeldByThePackage();
     void receivableNumberOfAnotherDocumentIsRefused();
+    void invoiceFromThePosSavedButNotFlaggedIsNotSavedAgain();
     void knockOffsLandOrStayOpen();
     void flaggedDocumentIsNotPostedAgain_data();
     void flaggedDocumentIsNotPostedAgain();
@@ -1021,6 +1023,25 @@ void TestExportRun::receivableNumberOfAnotherDocumentIsRefused() {
             QCOMPARE(document["header"]["CODE"].toString(), QStringLiteral("300-C001"));
         }
     QCOMPARE(held, 1);
+}
+
+// A receivable invoice taken over from the POS goes to the package as a sales invoice under its
+// number. One that an export saved but could not flag (a kill between the two commits) is
+// flagged by the next export, not saved a second time.
+void TestExportRun::invoiceFromThePosSavedButNotFlaggedIsNotSavedAgain() {
+    addCustomer("C001", "300-C001");
+    postMasters();
+    addLedgerDocument("SL_IV", "1");
+    addReceivable("AR_IV", "INV/0001", "1", {{"TD_IMPORT", "T"}});
+    const PostingSources sources{data->dbStk, data->dbApp, data->dbAR};
+    QVERIFY(
+        SQLAccExportAR(sources, "AR_IV", "INV/0001", "1", "2024/03/20", "300-C001", 106.0, 0.0));
+    tick("AR_IV");
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("AR_IV");
+    QCOMPARE(summary.posted, 0);
+    QCOMPARE(summary.alreadyInPackage, 1);
+    QCOMPARE(packageDocuments("SL_IV"), QStringList{"INV/0001"});
+    QCOMPARE(flags(data->dbAR, "SELECT TD_EXPORT_ACCT FROM AR_TRANS"), QStringList{"T"});
 }
 
 // A payment exported before the documents it settles is in the books, but its knock-offs are

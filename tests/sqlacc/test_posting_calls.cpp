@@ -641,7 +641,12 @@ void TestPostingCalls::callSequence_data() {
                return SQLAccExportAR(s, "AR_IV", "INV/2", "D100", "2024/03/06", "300-C1", 33, 0);
            })
         << true
-        << expected({kLogin, documentStart("SL_IV", "INV/2", "2024/03/06", "300-C1"),
+        << expected({kLogin, text(R"(
+            BizObjects.Find("SL_IV")
+            SL_IV.FindKeyByRef("DOCNO","INV/2")
+            SL_IV.Close
+        )"),
+                     kLogin, documentStart("SL_IV", "INV/2", "2024/03/06", "300-C1"),
                      text(R"(SL_IV.MainDataSet.DOCREF1 := "D100")"), text(kD100Lines)});
 
     QTest::newRow("AR_DN new") << byItem << none << PostingCall([](const PostingSources& s) {
