@@ -10,6 +10,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/document_kinds.h"
 #include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
@@ -92,23 +93,26 @@ QVector<TickedRow> readTickedRows(DbConnection& stock, const QString& moduleCode
     return rows;
 }
 
-// The document number in the package: store, counter and receipt for cash sales, store and
-// reference for purchases, the reference otherwise.
-QString documentReference(const QString& moduleCode, const TickedRow& row) {
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+// The document number in the package, as its kind makes it.
+QString documentReference(const DocumentKind& kind, const TickedRow& row) {
+    switch (kind.number) {
+    case DocumentKind::Number::StoreCounterReceipt:
         return row.store + QLatin1Char('-') + row.id + QLatin1Char('-') + row.refNo;
-    if (IsPurchaseCode(moduleCode))
+    case DocumentKind::Number::StoreAndReference:
         return row.store + QLatin1Char('-') + row.refNo;
+    case DocumentKind::Number::Reference:
+        break;
+    }
     return row.refNo;
 }
 
-QString partyCode(DbConnection& app, const QString& moduleCode, const QString& code) {
+QString partyCode(DbConnection& app, const DocumentKind& kind, const QString& code) {
     // A cash sale's party is the fixed cash-sales debtor code the search wrote; its master's
     // debtor code would be replaced by it, so it is not read.
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+    if (kind.party == DocumentKind::Party::CashSalesCode)
         return code;
     const QString sql =
-        IsPurchaseCode(moduleCode)
+        kind.party == DocumentKind::Party::Supplier
             ? QStringLiteral("SELECT M_CREDITOR FROM mas_SUPPLIER WHERE m_code = ") +
                   QuotedStr(code)
             : QStringLiteral("SELECT m_debtor FROM mas_customer WHERE m_code = ") + QuotedStr(code);
@@ -116,22 +120,36 @@ QString partyCode(DbConnection& app, const QString& moduleCode, const QString& c
     return found.isNull() ? QString() : found.toString();
 }
 
-QStringList markingFor(const QString& moduleCode, bool byItem, const TickedRow& row) {
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+// The statements that flag the row's document; a payment's or credit note's name the knock-off
+// links the package applied.
+QStringList markingFor(const DocumentKind& kind, bool byItem, const TickedRow& row,
+                       const QList<KnockOffLinkKey>& appliedLinks) {
+    switch (kind.marking) {
+    case DocumentKind::Marking::CashSale:
         return byItem ? CashSaleByItemMarking(row.store, row.id, row.refNo, row.date)
                       : CashSaleBySummaryMarking(row.store, row.id, row.date);
-    if (IsStockDocumentCode(moduleCode))
+    case DocumentKind::Marking::StockDocument:
         return StockDocumentMarking(row.id);
+    case DocumentKind::Marking::KnockOffDocument:
+        return KnockOffDocumentMarking(row.id, appliedLinks);
+    case DocumentKind::Marking::ReceivableDocument:
+        break;
+    }
     return ReceivableDocumentMarking(row.id);
 }
 
 // The query telling whether the document of the row is still open at its source.
-QString openRowsFor(const QString& moduleCode, bool byItem, const TickedRow& row) {
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+QString openRowsFor(const DocumentKind& kind, bool byItem, const TickedRow& row) {
+    switch (kind.marking) {
+    case DocumentKind::Marking::CashSale:
         return byItem ? CashSaleByItemOpenRows(row.store, row.id, row.refNo, row.date)
                       : CashSaleBySummaryOpenRows(row.store, row.id, row.date);
-    if (IsStockDocumentCode(moduleCode))
+    case DocumentKind::Marking::StockDocument:
         return StockDocumentOpenRows(row.id);
+    case DocumentKind::Marking::ReceivableDocument:
+    case DocumentKind::Marking::KnockOffDocument:
+        break;
+    }
     return ReceivableDocumentOpenRows(row.id);
 }
 
@@ -151,11 +169,6 @@ bool journalHoldsDocument(DbConnection& db, const JournalEntry& entry) {
                            QuotedStr(entry.documentNumber) +
                            QStringLiteral(" AND J_OUTCOME IN ('POSTED', 'ALREADY')"))
                .toInt() > 0;
-}
-
-bool isKnockOffDocument(const QString& moduleCode) {
-    return moduleCode == QLatin1String(ModuleCodes::ReceivableCreditNote) ||
-           moduleCode == QLatin1String(ModuleCodes::ReceivablePayment);
 }
 
 // How long the run's reads of the masters' database may share one transaction.
@@ -203,7 +216,7 @@ private:
 // customers or suppliers, and each look-up is a statement the engine prepares anew.
 class PartyCodes {
 public:
-    PartyCodes(DbConnection& app, const QString& moduleCode) : app_(app), moduleCode_(moduleCode) {
+    PartyCodes(DbConnection& app, const DocumentKind& kind) : app_(app), kind_(kind) {
         age_.start();
     }
     QString of(const QString& code) {
@@ -213,14 +226,14 @@ public:
         }
         if (const auto found = codes_.constFind(code); found != codes_.constEnd())
             return *found;
-        const QString party = partyCode(app_, moduleCode_, code);
+        const QString party = partyCode(app_, kind_, code);
         codes_.insert(code, party);
         return party;
     }
 
 private:
     DbConnection& app_;
-    QString moduleCode_;
+    const DocumentKind& kind_;
     QHash<QString, QString> codes_;
     QElapsedTimer age_;
 };
@@ -305,12 +318,12 @@ void count(ExportRunSummary& summary, ExportRowResult result) {
 
 // What the package's document of the row's number must show to be this document: its party, its
 // date and its total (a cash sale's: what the customer paid).
-SourceDocument identityOf(const QString& moduleCode, bool byItem, const TickedRow& row,
+SourceDocument identityOf(const DocumentKind& kind, bool byItem, const TickedRow& row,
                           const QString& party) {
     SourceDocument source;
     source.party = party;
     source.date = QDate::fromString(row.date, QStringLiteral("yyyy/MM/dd"));
-    source.total = moduleCode == QLatin1String(ModuleCodes::CashSales)
+    source.total = kind.marking == DocumentKind::Marking::CashSale
                        ? CashSalePayment(row.netTotal, row.rounding, byItem)
                        : row.netTotal;
     return source;
@@ -412,17 +425,18 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     // on how late a change made elsewhere is seen.
     PosTaxCodeCache taxCodes(kSharedReadsMs);
     const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR, &taxCodes};
-    const bool receivable = IsReceivableCode(moduleCode);
+    const DocumentKind& kind = *FindDocumentKind(moduleCode);
+    const bool receivable = kind.source == DocumentKind::Source::Receivables;
     // A document's flags and its journal record live in the same database, and go in one commit.
     DbConnection& markingDb = receivable ? data_.dbAR : data_.dbStk;
     if (receivable)
         EnsureReceivableLinkTables(data_.dbAR);
     PostingJournalWriter journal(markingDb, options_.runId, options_.user);
     SharedReads masterReads(data_.dbApp);
-    PartyCodes parties(data_.dbApp, moduleCode);
+    PartyCodes parties(data_.dbApp, kind);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
-        const QString reference = documentReference(moduleCode, row);
+        const QString reference = documentReference(kind, row);
         inHand_ = QStringList{row.id, row.store, row.refNo, reference};
         if (observer)
             observer->documentStarting(i + 1, rows.size(), reference);
@@ -448,7 +462,7 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         // A row whose document is flagged at its source already was exported since it was
         // ticked (a run stopped before it could untick it): it is not posted again, and its
         // journal record is the one of the run that flagged it.
-        if (flaggedAtSource(markingDb, openRowsFor(moduleCode, byItem, row))) {
+        if (flaggedAtSource(markingDb, openRowsFor(kind, byItem, row))) {
             receivableSource->commit();
             documentSource->commit();
             masterReads.endIfOld();
@@ -476,7 +490,7 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
                                                       : ExportRowResult::Posted)
                         : ExportRowResult::NothingToPost;
             } else if (DocumentInPackage(moduleCode, reference,
-                                         identityOf(moduleCode, byItem, row, entry.party))) {
+                                         identityOf(kind, byItem, row, entry.party))) {
                 result = ExportRowResult::AlreadyInPackage;
             } else {
                 result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date,
@@ -532,9 +546,7 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
             QStringList statements;
             if (result != ExportRowResult::NothingToPost)
                 statements =
-                    isKnockOffDocument(moduleCode)
-                        ? KnockOffDocumentMarking(row.id, appliedLinks(receivablePosting.knockOff))
-                        : markingFor(moduleCode, byItem, row);
+                    markingFor(kind, byItem, row, appliedLinks(receivablePosting.knockOff));
             // A payment or credit note opened again while what it settles is still missing
             // changed nothing: the record of its posting says all there is.
             const bool unchanged = receivablePosting.existing &&
