@@ -5,6 +5,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/document_kinds.h"
 #include "export/document_search.h"
 #include "export/export_run.h"
 #include "export/export_run_lock.h"
@@ -18,6 +19,7 @@
 #include "export/source_marking.h"
 #include "sqlacc/biz_app_factory.h"
 #include "sqlacc/call_recorder.h"
+#include "sqlacc/document_read_back.h"
 #include "sqlacc/posting_sources.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -43,6 +45,7 @@ private slots:
     void init();
     void cleanup();
 
+    void documentKindsAgreeWithThePostingRoutines();
     void markingStatementsAreExact_data();
     void markingStatementsAreExact();
     void documentWithoutLinesIsSkippedUnmarked();
@@ -207,6 +210,15 @@ int TestExportRun::tick(const QString& kind) {
     else
         search.SearchStockDocuments(kind, StockSearchFilter{});
     return search.TickAll(kind, true);
+}
+
+// The posting routines find purchase documents by number and supplier on their own; the table of
+// kinds must say the same of every kind.
+void TestExportRun::documentKindsAgreeWithThePostingRoutines() {
+    QCOMPARE(int(DocumentKindsEnd() - DocumentKindsBegin()), TransactionCodes().size());
+    for (const DocumentKind* kind = DocumentKindsBegin(); kind != DocumentKindsEnd(); ++kind)
+        QVERIFY2(FoundByNumberAndParty(QLatin1String(kind->code)) == kind->foundByNumberAndParty,
+                 kind->code);
 }
 
 void TestExportRun::markingStatementsAreExact_data() {
