@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -168,8 +169,19 @@ void EnsurePackageSchema(DbConnection& database) {
         {"SA_MASTER_BRANCH", "STATE", "VARCHAR(60)"},
         {"SA_MASTER_BRANCH", "COUNTRY", "VARCHAR(10)"},
     };
+    // One read of the columns the tables have, rather than one per column at every login.
+    QSet<QString> held;
+    {
+        RowReader columns(database,
+                          QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) || '.' || "
+                                         "TRIM(RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS WHERE "
+                                         "RDB$RELATION_NAME IN ('SA_DOCUMENT', "
+                                         "'SA_DOCUMENT_DETAIL', 'SA_MASTER', 'SA_MASTER_BRANCH')"));
+        while (columns.next())
+            held.insert(columns.value(0).toString());
+    }
     for (const auto& column : eInvoiceColumns)
-        if (!hasColumn(database, QLatin1String(column[0]), QLatin1String(column[1])))
+        if (!held.contains(QLatin1String(column[0]) + QLatin1Char('.') + QLatin1String(column[1])))
             database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3")
                                  .arg(QLatin1String(column[0]), QLatin1String(column[1]),
                                       QLatin1String(column[2])));

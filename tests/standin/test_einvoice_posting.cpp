@@ -4,6 +4,7 @@
 
 #include "config/settings_file.h"
 #include "data/connection.h"
+#include "data/query.h"
 #include "sqlacc/document_read_back.h"
 #include "sqlacc/sqlacc_export_doc.h"
 #include "sqlacc/sqlacc_export_master.h"
@@ -52,6 +53,7 @@ private slots:
     void cashSalesCustomer();
     void daySummaryNamesItsReceipts_data();
     void daySummaryNamesItsReceipts();
+    void packageOfAnEarlierStandinGetsTheColumns();
 
 private:
     QJsonObject dump() const { return DumpPackage(package_->database); }
@@ -289,6 +291,28 @@ void TestEInvoicePosting::daySummaryNamesItsReceipts() {
     QCOMPARE(continued, textLines);
     if (textLines > 0)
         QVERIFY(lines.last()["DESCRIPTION"].toString().endsWith("000000199"));
+}
+
+// A package database made before the e-invoice fields is brought up to date when it is opened.
+void TestEInvoicePosting::packageOfAnEarlierStandinGetsTheColumns() {
+    const auto columns = [this] {
+        DbConnection package(QStringLiteral("TestPackage"), package_->database);
+        RowReader rows(package, "SELECT COUNT(*) FROM RDB$RELATION_FIELDS WHERE "
+                                "RDB$FIELD_NAME IN ('TIN', 'SUBMISSIONTYPE', 'POSTCODE')");
+        rows.next();
+        return rows.value(0).toInt();
+    };
+    QCOMPARE(columns(), 4); // SUBMISSIONTYPE of documents and of masters
+    {
+        DbConnection package(QStringLiteral("TestPackage"), package_->database);
+        for (const char* drop :
+             {"ALTER TABLE SA_MASTER DROP TIN", "ALTER TABLE SA_DOCUMENT DROP SUBMISSIONTYPE",
+              "ALTER TABLE SA_MASTER_BRANCH DROP POSTCODE"})
+            package.execute(QLatin1String(drop));
+    }
+    QCOMPARE(columns(), 1);
+    dump();
+    QCOMPARE(columns(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestEInvoicePosting)
