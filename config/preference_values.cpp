@@ -96,6 +96,8 @@ void writeTypeSection(SettingsFile& settings, const PreferenceValues& values) {
         settings.writeBool(Keys::Ubs::IncludeRemark, values.ubsIncludeRemark);
     } else if (entry == AccountTypeEntry::AutoCount) {
         settings.writeBool(Keys::AutoCount::IncludeRemark, values.autoCountIncludeRemark);
+    } else if (entry == AccountTypeEntry::SqlAcc) {
+        settings.writeFlag(Keys::SqlAcc::EInvoice, values.sqlAccEInvoice);
     }
 }
 
@@ -248,6 +250,8 @@ PreferenceValues LoadPreferences(SettingsFile& settings) {
             values.ubsIncludeRemark = settings.readBool(Keys::Ubs::IncludeRemark);
         } else if (entry == AccountTypeEntry::AutoCount) {
             values.autoCountIncludeRemark = settings.readBool(Keys::AutoCount::IncludeRemark);
+        } else if (entry == AccountTypeEntry::SqlAcc) {
+            values.sqlAccEInvoice = settings.readFlag(Keys::SqlAcc::EInvoice);
         }
     }
 

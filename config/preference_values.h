@@ -55,6 +55,7 @@ struct PreferenceValues {
     std::optional<int> ubsClosingPeriod;
     bool ubsIncludeRemark = false;
     bool autoCountIncludeRemark = false;
+    bool sqlAccEInvoice = false; // SQLACC's EINVOICE flag
 
     AccountTypeEntry accountType = AccountTypeEntry::None;
 

@@ -229,6 +229,9 @@ inline constexpr SettingKey TariffCode{Section, "TARIFF_CODE", ""};
 // The company whose books the link posts into. When set, a run whose package has another
 // company's books open stops before its first document.
 inline constexpr SettingKey CompanyName{Section, "COMPANY_NAME", ""};
+// Flag: cash sales posted for the e-invoice (MyInvois): the cash-sales customer as the general
+// public for consolidation, and By Summary cash sales naming their receipts. "N" posts as before.
+inline constexpr SettingKey EInvoice{Section, "EINVOICE", "N"};
 } // namespace SqlAcc
 
 namespace Emas {

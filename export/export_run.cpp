@@ -20,6 +20,7 @@
 #include "sqlacc/business_object.h"
 #include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/document_read_back.h"
+#include "sqlacc/einvoice_posting.h"
 #include "sqlacc/posting_sources.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
@@ -420,6 +421,12 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     const PackageSession& package = CurrentPackageSession();
     summary.packageCompany = package.companyName;
     summary.packageBuild = package.build.text();
+    // What the run has to say of the package itself, once: a cash-sales run with EINVOICE set on
+    // a build without the e-invoice fields says so before its first document.
+    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+        EInvoicePosting(settings_, package);
+    const auto keepNotices =
+        qScopeGuard([&summary, &package] { summary.notices = package.notices; });
     RecordRunPackage(data_.dbStk, options_.runId, PackageSessionText(package));
     // The tax codes are kept as long as the masters' reads share a transaction: the same bound
     // on how late a change made elsewhere is seen.

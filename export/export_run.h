@@ -90,6 +90,9 @@ struct ExportRunSummary {
     // The package the run posted into: the company of its open books and its build.
     QString packageCompany;
     QString packageBuild;
+    // What the run had to say about the package itself, each once (a build too old for the
+    // e-invoice, say).
+    QStringList notices;
     QList<ExportDocumentRecord> documents; // every document handled, refused ones included
     bool stopped = false; // the observer or a stop signal asked to stop before the last row
     int handled() const {

@@ -53,6 +53,8 @@ QString MissingCodeQuestion(const QString& moduleCode) {
 
 QString MasterExportEndText(const MasterExportResult& result) {
     QString text = QStringLiteral("Completed.");
+    for (const QString& notice : result.notices)
+        text += QStringLiteral("\r\n\r\n") + notice;
     if (result.adjustedCodes.isEmpty())
         return text;
     text += QStringLiteral("\r\n\r\n%1 generated code(s) differ from the usual rule because its "
@@ -104,7 +106,9 @@ ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QStr
     }
 
     const PostingSources sources{data.dbStk, data.dbApp, data.dbAR};
-    if (SQLAccExportMaster(sources, moduleCode, account, selection))
+    const bool posted = SQLAccExportMaster(sources, moduleCode, account, selection);
+    result.notices = CurrentPackageSession().notices;
+    if (posted)
         data.dbApp.execute(
             QStringLiteral("UPDATE %1 SET M_EXPORT_ACCT = ").arg(QLatin1String(kind.table)) +
             QuotedStr(QStringLiteral("T")));

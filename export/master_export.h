@@ -3,6 +3,7 @@
 #include "export/code_generation.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class SettingsFile;
@@ -20,6 +21,8 @@ struct MasterExportResult {
     bool generated = false; // the missing codes were generated
     // Generated codes that differ from the rule's because its code was taken.
     QList<AdjustedCode> adjustedCodes;
+    // What the export had to say about the package itself (a build too old for the e-invoice).
+    QStringList notices;
 };
 
 // The question asked when suppliers or customers lack their account code: "Some record do not

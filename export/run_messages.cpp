@@ -32,6 +32,8 @@ QString ExportRunEndText(const ExportRunSummary& summary) {
         if (summary.refused > 0)
             text += QStringLiteral("; %1 refused").arg(summary.refused);
     }
+    for (const QString& notice : summary.notices)
+        text += QStringLiteral("\r\n") + notice;
     if (summary.alreadyInPackage > 0)
         text += QStringLiteral("\r\n%1 document(s) were already in the accounting package and were "
                                "only marked as exported.")

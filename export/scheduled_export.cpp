@@ -168,6 +168,7 @@ void ScheduledExport::runMaster(ScheduledKind& kind, const ScheduleOptions& opti
         ExportSUPP_CUST_STOCK(data_, settings_, code, false, [](const QString&) { return true; });
     kind.missingCodes = result.missingCodes;
     kind.adjustedCodes = result.adjustedCodes;
+    kind.run.notices = result.notices;
     kind.run.total = kind.found;
     kind.run.posted = kind.found;
 }

@@ -118,6 +118,14 @@ void DocumentLineWriter::addRoundingLine(double amount, bool clearItemCode) {
     detail_->invoke("Post");
 }
 
+void DocumentLineWriter::addTextLine(const QString& description) {
+    appendNumbered();
+    setField(detail_, "DESCRIPTION", TextValue(description));
+    setField(detail_, "Account", TextValue(forms_.account));
+    writeNoTax(QString());
+    detail_->invoke("Post");
+}
+
 void DocumentLineWriter::addAmountLine(const QString& description, const QString& tax,
                                        double amount, double taxAmt, bool taxInclusive) {
     appendNumbered();

@@ -50,6 +50,10 @@ public:
     void addAmountLine(const QString& description, const QString& tax, double amount, double taxAmt,
                        bool taxInclusive);
 
+    // A line of text alone: its description and the document's account, no quantity, price or
+    // tax, so it adds nothing to the document's total.
+    void addTextLine(const QString& description);
+
     int lineCount() const { return count_; }
 
 private:

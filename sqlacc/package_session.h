@@ -5,6 +5,7 @@
 #include "sqlacc/package_build.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -29,6 +30,13 @@ struct PackageSession {
     // Why the company is not known, when it is not: the package's error on the profile.
     QString companyError;
     bool loggedInHere = false; // false when the package was logged in already
+    // What the session's postings had to tell the bookkeeper about the package itself (such as a
+    // build too old for a setting), each said once however many documents met it.
+    mutable QStringList notices;
+    void noteOnce(const QString& notice) const {
+        if (!notices.contains(notice))
+            notices << notice;
+    }
 };
 
 // Opens a session: creates the package's application object, logs in with USERLOGIN, PASSWORD,

@@ -6,8 +6,10 @@
 #include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/document_lines.h"
 #include "sqlacc/document_read_back.h"
+#include "sqlacc/einvoice_posting.h"
 #include "sqlacc/posting_settings.h"
 #include "sqlacc/posting_values.h"
+#include "sqlacc/receipt_ranges.h"
 #include "sqlacc/sqlacc_login.h"
 #include "sqlacc/stock_document_posting.h"
 
@@ -51,8 +53,9 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
 
     Query source(&sources.stk);
     PosTaxCodes taxes;
+    CashSaleRef ref;
     if (cashSale) {
-        const CashSaleRef ref = SplitCashSaleRef(DocRef);
+        ref = SplitCashSaleRef(DocRef);
         source.setSql(byItem ? ReceiptLinesSql(DocId, ref, DocDate) : CloseInfoSql(ref, DocDate));
         taxes = sources.posTaxCodes ? sources.posTaxCodes->get(sources.app)
                                     : ReadPosTaxCodes(sources.app);
@@ -78,6 +81,15 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
     const AutoObjectPtr detail = findDataSet(document, "cdsDocDetail");
     document->invoke("New");
     writeHeader(header, ModuleCode, DocId, DocRef, DocDate, PartyCode, sourceTotal, settings);
+    // A counter-day's cash sale names the receipts it covers, for the consolidated e-invoice.
+    ReceiptListTexts receipts;
+    if (cashSale && EInvoicePosting(settings, session) && !byItem) {
+        receipts =
+            ReceiptListTextsOf(CounterDayReceipts(sources.stk, ref.store, ref.counter, DocDate),
+                               DocumentDescriptionLength, DocumentDescriptionLength);
+        if (!receipts.header.isEmpty())
+            setField(header, "DESCRIPTION", TextValue(receipts.header));
+    }
 
     DocumentLineWriter lines(detail, LineForms{LineAccount(settings, ModuleCode), session.build,
                                                settings.read(Keys::SqlAcc::TariffCode).trimmed()});
@@ -94,6 +106,8 @@ bool SQLAccExportDoc(const PostingSources& sources, const QString& ModuleCode, c
     }
     if (cashSale && byItem && std::fabs(Rounding) > 0)
         lines.addRoundingLine(Rounding, true);
+    for (const QString& text : receipts.lines)
+        lines.addTextLine(text);
 
     document->invoke("Save");
     if (readBack)

@@ -1,8 +1,10 @@
 #include "sqlacc/sqlacc_export_master.h"
 
+#include "config/settings_file.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "sqlacc/business_object.h"
+#include "sqlacc/einvoice_posting.h"
 #include "sqlacc/flag_values.h"
 #include "sqlacc/posting_values.h"
 #include "sqlacc/sqlacc_login.h"
@@ -58,15 +60,42 @@ void saveAndClose(BusinessObject& master) {
     master.close();
 }
 
+void writeGeneralPublic(const AutoObjectPtr& header) {
+    setField(header, "SUBMISSIONTYPE", std::int32_t{ConsolidateSubmission});
+    setField(header, "TIN", GeneralPublicTin);
+}
+
+// The cash-sales customer is created when missing. For the e-invoice it is the general public
+// whose sales are consolidated: created so, or, when it exists, given those two fields (and
+// nothing else of it changed) unless it has them already.
 void ensureCashSalesCustomer(BusinessObject& master, const AutoObjectPtr& header,
-                             const QString& controlAccount) {
+                             const QString& controlAccount, bool eInvoice) {
     const QString code = CashSalesCustomerCode(controlAccount);
-    if (!isNone(master->invoke("FindKeyByRef", {"CODE", TextValue(code)})))
+    const AutoValue key = master->invoke("FindKeyByRef", {"CODE", TextValue(code)});
+    if (isNone(key)) {
+        master->invoke("New");
+        setField(header, "CODE", TextValue(code));
+        setField(header, "CONTROLACCOUNT", TextValue(controlAccount));
+        setField(header, "COMPANYNAME", "CASH SALES");
+        if (eInvoice)
+            writeGeneralPublic(header);
+        header->invoke("Post");
+        saveAndClose(master);
         return;
-    master->invoke("New");
-    setField(header, "CODE", TextValue(code));
-    setField(header, "CONTROLACCOUNT", TextValue(controlAccount));
-    setField(header, "COMPANYNAME", "CASH SALES");
+    }
+    if (!eInvoice)
+        return;
+    setParam(master, "CODE", key.toText());
+    master->invoke("Open");
+    const bool consolidated = fieldValue(header, "SUBMISSIONTYPE", "AsString").toText() ==
+                                  std::to_string(ConsolidateSubmission) &&
+                              fieldValue(header, "TIN", "AsString").toText() == GeneralPublicTin;
+    if (consolidated) {
+        master.close();
+        return;
+    }
+    master->invoke("Edit");
+    writeGeneralPublic(header);
     header->invoke("Post");
     saveAndClose(master);
 }
@@ -143,7 +172,9 @@ bool SQLAccExportMaster(const PostingSources& sources, const QString& ModuleCode
     else
         branch = findDataSet(master, "cdsBranch");
     if (ModuleCode == QLatin1String("AR_CUSTOMER"))
-        ensureCashSalesCustomer(master, header, ControlAccount);
+        ensureCashSalesCustomer(
+            master, header, ControlAccount,
+            EInvoicePosting(SettingsFile(SettingsFile::defaultPath()), session));
 
     rows.open();
     const QString codeColumn = ModuleCode == QLatin1String("AP_SUPPLIER")

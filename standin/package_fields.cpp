@@ -4,6 +4,8 @@
 
 #include <QDate>
 
+#include <cmath>
+
 const FieldList& DocumentHeaderFields() {
     static const FieldList fields = {
         {"DOCKEY", FieldKind::Key},
@@ -25,28 +27,53 @@ const FieldList& DocumentHeaderFields() {
         {"PAYMENTMETHOD", FieldKind::Text},
         {"DOCAMT", FieldKind::Number},
         {"LOCALDOCAMT", FieldKind::Number},
+        // e-invoice: how the document goes to MyInvois (defaults from the customer), and what
+        // MyInvois answered.
+        {"SUBMISSIONTYPE", FieldKind::Integer, kEInvoiceFieldsBuild},
+        {"IRBM_UUID", FieldKind::ReadOnly, kEInvoiceFieldsBuild},
+        {"IRBM_STATUS", FieldKind::ReadOnly, kEInvoiceFieldsBuild},
     };
     return fields;
 }
 
 const FieldList& MasterHeaderFields() {
     static const FieldList fields = {
-        {"CODE", FieldKind::Text},        {"CONTROLACCOUNT", FieldKind::Text},
-        {"COMPANYNAME", FieldKind::Text}, {"GSTNO", FieldKind::Text},
+        {"CODE", FieldKind::Text},
+        {"CONTROLACCOUNT", FieldKind::Text},
+        {"COMPANYNAME", FieldKind::Text},
+        {"GSTNO", FieldKind::Text},
         {"DESCRIPTION", FieldKind::Text},
+        // e-invoice: the party's tax number, identification (IDTYPE 0 none, 1 business
+        // registration, 2 new NRIC, 3 passport, 4 army, 5 old NRIC) and submission type (0 none,
+        // 17 e-invoice, 18 consolidate); suppliers also their industry code and classification.
+        {"TIN", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"IDTYPE", FieldKind::Integer, kEInvoiceFieldsBuild},
+        {"IDNO", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"SUBMISSIONTYPE", FieldKind::Integer, kEInvoiceFieldsBuild},
+        {"SIC", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"IRBM_CLASSIFICATION", FieldKind::Text, kEInvoiceFieldsBuild},
     };
     return fields;
 }
 
 const FieldList& DocumentDetailFields() {
     static const FieldList fields = {
-        {"DtlKey", FieldKind::Key},        {"DocKey", FieldKind::Key},
-        {"ItemCode", FieldKind::Text},     {"DESCRIPTION", FieldKind::Text},
-        {"Qty", FieldKind::Number},        {"UOM", FieldKind::Text},
-        {"UnitPrice", FieldKind::Number},  {"Account", FieldKind::Text},
-        {"DISC", FieldKind::Discount},     {"TAX", FieldKind::Text},
-        {"TAXAMT", FieldKind::Number},     {"AMOUNT", FieldKind::Number},
-        {"TAXINCLUSIVE", FieldKind::Flag}, {"TARIFF", FieldKind::Text},
+        {"DtlKey", FieldKind::Key},
+        {"DocKey", FieldKind::Key},
+        {"ItemCode", FieldKind::Text},
+        {"DESCRIPTION", FieldKind::Text},
+        {"Qty", FieldKind::Number},
+        {"UOM", FieldKind::Text},
+        {"UnitPrice", FieldKind::Number},
+        {"Account", FieldKind::Text},
+        {"DISC", FieldKind::Discount},
+        {"TAX", FieldKind::Text},
+        {"TAXAMT", FieldKind::Number},
+        {"AMOUNT", FieldKind::Number},
+        {"TAXINCLUSIVE", FieldKind::Flag},
+        {"TARIFF", FieldKind::Text},
+        {"IRBM_CLASSIFICATION", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"TAXEXEMPTIONREASON", FieldKind::Text, kEInvoiceFieldsBuild},
     };
     return fields;
 }
@@ -63,11 +90,19 @@ const FieldList& KnockOffFields() {
 
 const FieldList& BranchFields() {
     static const FieldList fields = {
-        {"CODE", FieldKind::Text},      {"ADDRESS1", FieldKind::Text},
-        {"ADDRESS2", FieldKind::Text},  {"ADDRESS3", FieldKind::Text},
-        {"PHONE1", FieldKind::Text},    {"PHONE2", FieldKind::Text},
-        {"ATTENTION", FieldKind::Text}, {"FAX1", FieldKind::Text},
+        {"CODE", FieldKind::Text},
+        {"ADDRESS1", FieldKind::Text},
+        {"ADDRESS2", FieldKind::Text},
+        {"ADDRESS3", FieldKind::Text},
+        {"PHONE1", FieldKind::Text},
+        {"PHONE2", FieldKind::Text},
+        {"ATTENTION", FieldKind::Text},
+        {"FAX1", FieldKind::Text},
         {"EMAIL", FieldKind::Text},
+        {"POSTCODE", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"CITY", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"STATE", FieldKind::Text, kEInvoiceFieldsBuild},
+        {"COUNTRY", FieldKind::Text, kEInvoiceFieldsBuild},
     };
     return fields;
 }
@@ -91,9 +126,9 @@ const FieldList& CodeFields() {
     return fields;
 }
 
-const PackageField* FindPackageField(const FieldList& fields, const std::string& name) {
+const PackageField* FindPackageField(const FieldList& fields, const std::string& name, int build) {
     for (const PackageField& field : fields) {
-        if (SameMemberName(field.name, name))
+        if (SameMemberName(field.name, name) && field.inBuild(build))
             return &field;
     }
     return nullptr;
@@ -150,6 +185,13 @@ QVariant ConvertFieldValue(const PackageField& field, const AutoValue& value,
         if (value.isFloat() || value.isInt())
             return value.asFloat();
         refuse(field, where, "a number", value);
+    case FieldKind::Integer:
+        if (value.isInt())
+            return value.asInt();
+        if (value.isFloat() && value.asFloat() == std::floor(value.asFloat()) &&
+            std::fabs(value.asFloat()) < 2147483647.0)
+            return static_cast<int>(value.asFloat());
+        refuse(field, where, "a whole number", value);
     case FieldKind::Flag:
         return flagOf(field, value, forms, where);
     case FieldKind::Discount: {

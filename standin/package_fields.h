@@ -19,13 +19,23 @@ enum class FieldKind {
     ReadOnly, // filled by the package
     Flag,     // true/false in the form of the package's build (see PackageFieldForms); kept "T"/"F"
     Discount, // text: amounts and percentages joined by "+" ("5%+3"); a number is refused
+    Integer,  // a whole number (an integer, or a float without a fraction); text is refused
 };
 
 struct PackageField {
     const char* name; // as the package spells it
     FieldKind kind;
+    // The first build that has the field (its build counter); 0 for every build. Older builds do
+    // not know it, as the package of that build would not.
+    int fromBuild = 0;
     QString column() const { return QString::fromLatin1(name).toUpper(); }
+    // Whether a package of that build counter has the field; an unknown build (0) has them all.
+    bool inBuild(int build) const { return build <= 0 || build >= fromBuild; }
 };
+
+// The build that brought the e-invoice (MyInvois) fields of customers, suppliers and documents:
+// 5.2024.992.854.
+inline constexpr int kEInvoiceFieldsBuild = 854;
 
 using FieldList = std::vector<PackageField>;
 
@@ -37,8 +47,9 @@ const FieldList& BranchFields();
 const FieldList& UnitFields(); // a stock item's units (cdsUOM)
 const FieldList& CodeFields(); // the code lists' records
 
-// The field of that name (case-insensitive), or null.
-const PackageField* FindPackageField(const FieldList& fields, const std::string& name);
+// The field of that name (case-insensitive) that a package of that build has, or null.
+const PackageField* FindPackageField(const FieldList& fields, const std::string& name,
+                                     int build = 0);
 
 // What the package's build takes for true/false fields: Boolean True/False from build 860 on;
 // before it the integer 1/0 for TaxInclusive and IsBase and the text "T"/"F" for the others.

@@ -343,7 +343,8 @@ protected:
         if (SameMemberName(member, "FindField")) {
             expectArgs(name_, member, args, 1);
             const std::string fieldName = args[0].toText();
-            const PackageField* field = FindPackageField(state_->fields(kind_), fieldName);
+            const PackageField* field =
+                FindPackageField(state_->fields(kind_), fieldName, state_->forms().build);
             if (!field)
                 throw AutomationError("Field " + quoted(fieldName) + " not found in " + name_ +
                                       " (fields: " + fieldList() + ")");
@@ -408,7 +409,8 @@ private:
     std::string fieldList() const {
         std::string list;
         for (const PackageField& field : state_->fields(kind_))
-            list += (list.empty() ? "" : ", ") + std::string(field.name);
+            if (field.inBuild(state_->forms().build))
+                list += (list.empty() ? "" : ", ") + std::string(field.name);
         return list;
     }
 
@@ -421,8 +423,8 @@ private:
                                   " field(s) but " + std::to_string(wanted.size()) + " value(s)");
         QStringList columns;
         for (const QString& fieldName : fieldNames) {
-            const PackageField* field =
-                FindPackageField(state_->fields(kind_), fieldName.trimmed().toStdString());
+            const PackageField* field = FindPackageField(
+                state_->fields(kind_), fieldName.trimmed().toStdString(), state_->forms().build);
             if (!field)
                 throw AutomationError("Field " + quoted(fieldName.toStdString()) +
                                       " not found in " + name_);
@@ -782,6 +784,20 @@ private:
                                   amountText(total).toStdString() + " is below 0");
     }
 
+    // A document of a build with e-invoice fields that does not say how it goes to MyInvois
+    // takes its customer's (or supplier's) submission type, as the package does.
+    void defaultSubmissionType() {
+        const PackageField* field =
+            FindPackageField(DocumentHeaderFields(), "SUBMISSIONTYPE", state_->forms().build);
+        QVariantMap& header = state_->record.header;
+        if (!field || header.contains(field->column()))
+            return;
+        const QVariant partyType = state_->store().masterValue(
+            QLatin1String(state_->info->partyObject), headerText("CODE"), field->column());
+        if (partyType.isValid() && !partyType.isNull())
+            header.insert(field->column(), partyType.toInt());
+    }
+
     int itemLine(const QString& item) const {
         const QVector<QVariantMap>& lines = state_->record.details;
         for (int i = 0; i < lines.size(); ++i)
@@ -824,6 +840,8 @@ private:
         state_->ensureLines(); // a save writes the lines again
         // The checks read in the save's own transaction: one commit for the whole save.
         const auto checks = [this] {
+            if (isDocument())
+                defaultSubmissionType();
             // Knock-offs already saved stay unless the list says otherwise.
             if (state_->info->knockOff)
                 state_->listKnockOff();

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
@@ -150,6 +151,40 @@ void EnsurePackageSchema(DbConnection& database) {
             "SA_KEY, MASTERKEY, 'UNIT', 1, 'T' FROM SA_MASTER WHERE BIZOBJECT = 'ST_ITEM'"));
     if (!hasColumn(database, QStringLiteral("SA_DOCUMENT_DETAIL"), QStringLiteral("TARIFF")))
         database.execute(QStringLiteral("ALTER TABLE SA_DOCUMENT_DETAIL ADD TARIFF VARCHAR(20)"));
+    // The e-invoice columns, for a database made before them.
+    static const char* const eInvoiceColumns[][3] = {
+        {"SA_DOCUMENT", "SUBMISSIONTYPE", "INTEGER"},
+        {"SA_DOCUMENT", "IRBM_UUID", "VARCHAR(60)"},
+        {"SA_DOCUMENT", "IRBM_STATUS", "VARCHAR(20)"},
+        {"SA_DOCUMENT_DETAIL", "IRBM_CLASSIFICATION", "VARCHAR(10)"},
+        {"SA_DOCUMENT_DETAIL", "TAXEXEMPTIONREASON", "VARCHAR(300)"},
+        {"SA_MASTER", "TIN", "VARCHAR(20)"},
+        {"SA_MASTER", "IDTYPE", "INTEGER"},
+        {"SA_MASTER", "IDNO", "VARCHAR(40)"},
+        {"SA_MASTER", "SUBMISSIONTYPE", "INTEGER"},
+        {"SA_MASTER", "SIC", "VARCHAR(10)"},
+        {"SA_MASTER", "IRBM_CLASSIFICATION", "VARCHAR(10)"},
+        {"SA_MASTER_BRANCH", "POSTCODE", "VARCHAR(10)"},
+        {"SA_MASTER_BRANCH", "CITY", "VARCHAR(60)"},
+        {"SA_MASTER_BRANCH", "STATE", "VARCHAR(60)"},
+        {"SA_MASTER_BRANCH", "COUNTRY", "VARCHAR(10)"},
+    };
+    // One read of the columns the tables have, rather than one per column at every login.
+    QSet<QString> held;
+    {
+        RowReader columns(database,
+                          QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) || '.' || "
+                                         "TRIM(RDB$FIELD_NAME) FROM RDB$RELATION_FIELDS WHERE "
+                                         "RDB$RELATION_NAME IN ('SA_DOCUMENT', "
+                                         "'SA_DOCUMENT_DETAIL', 'SA_MASTER', 'SA_MASTER_BRANCH')"));
+        while (columns.next())
+            held.insert(columns.value(0).toString());
+    }
+    for (const auto& column : eInvoiceColumns)
+        if (!held.contains(QLatin1String(column[0]) + QLatin1Char('.') + QLatin1String(column[1])))
+            database.execute(QStringLiteral("ALTER TABLE %1 ADD %2 %3")
+                                 .arg(QLatin1String(column[0]), QLatin1String(column[1]),
+                                      QLatin1String(column[2])));
     // Purchase invoices and returns are unique by number and supplier together.
     if (!hasColumn(database, QStringLiteral("SA_DOCUMENT"), QStringLiteral("DOCPARTY"))) {
         database.execute(

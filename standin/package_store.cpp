@@ -7,6 +7,7 @@
 #include "standin/package_setup.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -356,6 +357,19 @@ int PackageStore::masterKey(const QString& bizObject, const QString& code) {
 bool PackageStore::loadMaster(const QString& bizObject, int key, PackageRecord& record) {
     shareReads();
     return loadRecord(connection_, masterTables(bizObject), bizObject, key, record);
+}
+
+QVariant PackageStore::masterValue(const QString& bizObject, const QString& code,
+                                   const QString& column) {
+    shareReads();
+    static const QRegularExpression name(QStringLiteral("^[A-Z_][A-Z0-9_]*$"));
+    if (!name.match(column).hasMatch())
+        throw AutomationError("SA_MASTER has no column " + column.toStdString());
+    QSqlQuery query =
+        run(connection_,
+            QStringLiteral("SELECT %1 FROM SA_MASTER WHERE BIZOBJECT = ? AND CODE = ?").arg(column),
+            {bizObject, code});
+    return query.next() ? query.value(0) : QVariant();
 }
 
 QStringList PackageStore::missingMasters(const QString& bizObject, const QStringList& codes) {

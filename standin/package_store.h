@@ -48,6 +48,8 @@ public:
     int masterKey(const QString& bizObject, const QString& code);
     // Masters and their lines: a supplier's or customer's branches, a stock item's units.
     bool loadMaster(const QString& bizObject, int key, PackageRecord& record);
+    // One column of the master with that code; invalid when there is no such master.
+    QVariant masterValue(const QString& bizObject, const QString& code, const QString& column);
     // The codes of `codes` that the master list bizObject does not hold.
     QStringList missingMasters(const QString& bizObject, const QStringList& codes);
 

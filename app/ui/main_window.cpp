@@ -18,6 +18,7 @@
 #include "data/dm_polling.h"
 #include "data/store_check.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/einvoice_check_dialog.h"
 #include "export/ui/posted_documents_dialog.h"
 #include "login/login_check.h"
 #include "login/program_version.h"
@@ -313,6 +314,8 @@ void TfrmMain::buildMenus() {
     ProcessIn1->setVisible(false);
     menuItem(tools, "PostedDocuments1", QStringLiteral("&Posted Documents"),
              &TfrmMain::PostedDocuments1Click);
+    menuItem(tools, "EInvoiceCheck1", QStringLiteral("e-Invoice &Month Check"),
+             &TfrmMain::EInvoiceCheck1Click);
 
     // The station list's own menu (a right click). Its items show the keys of the same commands
     // above, active only while the menu is open; Copy and Paste, which the menus above do not
@@ -747,6 +750,13 @@ void TfrmMain::PostedDocuments1Click() {
     if (const std::optional<OutstandingChoice> chosen = ShowPostedDocuments(this))
         RunGuarded(
             [&] { OpenExportDialogSearching(chosen->store, chosen->day, chosen->moduleCode); });
+}
+
+void TfrmMain::EInvoiceCheck1Click() {
+    RunGuarded([this] {
+        TdlgEInvoiceCheck check(this);
+        check.exec();
+    });
 }
 
 void TfrmMain::Preferences1Click() {

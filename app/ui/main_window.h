@@ -89,6 +89,7 @@ public:
     void ProcessIn1Click();
     // "Posted Documents" of the Tools menu: what the export runs posted, and what is outstanding.
     void PostedDocuments1Click();
+    void EInvoiceCheck1Click();
 
     // The log page (main_window_pages.cpp; the page itself is LogPage). The routines raise their
     // errors; the handlers show them.

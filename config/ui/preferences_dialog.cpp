@@ -478,6 +478,11 @@ QWidget* TdlgPreferences::buildSqlAccPage() {
                               {QStringLiteral("Payment Term"), textField(S::PaymentTerm)},
                               {QStringLiteral("Currency Code"), textField(S::CurrencyCode)},
                               {QStringLiteral("Tariff Code"), textField(S::TariffCode)}});
+    cbEInvoice = checkBox(QStringLiteral("cbEInvoice"), QStringLiteral("e-Invoice (MyInvois)"));
+    cbEInvoice->setToolTip(QStringLiteral(
+        "Cash sales for the consolidated e-invoice: the cash-sales customer as the general public, "
+        "and each day's summary naming its receipts"));
+    static_cast<QFormLayout*>(codes->layout())->addRow(cbEInvoice);
     auto* left = new QVBoxLayout;
     left->addWidget(setup);
     left->addWidget(arAp);
@@ -620,6 +625,7 @@ void TdlgPreferences::showValues(const PreferenceValues& values) {
     }
     CheckBox3->setChecked(values.ubsIncludeRemark);
     CheckBox2->setChecked(values.autoCountIncludeRemark);
+    cbEInvoice->setChecked(values.sqlAccEInvoice);
 
     if (values.accountType == AccountTypeEntry::AccPac && cbAccType->count() == 5)
         cbAccType->addItem(EntryCaption(AccountTypeEntry::AccPac));
@@ -658,6 +664,7 @@ PreferenceValues TdlgPreferences::enteredValues() const {
     values.ubsClosingPeriod = periodOf(SpinEdit2);
     values.ubsIncludeRemark = CheckBox3->isChecked();
     values.autoCountIncludeRemark = CheckBox2->isChecked();
+    values.sqlAccEInvoice = cbEInvoice->isChecked();
     values.accountType = selectedEntry();
     values.ledvoraLogFileSize = SpinEdit5->text();
     values.stationLogFileSize = SpinEdit6->text();

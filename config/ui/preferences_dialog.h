@@ -100,7 +100,8 @@ private:
     QSpinBox* SpinEdit2 = nullptr;
     OptionalDateEdit* DateTimePicker2 = nullptr;
     OptionalDateEdit* DateTimePicker3 = nullptr;
-    QCheckBox* CheckBox2 = nullptr; // AutoCount Include Remark
+    QCheckBox* CheckBox2 = nullptr;  // AutoCount Include Remark
+    QCheckBox* cbEInvoice = nullptr; // SQL Accounting e-invoice (EINVOICE)
     QList<QPair<SettingKey, QLineEdit*>> textFields_;
 
     QPushButton* BitBtn1 = nullptr;

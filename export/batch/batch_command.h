@@ -132,4 +132,5 @@ BatchCommand MastersCommand();
 BatchCommand ScheduleCommand();
 BatchCommand JournalCommand();
 BatchCommand ReconcileCommand();
+BatchCommand EInvoiceCheckCommand();
 BatchCommand CheckInstallationCommand();

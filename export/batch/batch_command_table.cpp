@@ -26,11 +26,17 @@ void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode) {
 }
 
 const QList<BatchCommand>& BatchCommands() {
-    static const QList<BatchCommand> commands{SearchCommand(),    TickCommand(),
-                                              ClearCommand(),     ListCommand(),
-                                              ExportCommand(),    MastersCommand(),
-                                              ScheduleCommand(),  JournalCommand(),
-                                              ReconcileCommand(), CheckInstallationCommand()};
+    static const QList<BatchCommand> commands{SearchCommand(),
+                                              TickCommand(),
+                                              ClearCommand(),
+                                              ListCommand(),
+                                              ExportCommand(),
+                                              MastersCommand(),
+                                              ScheduleCommand(),
+                                              JournalCommand(),
+                                              ReconcileCommand(),
+                                              EInvoiceCheckCommand(),
+                                              CheckInstallationCommand()};
     return commands;
 }
 
@@ -61,7 +67,7 @@ QString BatchExitStatusHelp() {
         "     stay unflagged and are offered again (the journal holds the package's text);\n"
         "     or some posted documents read back from the package with another total (or\n"
         "     payment) than their source's: they are in the books and flagged, and the report\n"
-        "     and the journal say what differs\n"
+        "     and the journal say what differs; einvoice-check: the month is not complete\n"
         "  4  an error stopped the run (a refused package login, the books of another company\n"
         "     than COMPANY_NAME); the documents before it stay posted and flagged\n"
         "  5  stopped by SIGTERM, SIGINT or SIGHUP, after the document in hand was posted,\n"

@@ -181,6 +181,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
             object.insert(QStringLiteral("company"), summary.packageCompany);
             object.insert(QStringLiteral("packageBuild"), summary.packageBuild);
         }
+        if (!summary.notices.isEmpty())
+            object.insert(QStringLiteral("notices"), QJsonArray::fromStringList(summary.notices));
         if (!nothingLeft.isEmpty())
             object.insert(QStringLiteral("nothingLeft"), nothingLeft);
         if (!changedElsewhere.isEmpty())
@@ -200,6 +202,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     } else {
         if (!summary.packageBuild.isEmpty())
             out << "Accounting package: " << PackageReportText(summary) << '\n';
+        for (const QString& notice : summary.notices)
+            out << notice << '\n';
         for (const ExportRefusal& difference : summary.differences)
             out << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
         // Saved with knock-offs the package could not apply yet: offered again by the search.
@@ -302,11 +306,16 @@ int exportMaster(BatchSession& session, const QString& kind, const QString& sele
             if (!completed)
                 object.insert(QStringLiteral("question"), question);
             object.insert(QStringLiteral("adjustedCodes"), AdjustedCodesJson(result.adjustedCodes));
+            if (!result.notices.isEmpty())
+                object.insert(QStringLiteral("notices"),
+                              QJsonArray::fromStringList(result.notices));
             printJson(out, object);
         } else if (completed) {
             if (result.generated)
                 out << "Generated codes for " << result.missingCodes << " records\n";
             PrintAdjustedCodes(out, result.adjustedCodes);
+            for (const QString& notice : result.notices)
+                out << notice << '\n';
             out << "Completed.\n";
             out.flush();
         } else {

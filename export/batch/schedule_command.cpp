@@ -93,6 +93,8 @@ QJsonObject kindJson(const ScheduledKind& kind) {
         object.insert(QStringLiteral("company"), kind.run.packageCompany);
         object.insert(QStringLiteral("packageBuild"), kind.run.packageBuild);
     }
+    if (!kind.run.notices.isEmpty())
+        object.insert(QStringLiteral("notices"), QJsonArray::fromStringList(kind.run.notices));
     if (IsStockDocumentCode(kind.moduleCode))
         object.insert(QStringLiteral("stations"), kind.stations);
     if (!IsTransactionCode(kind.moduleCode)) {
@@ -194,6 +196,8 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
         for (const ExportRefusal& difference : kind.run.differences)
             out << "  " << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
         PrintAdjustedCodes(out, kind.adjustedCodes, QStringLiteral("  "));
+        for (const QString& notice : kind.run.notices)
+            out << "  " << notice << '\n';
         out.flush();
     });
     int status = scheduleStatus(kinds);

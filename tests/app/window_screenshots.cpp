@@ -352,6 +352,14 @@ void preferencesSteps() {
     add(closeModal);
 }
 
+// The month-end check of the e-invoice, for the month in hand.
+void eInvoiceCheckSteps() {
+    add([] { frmMain->EInvoiceCheck1Click(); });
+    add([] { click("btnCheck"); });
+    shot(QStringLiteral("73-einvoice-month-check"));
+    add(closeModal);
+}
+
 void importSteps() {
     add([] { frmMain->ToolButton3Click(); });
     shot(QStringLiteral("60-import"));
@@ -445,6 +453,7 @@ int main(int argc, char** argv) {
     exportSteps();
     propertiesSteps();
     preferencesSteps();
+    eInvoiceCheckSteps();
     importSteps();
     QTimer::singleShot(1500, [] { runStep(0); });
     const int result = app.exec();

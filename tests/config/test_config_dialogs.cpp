@@ -88,6 +88,7 @@ private slots:
     void typeListIgnoresTypedCharacters();
     void typeListLockedOnceAStationHasJobs();
     void accPacIsShownAndKept();
+    void eInvoiceBoxBesideThePostingCodes();
     void badClosingDateShowsBlankAndIsKept();
     void accountingYearFollowsThePeriod();
     void limitedFieldsKeepLongerStoredTexts();
@@ -487,6 +488,23 @@ void TestConfigDialogs::accPacIsShownAndKept() {
     types->setCurrentIndex(0);
     click(dialog, "bbtnApply");
     QCOMPARE(SettingsFile().read(Keys::General::AccountType), QStringLiteral("UBS"));
+    delete dialog;
+}
+
+// EINVOICE is a flag of the SQL Accounting page: "y" counts as set, and Apply writes "Y" or "N".
+void TestConfigDialogs::eInvoiceBoxBesideThePostingCodes() {
+    writeSettings("ACCOUNT_TYPE=SQLACC\r\n[SQLACC]\r\nEINVOICE=y\r\n");
+    auto* dialog = new TdlgPreferences(nullptr);
+    dialog->show();
+    auto* box = child<QCheckBox>(dialog, "cbEInvoice");
+    QVERIFY(child<QWidget>(dialog, "TabSheet16")->isAncestorOf(box));
+    QVERIFY(box->isChecked());
+    box->setChecked(false);
+    click(dialog, "bbtnApply");
+    QCOMPARE(SettingsFile().read(Keys::SqlAcc::EInvoice), QStringLiteral("N"));
+    box->setChecked(true);
+    click(dialog, "bbtnApply");
+    QCOMPARE(SettingsFile().read(Keys::SqlAcc::EInvoice), QStringLiteral("Y"));
     delete dialog;
 }
 

@@ -110,8 +110,9 @@ void TestPreferences::firstUseWithoutSettingsFile() {
                         "EXPORT_TO_PROJNO=N", "EXPORT_TO_BILLNO=N", "EXPORT_MODE=0",
                         "ACCOUNT_TYPE=SQLACC", "LEDVORALOG_FILESIZE=0", "STATIONLOG_FILESIZE=0"}));
     QCOMPARE(sectionLines(ini, "CONFIRMATION").size(), 6);
-    QCOMPARE(sectionLines(ini, "SQLACC").size(), 17);
+    QCOMPARE(sectionLines(ini, "SQLACC").size(), 18);
     QVERIFY(sectionLines(ini, "SQLACC").contains("PAYMENT_ACCOUNT=320-000"));
+    QVERIFY(sectionLines(ini, "SQLACC").contains("EINVOICE=N"));
     for (const QByteArray other : {"UBS", "AUTOCOUNT", "ACCTRAK21", "ACCPAC", "EMAS"})
         QVERIFY2(sectionLines(ini, other).isEmpty(), other.constData());
     QCOMPARE(panels.shown,
@@ -178,7 +179,8 @@ void TestPreferences::applyWritesOnlyTheSelectedTypeSection_data() {
                           "SALES_CN_ACCOUNT=510-000",
                           "PURCHASE_RETURN_ACCOUNT=612-000",
                           "PAYMENT_ACCOUNT=320-000",
-                          "TARIFF_CODE="};
+                          "TARIFF_CODE=",
+                          "EINVOICE=N"};
     QTest::newRow("AccTrack21") << int(AccountTypeEntry::AccTrak21) << "ACCTRAK21"
                                 << QByteArray("ACCTRAK21")
                                 << QByteArrayList{"[ACCTRAK21]",

@@ -45,6 +45,7 @@ private slots:
     void accountTypeOtherThanSqlAcc_data();
     void accountTypeOtherThanSqlAcc();
     void installationFilesFoundWhateverTheirCase();
+    void einvoiceCheckOfAMonth();
 
 private:
     Run batch(const QStringList& arguments, const QString& password = QStringLiteral("SECRET"));
@@ -136,6 +137,11 @@ void TestBatchCommand::wrongUseIsExitStatus2_data() {
         << "cash sales have no reference range";
     QTest::newRow("tick without all or none")
         << QStringList{"--user", "BATCH", "tick", "SL_CS"} << "all or none is missing";
+    QTest::newRow("einvoice-check without a month")
+        << QStringList{"--user", "BATCH", "einvoice-check"} << "--month is missing";
+    QTest::newRow("einvoice-check, no such month")
+        << QStringList{"--user", "BATCH", "einvoice-check", "--month", "2024/13"}
+        << "--month \"2024/13\" is not a month written yyyy/MM";
     QTest::newRow("option without value")
         << QStringList{"--user", "BATCH", "search", "SL_IV", "--store"} << "--store needs a value";
 }
@@ -397,6 +403,97 @@ void TestBatchCommand::installationFilesFoundWhateverTheirCase() {
                           .arg(today.toString("yyyy/MM"), today.toString("yyyyMMdd")))));
     for (const char* name : {"Ledvora.ini", "Databases.ini", "Register.ini"})
         QVERIFY2(!QFile::exists(context->path(name)), name);
+}
+
+// A month of three stores' receipts with one day left open, one receipt above RM10,000 and one
+// gap in the receipt numbers: each is named once, and the month is complete (status 0) once they
+// are put right. Voided receipts are neither gaps nor sales; April's open receipt is not March's.
+void TestBatchCommand::einvoiceCheckOfAMonth() {
+    const auto receipt = [this](const char* store, const char* counter, int number, int day,
+                                const char* exported, double amount = 50.0,
+                                const char* status = "NS") {
+        InsertRow(data->dbStk, "POS_SALES",
+                  With(ReceiptRow(), {{"SALES_STORE", store},
+                                      {"SALES_CTRNO", counter},
+                                      {"SALES_TRANSNO", number},
+                                      {"SALES_RCPTNO", number},
+                                      {"SALES_DATETIME", At(2024, 3, day, 10, 0, number % 60)},
+                                      {"SALES_CLOSEDATE", At(2024, 3, day)},
+                                      {"SALES_STATUS", status},
+                                      {"SALES_NETSALES", amount},
+                                      {"SALES_ROUND_ADJ", 0.0},
+                                      {"SALES_EXPORT_ACCT", exported}}));
+    };
+    for (int number = 100; number <= 104; ++number)
+        receipt("S001", "01", number, 4, "T");
+    for (int number = 105; number <= 107; ++number)
+        receipt("S001", "01", number, 5, "F"); // the day left open
+    for (int number : {200, 201, 203})
+        receipt("S001", "02", number, 4, "T"); // 202 missing
+    receipt("S001", "02", 204, 4, "F", 50.0, "VD");
+    receipt("S002", "01", 300, 6, "T", 12000.0); // posted inside its day's summary
+    receipt("S002", "01", 301, 6, "T", 25000.0, "VD");
+    receipt("S002", "01", 302, 6, "T");
+    InsertRow(data->dbStk, "POS_SALES",
+              With(ReceiptRow(), {{"SALES_STORE", "S003"},
+                                  {"SALES_DATETIME", At(2024, 4, 1, 9)},
+                                  {"SALES_CLOSEDATE", At(2024, 4, 1)}}));
+    InsertRow(data->dbStk, "ACC_POST_JOURNAL",
+              {{"J_RUN_ID", "R1"},
+               {"J_SEQ", 1},
+               {"J_TIME", At(2024, 3, 7, 8)},
+               {"J_MODULE", "SL_CS"},
+               {"J_DOCNO", "S002-01-06032024"},
+               {"J_OUTCOME", "POSTED"}});
+
+    const Run json = batch({"--user", "BATCH", "einvoice-check", "--month", "2024/03", "--json"});
+    QCOMPARE(json.exitCode, 3);
+    QVERIFY2(json.err.isEmpty(), qPrintable(json.err));
+    const QJsonObject check = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(check["deadline"].toString(), QStringLiteral("2024/04/07"));
+    QCOMPARE(check["daysLeft"].toInt(), int(QDate::currentDate().daysTo(QDate(2024, 4, 7))));
+    QCOMPARE(check["complete"].toBool(), false);
+    const QJsonArray stores = check["stores"].toArray();
+    QCOMPARE(stores.size(), 2);
+    const QJsonObject s001 = stores[0].toObject();
+    const QJsonObject s002 = stores[1].toObject();
+    QCOMPARE(s001["store"].toString(), QStringLiteral("S001"));
+    QCOMPARE(s001["openDays"].toArray(), (QJsonArray{QJsonObject{{"day", "2024/03/05"},
+                                                                 {"counters", QJsonArray{"01"}},
+                                                                 {"receipts", 3},
+                                                                 {"amount", 150.0}}}));
+    QCOMPARE(s001["gaps"].toArray(), (QJsonArray{QJsonObject{{"counter", "02"},
+                                                             {"day", "2024/03/04"},
+                                                             {"missing", QJsonArray{"000000202"}},
+                                                             {"count", 1}}}));
+    QCOMPARE(s001["largeReceipts"].toArray().size(), 0);
+    QCOMPARE(s002["largeReceipts"].toArray(),
+             (QJsonArray{QJsonObject{{"counter", "01"},
+                                     {"receipt", "000000300"},
+                                     {"day", "2024/03/06"},
+                                     {"amount", 12000.0},
+                                     {"posted", "inSummary"},
+                                     {"document", "S002-01-06032024"}}}));
+    QCOMPARE(s002["openDays"].toArray().size() + s002["gaps"].toArray().size(), 0);
+
+    const Run text = batch({"--user", "BATCH", "einvoice-check", "--month", "2024/03"});
+    QCOMPARE(text.exitCode, 3);
+    for (const char* line :
+         {"Store S001:\n", "  Not all posted: 2024/03/05, counter 01, 3 receipt(s), 150.00\n",
+          "  Receipt numbers missing: counter 02, 2024/03/04: 000000202 (1)\n", "Store S002:\n",
+          "  Above RM10,000, needs its own e-invoice: counter 01, receipt 000000300 of 2024/03/06, "
+          "12,000.00, posted inside the summary S002-01-06032024\n",
+          "The month is not complete: 3 point(s) to put right."})
+        QVERIFY2(text.out.count(QLatin1String(line)) == 1, qPrintable(text.out));
+
+    data->dbStk.execute("UPDATE POS_SALES SET SALES_EXPORT_ACCT = 'T' WHERE SALES_STORE = 'S001'");
+    receipt("S001", "02", 202, 4, "T");
+    data->dbStk.execute("DELETE FROM POS_SALES WHERE SALES_RCPTNO = 300");
+    const Run complete = batch({"--user", "BATCH", "einvoice-check", "--month", "2024/03"});
+    QCOMPARE(complete.exitCode, 0);
+    QVERIFY2(complete.out.contains("Store S001: complete.\nStore S002: complete.\n"
+                                   "The month is complete.\n"),
+             qPrintable(complete.out));
 }
 
 QTEST_GUILESS_MAIN(TestBatchCommand)

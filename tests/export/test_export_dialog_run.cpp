@@ -1,6 +1,7 @@
 // The export dialog's Export button: its question, messages and the search that follows, with
 // the stand-in package behind it.
 #include "config/settings_file.h"
+#include "core/app_context.h"
 #include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
@@ -10,6 +11,7 @@
 #include "export/posting_journal.h"
 #include "export/scheduled_export.h"
 #include "export/ui/dlg_export_to_acct.h"
+#include "export/ui/einvoice_check_dialog.h"
 #include "export/ui/posted_documents_dialog.h"
 #include "sqlacc/sqlacc_login.h"
 #include "standin/package_setup.h"
@@ -23,6 +25,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardItemModel>
@@ -54,6 +57,7 @@ private slots:
     void statusColumnAfterAWindowRunStoppedAtARefusal();
     void statusColumnAfterAScheduledRunThatWentOn();
     void postedDocumentsShowARunAsTheJournalHasIt();
+    void eInvoiceMonthCheckWindow();
 
 private:
     // Receipts 7, 8 and 9 of 106.00 each (cash sales By Item), each with one line.
@@ -556,6 +560,43 @@ void TestExportDialogRun::postedDocumentsShowARunAsTheJournalHasIt() {
     waitIdle(dialog);
     QVERIFY(!dialog.findChild<QCheckBox*>("chkSearchAll")->isChecked());
     QCOMPARE(recordLabel(dialog), QStringLiteral("Total Record: 2"));
+}
+
+// The month check in the window reads the month chosen and shows what the batch command prints.
+void TestExportDialogRun::eInvoiceMonthCheckWindow() {
+    addReceipts(); // 7, 8 and 9 of 20 March, not posted
+    InsertRow(data->dbStk, "POS_SALES",
+              With(ReceiptRow(), {{"SALES_TRANSNO", 10},
+                                  {"SALES_RCPTNO", 10},
+                                  {"SALES_NETSALES", 10500.0},
+                                  {"SALES_EXPORT_ACCT", "T"}}));
+    TdlgEInvoiceCheck check;
+    check.show();
+    check.setMonth(QDate(2024, 3, 31));
+    QCOMPARE(check.findChild<QDateEdit*>("dtpMonth")->text(), QStringLiteral("2024/03"));
+    QTest::mouseClick(check.findChild<QPushButton*>("btnCheck"), Qt::LeftButton);
+    const EInvoiceMonthCheck expected =
+        CheckEInvoiceMonth(data->dbStk, QDate(2024, 3, 1), Now().date());
+    QCOMPARE(check.lastCheck().problems(), 2);
+    QCOMPARE(check.findChild<QPlainTextEdit*>("memCheck")->toPlainText(),
+             EInvoiceCheckText(expected));
+    QVERIFY(
+        check.findChild<QPlainTextEdit*>("memCheck")
+            ->toPlainText()
+            .contains(
+                "receipt 000000010 of 2024/03/20, 10,500.02, flagged as exported, not found in the "
+                "posting journal"));
+    QVERIFY(check.findChild<QLabel*>("lblResult")
+                ->text()
+                .startsWith("The month is not complete: 2 point(s)"));
+    // Another month: nothing there.
+    check.setMonth(QDate(2024, 4, 1));
+    QTest::mouseClick(check.findChild<QPushButton*>("btnCheck"), Qt::LeftButton);
+    QCOMPARE(check.findChild<QLabel*>("lblResult")->text(),
+             QStringLiteral("The month is complete."));
+    QVERIFY(check.findChild<QPlainTextEdit*>("memCheck")
+                ->toPlainText()
+                .contains("No POS sales in the month."));
 }
 
 QTEST_MAIN(TestExportDialogRun)

@@ -51,6 +51,8 @@ private slots:
     void documentWithoutLinesIsSkippedUnmarked();
     void byItemMarksReceiptLinesAndCloseDay();
     void bySummaryMarksOnlyItsStoresReceipts();
+    void eInvoiceCashSalesRun_data();
+    void eInvoiceCashSalesRun();
     void knockOffDocumentWaitsForItsLinks();
     void noTickedRowPostsNothing();
     void missingCustomerMasterPassesEmptyCode();
@@ -360,6 +362,53 @@ void TestExportRun::bySummaryMarksOnlyItsStoresReceipts() {
              (QStringList{"S001 T", "S005 F"}));
     QCOMPARE(flags(data->dbStk, "SELECT CI_STORE, CI_EXPORT_ACCT FROM POS_CLOSEINFO ORDER BY 1"),
              (QStringList{"S001 T", "S005 F"}));
+}
+
+// A By Summary run with EINVOICE set: on a build with the e-invoice fields each day's summary names
+// its receipt; on an older one the documents go as before and the run says so once, in its
+// summary and in the window's closing text.
+void TestExportRun::eInvoiceCashSalesRun_data() {
+    QTest::addColumn<QString>("build");
+    QTest::addColumn<bool>("tooOld");
+    QTest::newRow("860") << "5.2024.1007.860" << false;
+    QTest::newRow("853") << "5.2024.990.853" << true;
+}
+
+void TestExportRun::eInvoiceCashSalesRun() {
+    QFETCH(QString, build);
+    QFETCH(bool, tooOld);
+    writeSettings("1");
+    settings->writeString("SQLACC", "EINVOICE", "Y");
+    SetPackageDcfValue(context->path("Package/DEFAULT.DCF"), "BUILD", build);
+    addCustomer("C001", "300-C001");
+    postMasters();
+    for (const char* store : {"S001", "S005"}) {
+        InsertRow(data->dbStk, "POS_SALES", With(ReceiptRow(), {{"SALES_STORE", store}}));
+        InsertRow(data->dbStk, "POS_CLOSEINFO",
+                  With(CloseRow(), {{"CI_STORE", store},
+                                    {"CI_TAXABLEAMT1", 100.0},
+                                    {"CI_TAXABLEAMT2", 0.0},
+                                    {"CI_TAXABLEAMT3", 0.0}}));
+    }
+    DocumentSearch(*data, *settings).SearchStockDocuments("SL_CS", StockSearchFilter{});
+    data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T'");
+
+    const ExportRunSummary summary = ExportRun(*data, *settings).Run("SL_CS");
+    QCOMPARE(summary.posted, 2);
+    const QJsonObject dump =
+        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
+    QStringList descriptions;
+    for (const QJsonValue document : dump["documents"].toArray())
+        descriptions << document["header"]["DESCRIPTION"].toString();
+    if (tooOld) {
+        QCOMPARE(descriptions, (QStringList{"", ""}));
+        QCOMPARE(summary.notices.size(), 1);
+        QVERIFY(summary.notices.first().contains("build 5.2024.990.853 is too old"));
+        QCOMPARE(ExportRunEndText(summary).count("too old for e-invoicing"), 1);
+    } else {
+        QCOMPARE(descriptions, (QStringList{"Receipts 000012345 (1)", "Receipts 000012345 (1)"}));
+        QCOMPARE(summary.notices, QStringList());
+    }
 }
 
 void TestExportRun::knockOffDocumentWaitsForItsLinks() {

@@ -209,6 +209,8 @@ private slots:
     void booksOfAnotherCompanyStopBeforePosting_data();
     void booksOfAnotherCompanyStopBeforePosting();
     void posTaxCodesAreKeptOnlyAsLongAsAllowed();
+    void eInvoiceOffOrTooOldPostsAsBefore_data();
+    void eInvoiceOffOrTooOldPostsAsBefore();
 
 private:
     std::unique_ptr<TestContext> context_;
@@ -916,6 +918,46 @@ void TestPostingCalls::callSequence_data() {
                      text(R"(AR_CUSTOMER.FindKeyByRef("CODE","-POS"))"),
                      text(newCustomerC1).arg("ABC")});
 
+    QTest::newRow("AR_CUSTOMER, e-invoice: a new cash-sales customer is the general public")
+        << QStringList{"SQLACC/EINVOICE=y"} << none << PostingCall([](const PostingSources& s) {
+               return SQLAccExportMaster(s, "AR_CUSTOMER", "300-000", "DIFF");
+           })
+        << true
+        << expected({kLogin, text(customerStart), text(R"(
+            AR_CUSTOMER.FindKeyByRef("CODE","300-POS")
+            AR_CUSTOMER.New
+            AR_CUSTOMER.MainDataSet.CODE := "300-POS"
+            AR_CUSTOMER.MainDataSet.CONTROLACCOUNT := "300-000"
+            AR_CUSTOMER.MainDataSet.COMPANYNAME := "CASH SALES"
+            AR_CUSTOMER.MainDataSet.SUBMISSIONTYPE := 18
+            AR_CUSTOMER.MainDataSet.TIN := "EI00000000010"
+            AR_CUSTOMER.MainDataSet.Post
+            AR_CUSTOMER.Save
+            AR_CUSTOMER.Close
+        )"),
+                     text(newCustomerC1).arg("300-000")});
+
+    QTest::newRow("AR_CUSTOMER, e-invoice: a held cash-sales customer gets the two fields only")
+        << QStringList{"SQLACC/EINVOICE=Y"}
+        << PackageScript([](RecordingPackage& p) { p.setKey("AR_CUSTOMER", "300-POS", "300-POS"); })
+        << PostingCall([](const PostingSources& s) {
+               return SQLAccExportMaster(s, "AR_CUSTOMER", "300-000", "DIFF");
+           })
+        << true
+        << expected({kLogin, text(customerStart), text(R"(
+            AR_CUSTOMER.FindKeyByRef("CODE","300-POS")
+            AR_CUSTOMER.Params.CODE := "300-POS"
+            AR_CUSTOMER.Open
+            AR_CUSTOMER.MainDataSet.SUBMISSIONTYPE.AsString
+            AR_CUSTOMER.Edit
+            AR_CUSTOMER.MainDataSet.SUBMISSIONTYPE := 18
+            AR_CUSTOMER.MainDataSet.TIN := "EI00000000010"
+            AR_CUSTOMER.MainDataSet.Post
+            AR_CUSTOMER.Save
+            AR_CUSTOMER.Close
+        )"),
+                     text(newCustomerC1).arg("300-000")});
+
     const char* const stockItems = R"(
             BizObjects.Find("ST_ITEM")
             ST_ITEM.DataSets.Find("MainDataSet")
@@ -1069,6 +1111,49 @@ void TestPostingCalls::posTaxCodesAreKeptOnlyAsLongAsAllowed() {
     QCOMPARE(fresh.get(*app_).zeroRated, QStringLiteral("Z0"));
     QCOMPARE(fresh.get(*app_).standard, QStringLiteral("SR"));
     QVERIFY(fresh.get(*app_).standardInclusive);
+}
+
+// With EINVOICE "N", and with "Y" on a build without the e-invoice fields, the package is called
+// exactly as without the setting.
+void TestPostingCalls::eInvoiceOffOrTooOldPostsAsBefore_data() {
+    QTest::addColumn<QStringList>("settings");
+    QTest::addColumn<PostingCall>("call");
+
+    const PostingCall cashSale = [](const PostingSources& s) {
+        return SQLAccExportDoc(s, "SL_CS", "01", "S001-01-000000007", "2024/03/05", "300-POS", 25.0,
+                               -0.02);
+    };
+    const PostingCall daySummary = [](const PostingSources& s) {
+        return SQLAccExportDoc(s, "SL_CS", "01", "S001-01-05032024", "2024/03/05", "300-POS",
+                               125.03, 0.03);
+    };
+    const PostingCall customers = [](const PostingSources& s) {
+        return SQLAccExportMaster(s, "AR_CUSTOMER", "300-000", "DIFF");
+    };
+    QTest::newRow("cash sale by item") << QStringList{} << cashSale;
+    QTest::newRow("cash sale by summary") << QStringList{"GENERAL/EXPORT_MODE=1"} << daySummary;
+    QTest::newRow("customers") << QStringList{} << customers;
+}
+
+void TestPostingCalls::eInvoiceOffOrTooOldPostsAsBefore() {
+    QFETCH(QStringList, settings);
+    QFETCH(PostingCall, call);
+    const auto record = [&](const QStringList& extra, const char* build) {
+        WritePostingSettings(settings + extra);
+        auto package = std::make_shared<RecordingPackage>();
+        package->setBuildNo(build);
+        SetBizAppFactory([package] { return package; });
+        call(*sources_);
+        ReleaseBizApp();
+        QStringList lines;
+        for (const std::string& line : package->log().lines())
+            lines << QString::fromStdString(line);
+        return lines;
+    };
+    const QStringList before = record({}, kBuild860);
+    QVERIFY(before.size() > 8);
+    QCOMPARE(record({"SQLACC/EINVOICE=N"}, kBuild860), before);
+    QCOMPARE(record({"SQLACC/EINVOICE=Y"}, "5.2024.983.848"), record({}, "5.2024.983.848"));
 }
 
 QTEST_GUILESS_MAIN(TestPostingCalls)

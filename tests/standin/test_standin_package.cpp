@@ -289,7 +289,8 @@ void TestStandinPackage::strict_data() {
                member(branch, "FindField", {"ADDRESS4"});
            })
         << "Field \"ADDRESS4\" not found in AR_CUSTOMER.cdsBranch (fields: CODE, ADDRESS1, "
-           "ADDRESS2, ADDRESS3, PHONE1, PHONE2, ATTENTION, FAX1, EMAIL)";
+           "ADDRESS2, ADDRESS3, PHONE1, PHONE2, ATTENTION, FAX1, EMAIL, "
+           "POSTCODE, CITY, STATE, COUNTRY)";
     QTest::newRow("field written before New")
         << QString(kFrom860) << PackageSteps([](const AutoObjectPtr& app) {
                setField(findDataSet(findBizObject(app, "SL_CS"), "MainDataSet"), "DOCNO", "X");
