@@ -576,6 +576,9 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         masterReads.endIfOld();
 
         count(summary, result);
+        if (result == ExportRowResult::AlreadyInPackage &&
+            !receivablePosting.knockOff.applied.isEmpty())
+            ++summary.knockOffsApplied;
         if (result == ExportRowResult::Posted && !readBack.agrees()) {
             ++summary.differing;
             summary.differences.append({reference, entry.message});

@@ -83,6 +83,9 @@ struct ExportRunSummary {
     QList<ExportRefusal> refusals;
     QList<ExportRefusal> differences; // "the package's total 45.47 differs from ..."
     int alreadyExported = 0;
+    // Of alreadyInPackage: payments and credit notes posted by an earlier export whose knock-offs
+    // left open then were applied by this run.
+    int knockOffsApplied = 0;
     // Payments and credit notes saved with a knock-off the package could not apply yet: in the
     // books, left unflagged so that the next export applies the rest. "posted; 2 of 3 knock-offs
     // applied; DN000002 (54.57) is not in the accounting package yet".

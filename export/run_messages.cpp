@@ -34,10 +34,15 @@ QString ExportRunEndText(const ExportRunSummary& summary) {
     }
     for (const QString& notice : summary.notices)
         text += QStringLiteral("\r\n") + notice;
-    if (summary.alreadyInPackage > 0)
+    const int onlyMarked = summary.alreadyInPackage - summary.knockOffsApplied;
+    if (onlyMarked > 0)
         text += QStringLiteral("\r\n%1 document(s) were already in the accounting package and were "
                                "only marked as exported.")
-                    .arg(summary.alreadyInPackage);
+                    .arg(onlyMarked);
+    if (summary.knockOffsApplied > 0)
+        text += QStringLiteral("\r\n%1 document(s) already in the accounting package had the "
+                               "knock-offs left open before applied now.")
+                    .arg(summary.knockOffsApplied);
     if (summary.alreadyExported > 0)
         text += QStringLiteral("\r\n%1 document(s) were already exported and were left as they "
                                "are.")

@@ -83,6 +83,19 @@ void TestRunMessages::endOfRunCountsAndSums_data() {
         << "Completed.\r\n1 posted, 10.00; 1 nothing to post; 2 refused\r\n1 document(s) were "
            "already in the accounting package and were only marked as exported.";
 
+    // A payment posted before, whose open knock-offs this run applied, is not "only marked".
+    ExportRunSummary reopened;
+    reopened.total = 2;
+    reopened.alreadyInPackage = 2;
+    reopened.knockOffsApplied = 1;
+    reopened.documents = {record(ExportRowResult::AlreadyInPackage, 5),
+                          record(ExportRowResult::AlreadyInPackage, 8)};
+    QTest::newRow("knock-offs applied to a payment posted before")
+        << reopened
+        << "Completed.\r\n0 posted, 0.00\r\n1 document(s) were already in the accounting package "
+           "and were only marked as exported.\r\n1 document(s) already in the accounting package "
+           "had the knock-offs left open before applied now.";
+
     ExportRunSummary stopped;
     stopped.total = 10;
     stopped.posted = 3;
