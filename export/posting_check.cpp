@@ -1,9 +1,11 @@
 #include "export/posting_check.h"
 
 #include "config/settings_file.h"
+#include "data/connection.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/package_document_identity.h"
 #include "export/run_messages.h"
@@ -17,6 +19,7 @@
 #include "sqlacc/posting_values.h"
 #include "sqlacc/sqlacc_export_ar.h"
 #include "sqlacc/sqlacc_export_doc.h"
+#include "sqlacc/sqlacc_export_master.h"
 #include "sqlacc/sqlacc_login.h"
 
 #include <QHash>
@@ -239,6 +242,15 @@ private:
             supplier ? QStringLiteral("SELECT M_EXPORT_ACCT FROM MAS_SUPPLIER WHERE M_CREDITOR = ")
                      : QStringLiteral("SELECT M_EXPORT_ACCT FROM MAS_CUSTOMER WHERE M_DEBTOR = ");
         RowReader master(data_.dbApp, sql + QuotedStr(party));
+        const QString cashSalesCustomer = CashSalesCustomerCode(settings_.readFromTypeSection(
+            Keys::General::AccountTypeForExport, Keys::SqlAcc::CustomerAccount));
+        if (!supplier && party.compare(cashSalesCustomer, Qt::CaseInsensitive) == 0) {
+            add(doc, CheckFindingKind::PartyMissing, party, text,
+                QStringLiteral("export the %1 first (it adds the cash-sales customer)")
+                    .arg(profile),
+                profile);
+            return;
+        }
         if (!master.next()) {
             add(doc, CheckFindingKind::PartyMissing, party, text,
                 QStringLiteral("add the %1 in the accounting package").arg(who));
@@ -406,13 +418,21 @@ bool CheckFinding::refusedAtSave() const {
     }
 }
 
+bool CheckedDocument::ready() const {
+    for (const CheckFinding& finding : findings)
+        if (finding.holdsBack())
+            return false;
+    return true;
+}
+
 QString CheckedDocument::statusText() const {
     if (findings.isEmpty())
         return QString();
     QStringList texts;
     for (const CheckFinding& finding : findings)
         texts << finding.text;
-    return QStringLiteral("Would be refused: ") + texts.join(QStringLiteral("; "));
+    return (ready() ? QStringLiteral("Nothing to post: ") : QStringLiteral("Would be refused: ")) +
+           texts.join(QStringLiteral("; "));
 }
 
 int CheckReport::readyCount() const {
@@ -469,6 +489,11 @@ CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
         return report;
     const PackageRunSession packageRun;
     SQLAccLogin();
+    // The check only reads: its reads of each database share one transaction, so they see one
+    // state of the back office and wait on no commit each. Left without commit: nothing to keep.
+    const Transaction stockReads(data.dbStk, Transaction::Begin::AtFirstStatement);
+    const Transaction masterReads(data.dbApp, Transaction::Begin::AtFirstStatement);
+    const Transaction receivableReads(data.dbAR, Transaction::Begin::AtFirstStatement);
     Checker checker(data, settings, moduleCode, CurrentPackageSession().app);
     PosTaxCodeCache taxCodes(200);
     const PostingSources sources{data.dbStk, data.dbApp, data.dbAR, &taxCodes};
@@ -494,4 +519,60 @@ CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
         }
     }
     return report;
+}
+
+namespace {
+
+QList<DocumentStatus> checkStatuses(const CheckReport& report, bool refusedOnly) {
+    QList<DocumentStatus> statuses;
+    for (const CheckedDocument& doc : report.documents) {
+        if (refusedOnly && doc.ready())
+            continue;
+        DocumentStatus status;
+        status.id = doc.sourceId;
+        status.store = doc.store;
+        status.refNo = doc.refNo;
+        status.attention = !doc.ready();
+        status.outcome = QLatin1String(doc.ready() ? ExportStatusCodes::CheckReady
+                                                   : ExportStatusCodes::CheckRefused);
+        status.text = doc.findings.isEmpty() ? QStringLiteral("ready") : doc.statusText();
+        statuses << status;
+    }
+    return statuses;
+}
+
+} // namespace
+
+void RecordCheckStatuses(DbConnection& stock, const CheckReport& report, const QString& runId) {
+    ReplaceKindStatuses(stock, report.moduleCode, runId, checkStatuses(report, false), {}, false);
+}
+
+void KeepRefusedCheckStatuses(DbConnection& stock, const CheckReport& report,
+                              const QString& runId) {
+    AddKindStatuses(stock, report.moduleCode, runId, checkStatuses(report, true));
+}
+
+int UntickRefusedDocuments(DbConnection& stock, const CheckReport& report) {
+    Transaction untick(stock);
+    int unticked = 0;
+    for (const CheckedDocument& doc : report.documents) {
+        if (doc.ready())
+            continue;
+        stock.execute(QStringLiteral("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'F' WHERE "
+                                     "S_MODULE = %1 AND S_ID = %2 AND S_STORE_FROM = %3 AND "
+                                     "S_REFNO = %4")
+                          .arg(QuotedStr(report.moduleCode), QuotedStr(doc.sourceId),
+                               QuotedStr(doc.store), QuotedStr(doc.refNo)));
+        ++unticked;
+    }
+    untick.commit();
+    return unticked;
+}
+
+QString PostReadyOnlyQuestion(const CheckReport& report) {
+    return QStringLiteral("%1\r\nPost only the %2 ready %3 and untick the others? No stops the "
+                          "export; the Status column says why each would be refused.")
+        .arg(report.summaryText())
+        .arg(report.readyCount())
+        .arg(report.readyCount() == 1 ? QStringLiteral("document") : QStringLiteral("documents"));
 }

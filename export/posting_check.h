@@ -36,6 +36,9 @@ struct CheckFinding {
     // True when the package refuses the document at its Save for this (the others hold it back
     // because it would not post as meant: a lost knock-off, nothing to post, a number clash).
     bool refusedAtSave() const;
+    // True for every finding but NothingToPost: such a document is held back from an export.
+    // A document with nothing to post is only noted: the run records it and sends nothing.
+    bool holdsBack() const { return kind != CheckFindingKind::NothingToPost; }
 };
 
 struct CheckedDocument {
@@ -47,9 +50,10 @@ struct CheckedDocument {
     QString date;           // yyyy/MM/dd
     double netTotal = 0;
     QList<CheckFinding> findings;
-    bool ready() const { return findings.isEmpty(); }
-    // "Would be refused: customer "300-C0001" is not in the accounting package; ..."; empty when
-    // ready.
+    // No finding holds it back.
+    bool ready() const;
+    // "Would be refused: customer "300-C0001" is not in the accounting package; ...", "Nothing to
+    // post: its source holds no lines to post", or empty when nothing was found.
     QString statusText() const;
 };
 
@@ -76,3 +80,21 @@ using CheckProgress = std::function<bool(int done, int total)>;
 // to the package as a run does (one session, never logged out).
 CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
                                  const QString& moduleCode, const CheckProgress& progress = {});
+
+class DbConnection;
+
+// Puts the check's result in the export window's Status column (ACC_EXPORT_STATUS): "ready" or
+// "Would be refused: ..." for each document checked, the refused ones first. Changes no tick.
+void RecordCheckStatuses(DbConnection& stock, const CheckReport& report, const QString& runId);
+
+// Puts back the check's statuses of the documents that would be refused, beside those of an
+// export run that left them out (the run replaces its kind's statuses).
+void KeepRefusedCheckStatuses(DbConnection& stock, const CheckReport& report, const QString& runId);
+
+// Unticks in the export work table the documents the check found would be refused, in one
+// transaction, so an export sends only the ready ones. Returns how many it unticked.
+int UntickRefusedDocuments(DbConnection& stock, const CheckReport& report);
+
+// The question the export asks when documents would be refused: whether to post only the ready
+// ones.
+QString PostReadyOnlyQuestion(const CheckReport& report);

@@ -11,7 +11,7 @@
 QJsonArray CheckFindingsJson(const CheckReport& report) {
     QJsonArray documents;
     for (const CheckedDocument& doc : report.documents) {
-        if (doc.ready())
+        if (doc.findings.isEmpty())
             continue;
         QJsonArray findings;
         for (const CheckFinding& finding : doc.findings) {
@@ -24,6 +24,7 @@ QJsonArray CheckFindingsJson(const CheckReport& report) {
             findings.append(object);
         }
         documents.append(QJsonObject{{QStringLiteral("document"), doc.documentNumber},
+                                     {QStringLiteral("ready"), doc.ready()},
                                      {QStringLiteral("party"), doc.party},
                                      {QStringLiteral("date"), doc.date},
                                      {QStringLiteral("findings"), findings}});
