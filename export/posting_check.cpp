@@ -2,12 +2,14 @@
 
 #include "config/settings_file.h"
 #include "data/connection.h"
+#include "data/database_creator.h"
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/package_document_identity.h"
+#include "export/posting_journal.h"
 #include "export/run_messages.h"
 #include "export/ticked_rows.h"
 #include "sqlacc/business_object.h"
@@ -221,11 +223,26 @@ private:
 
     AutoObjectPtr lookupsApp() const { return CurrentPackageSession().app; }
 
+    bool masterHeld(const QString& code) {
+        const QString table = partyList_ == PackageCodeList::Supplier
+                                  ? QStringLiteral("MAS_SUPPLIER")
+                                  : QStringLiteral("MAS_CUSTOMER");
+        return !SelectValue(data_.dbApp, QStringLiteral("SELECT FIRST 1 M_CODE FROM ") + table +
+                                             QStringLiteral(" WHERE M_CODE = ") + QuotedStr(code))
+                    .isNull();
+    }
+
     // A party that the package does not hold: whether the master export would send it.
     void partyMissing(const TickedRow& row, CheckedDocument& doc, const QString& party) {
         const bool supplier = partyList_ == PackageCodeList::Supplier;
         const QString who = supplier ? QStringLiteral("supplier") : QStringLiteral("customer");
         const QString profile = masterExportName(partyList_);
+        if (party.isEmpty() && !masterHeld(row.code)) {
+            add(doc, CheckFindingKind::PartyMissing, row.code,
+                QStringLiteral("%1 %2 has no master in the back office").arg(who, quoted(row.code)),
+                QStringLiteral("add the %1 in the back office, or correct the document").arg(who));
+            return;
+        }
         if (party.isEmpty()) {
             add(doc, CheckFindingKind::PartyMissing, row.code,
                 QStringLiteral("%1 %2 has no %3 code")
@@ -575,4 +592,48 @@ QString PostReadyOnlyQuestion(const CheckReport& report) {
         .arg(report.summaryText())
         .arg(report.readyCount())
         .arg(report.readyCount() == 1 ? QStringLiteral("document") : QStringLiteral("documents"));
+}
+
+int JournalHeldBack(TdmPolling& data, const CheckReport& report, const QString& runId,
+                    const QString& user) {
+    const bool receivable = IsReceivableCode(report.moduleCode);
+    if (receivable)
+        EnsureReceivableLinkTables(data.dbAR);
+    DbConnection& journalDb = receivable ? data.dbAR : data.dbStk;
+    Transaction record(journalDb);
+    PostingJournalWriter journal(journalDb, runId, user);
+    int written = 0;
+    for (const CheckedDocument& doc : report.documents) {
+        if (doc.ready())
+            continue;
+        QStringList reasons;
+        for (const CheckFinding& finding : doc.findings)
+            reasons << finding.text;
+        const QString message = reasons.join(QStringLiteral("; ")).left(1000);
+        const int earlier =
+            SelectValue(journalDb,
+                        QStringLiteral("SELECT COUNT(*) FROM ACC_POST_JOURNAL WHERE J_MODULE = ") +
+                            QuotedStr(report.moduleCode) + QStringLiteral(" AND J_SOURCE_ID = ") +
+                            QuotedStr(doc.sourceId) + QStringLiteral(" AND J_DOCNO = ") +
+                            QuotedStr(doc.documentNumber) + QStringLiteral(" AND J_OUTCOME = ") +
+                            QuotedStr(JournalOutcomeCode(JournalOutcome::HeldBack)) +
+                            QStringLiteral(" AND J_MESSAGE = ") + QuotedStr(message))
+                .toInt();
+        if (earlier > 0)
+            continue;
+        JournalEntry entry;
+        entry.store = doc.store;
+        entry.moduleCode = report.moduleCode;
+        entry.sourceId = doc.sourceId;
+        entry.documentNumber = doc.documentNumber;
+        entry.date = QDate::fromString(doc.date, QStringLiteral("yyyy/MM/dd"));
+        entry.party = doc.party;
+        entry.netTotal = doc.netTotal;
+        entry.outcome = JournalOutcome::HeldBack;
+        entry.message = message;
+        journal.record(entry);
+        ++written;
+    }
+    record.commit();
+    return written;
 }

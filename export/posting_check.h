@@ -98,3 +98,10 @@ int UntickRefusedDocuments(DbConnection& stock, const CheckReport& report);
 // The question the export asks when documents would be refused: whether to post only the ready
 // ones.
 QString PostReadyOnlyQuestion(const CheckReport& report);
+
+// Journals each document the check would refuse as held back (JournalOutcome::HeldBack) with the
+// check's reason, in the journal of the database that flags it, unless a record held back for the
+// same reason is there already: a document held back night after night is journalled once.
+// Returns how many records it wrote.
+int JournalHeldBack(TdmPolling& data, const CheckReport& report, const QString& runId,
+                    const QString& user);
