@@ -10,6 +10,7 @@
 #include "data/dm_polling.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
+#include "export/document_kinds.h"
 #include "export/export_status.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
@@ -37,16 +38,55 @@
 
 namespace {
 
-QStringList markingFor(const QString& moduleCode, bool byItem, const TickedRow& row) {
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+// The statements that flag the row's document; a payment's or credit note's name the knock-off
+// links the package applied.
+QStringList markingFor(const DocumentKind& kind, bool byItem, const TickedRow& row,
+                       const QList<KnockOffLinkKey>& appliedLinks) {
+    switch (kind.marking) {
+    case DocumentKind::Marking::CashSale:
         return byItem ? CashSaleByItemMarking(row.store, row.id, row.refNo, row.date)
                       : CashSaleBySummaryMarking(row.store, row.id, row.date);
-    if (IsStockDocumentCode(moduleCode))
+    case DocumentKind::Marking::StockDocument:
         return StockDocumentMarking(row.id);
-    if (moduleCode == QLatin1String(ModuleCodes::ReceivableCreditNote) ||
-        moduleCode == QLatin1String(ModuleCodes::ReceivablePayment))
-        return KnockOffDocumentMarking(row.id);
+    case DocumentKind::Marking::KnockOffDocument:
+        return KnockOffDocumentMarking(row.id, appliedLinks);
+    case DocumentKind::Marking::ReceivableDocument:
+        break;
+    }
     return ReceivableDocumentMarking(row.id);
+}
+
+// The query telling whether the document of the row is still open at its source.
+QString openRowsFor(const DocumentKind& kind, bool byItem, const TickedRow& row) {
+    switch (kind.marking) {
+    case DocumentKind::Marking::CashSale:
+        return byItem ? CashSaleByItemOpenRows(row.store, row.id, row.refNo, row.date)
+                      : CashSaleBySummaryOpenRows(row.store, row.id, row.date);
+    case DocumentKind::Marking::StockDocument:
+        return StockDocumentOpenRows(row.id);
+    case DocumentKind::Marking::ReceivableDocument:
+    case DocumentKind::Marking::KnockOffDocument:
+        break;
+    }
+    return ReceivableDocumentOpenRows(row.id);
+}
+
+// True when every row of the document is flagged at its source already: a run that stopped (an
+// error, a kill) before it could untick it, or another run, exported it since the row was ticked.
+bool flaggedAtSource(DbConnection& db, const QString& sql) {
+    RowReader reader(db, sql);
+    return reader.next() && reader.value(0).toInt() > 0 && reader.value(1).toInt() == 0;
+}
+
+// True when the journal holds a record of the document in the package (posted or already there).
+bool journalHoldsDocument(DbConnection& db, const JournalEntry& entry) {
+    return SelectValue(db,
+                       QStringLiteral("SELECT COUNT(*) FROM ACC_POST_JOURNAL WHERE J_MODULE = ") +
+                           QuotedStr(entry.moduleCode) + QStringLiteral(" AND J_SOURCE_ID = ") +
+                           QuotedStr(entry.sourceId) + QStringLiteral(" AND J_DOCNO = ") +
+                           QuotedStr(entry.documentNumber) +
+                           QStringLiteral(" AND J_OUTCOME IN ('POSTED', 'ALREADY')"))
+               .toInt() > 0;
 }
 
 // How long the run's reads of the masters' database may share one transaction.
@@ -94,7 +134,7 @@ private:
 // customers or suppliers, and each look-up is a statement the engine prepares anew.
 class PartyCodes {
 public:
-    PartyCodes(DbConnection& app, const QString& moduleCode) : app_(app), moduleCode_(moduleCode) {
+    PartyCodes(DbConnection& app, const DocumentKind& kind) : app_(app), kind_(kind) {
         age_.start();
     }
     QString of(const QString& code) {
@@ -104,14 +144,14 @@ public:
         }
         if (const auto found = codes_.constFind(code); found != codes_.constEnd())
             return *found;
-        const QString party = PackagePartyCode(app_, moduleCode_, code);
+        const QString party = PackagePartyCode(app_, QLatin1String(kind_.code), code);
         codes_.insert(code, party);
         return party;
     }
 
 private:
     DbConnection& app_;
-    QString moduleCode_;
+    const DocumentKind& kind_;
     QHash<QString, QString> codes_;
     QElapsedTimer age_;
 };
@@ -130,12 +170,12 @@ void recordUnflagged(PostingJournalWriter& journal, JournalEntry entry) {
 } // namespace
 
 bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber,
-                       const QString& party) {
+                       const SourceDocument& source) {
     SQLAccLogin();
     BusinessObject bizObject(BizApp, moduleCode.toStdString());
-    const AutoValue key = FindDocumentKey(bizObject, moduleCode, documentNumber, party);
+    const bool held = PackageHoldsDocument(bizObject, moduleCode, documentNumber, source);
     bizObject.close();
-    return !key.isNull() && !key.isEmpty();
+    return held;
 }
 
 QString PackageReportText(const ExportRunSummary& summary) {
@@ -168,6 +208,7 @@ JournalOutcome journalOutcome(ExportRowResult result) {
     case ExportRowResult::AlreadyInPackage:
         return JournalOutcome::AlreadyInPackage;
     case ExportRowResult::Refused:
+    case ExportRowResult::AlreadyExported: // never journalled
         break;
     }
     return JournalOutcome::Refused;
@@ -187,7 +228,30 @@ void count(ExportRunSummary& summary, ExportRowResult result) {
     case ExportRowResult::Refused:
         ++summary.refused;
         break;
+    case ExportRowResult::AlreadyExported:
+        ++summary.alreadyExported;
+        break;
     }
+}
+
+// What the package's document of the row's number must show to be this document: its party, its
+// date and its total (a cash sale's: what the customer paid).
+SourceDocument identityOf(const DocumentKind& kind, bool byItem, const TickedRow& row,
+                          const QString& party) {
+    SourceDocument source;
+    source.party = party;
+    source.date = QDate::fromString(row.date, QStringLiteral("yyyy/MM/dd"));
+    source.total = kind.marking == DocumentKind::Marking::CashSale
+                       ? CashSalePayment(row.netTotal, row.rounding, byItem)
+                       : row.netTotal;
+    return source;
+}
+
+QList<KnockOffLinkKey> appliedLinks(const KnockOffOutcome& knockOff) {
+    QList<KnockOffLinkKey> keys;
+    for (const KnockOffLink& link : knockOff.applied)
+        keys.append({link.linkType, link.number});
+    return keys;
 }
 
 ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& entry,
@@ -279,14 +343,15 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     // on how late a change made elsewhere is seen.
     PosTaxCodeCache taxCodes(kSharedReadsMs);
     const PostingSources sources{data_.dbStk, data_.dbApp, data_.dbAR, &taxCodes};
-    const bool receivable = IsReceivableCode(moduleCode);
+    const DocumentKind& kind = *FindDocumentKind(moduleCode);
+    const bool receivable = kind.source == DocumentKind::Source::Receivables;
     // A document's flags and its journal record live in the same database, and go in one commit.
     DbConnection& markingDb = receivable ? data_.dbAR : data_.dbStk;
     if (receivable)
         EnsureReceivableLinkTables(data_.dbAR);
     PostingJournalWriter journal(markingDb, options_.runId, options_.user);
     SharedReads masterReads(data_.dbApp);
-    PartyCodes parties(data_.dbApp, moduleCode);
+    PartyCodes parties(data_.dbApp, kind);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
         const QString reference = DocumentReference(moduleCode, row);
@@ -312,17 +377,38 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         entry.netTotal = row.netTotal;
         entry.party = parties.of(row.code);
 
+        // A row whose document is flagged at its source already was exported since it was
+        // ticked (a run stopped before it could untick it): it is not posted again, and its
+        // journal record is the one of the run that flagged it.
+        if (flaggedAtSource(markingDb, openRowsFor(kind, byItem, row))) {
+            receivableSource->commit();
+            documentSource->commit();
+            masterReads.endIfOld();
+            count(summary, ExportRowResult::AlreadyExported);
+            summary.documents.append(documentRecord(row, entry, ExportRowResult::AlreadyExported));
+            if (observer)
+                observer->documentDone(i + 1, rows.size(), reference,
+                                       ExportRowResult::AlreadyExported);
+            if (stopAfter(observer, i, rows.size()))
+                break;
+            continue;
+        }
+
         ExportRowResult result;
         PostingReadBack readBack;
+        ReceivablePosting receivablePosting;
         try {
             if (receivable) {
-                // Receivable documents already in the package are updated in place by their
-                // routine.
-                result = SQLAccExportAR(sources, moduleCode, row.id, reference, row.date,
-                                        entry.party, row.netTotal, row.rounding, &readBack)
-                             ? ExportRowResult::Posted
-                             : ExportRowResult::NothingToPost;
-            } else if (DocumentInPackage(moduleCode, reference, entry.party)) {
+                // Receivable documents already in the package (this very document) are updated
+                // in place by their routine: unapplied amount and knock-offs.
+                result =
+                    SQLAccExportAR(sources, moduleCode, row.id, reference, row.date, entry.party,
+                                   row.netTotal, row.rounding, &readBack, &receivablePosting)
+                        ? (receivablePosting.existing ? ExportRowResult::AlreadyInPackage
+                                                      : ExportRowResult::Posted)
+                        : ExportRowResult::NothingToPost;
+            } else if (DocumentInPackage(moduleCode, reference,
+                                         identityOf(kind, byItem, row, entry.party))) {
                 result = ExportRowResult::AlreadyInPackage;
             } else {
                 result = SQLAccExportDoc(sources, moduleCode, row.id, reference, row.date,
@@ -353,6 +439,12 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
         }
 
         entry.outcome = journalOutcome(result);
+        if (result == ExportRowResult::Posted || result == ExportRowResult::AlreadyInPackage) {
+            // The knock-offs the package could not apply keep the document open at its source.
+            const QString knockOff = receivablePosting.knockOff.text();
+            if (!knockOff.isEmpty())
+                entry.message = knockOff;
+        }
         if (result == ExportRowResult::Posted) {
             // What the package made of the document, beside the posting: it is in the books
             // either way, so it is flagged.
@@ -361,14 +453,25 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
             entry.check = !readBack.found     ? JournalCheck::Missing
                           : readBack.agrees() ? JournalCheck::Agrees
                                               : JournalCheck::Differs;
-            if (!readBack.agrees())
-                entry.message = QStringLiteral("posted; ") + readBack.differenceText();
+            if (!readBack.agrees()) {
+                const QString difference = QStringLiteral("posted; ") + readBack.differenceText();
+                entry.message = entry.message.isEmpty()
+                                    ? difference
+                                    : difference + QStringLiteral("; ") + entry.message;
+            }
         }
         try {
             QStringList statements;
             if (result != ExportRowResult::NothingToPost)
-                statements = markingFor(moduleCode, byItem, row);
-            statements << journal.recordStatement(entry);
+                statements =
+                    markingFor(kind, byItem, row, appliedLinks(receivablePosting.knockOff));
+            // A payment or credit note opened again while what it settles is still missing
+            // changed nothing: the record of its posting says all there is.
+            const bool unchanged = receivablePosting.existing &&
+                                   receivablePosting.knockOff.applied.isEmpty() &&
+                                   !receivablePosting.knockOff.missing.isEmpty();
+            if (!unchanged || !journalHoldsDocument(markingDb, entry))
+                statements << journal.recordStatement(entry);
             RunMarking(markingDb, statements);
             receivableSource->commit();
             documentSource->commit();
@@ -389,6 +492,8 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
             summary.differences.append({reference, entry.message});
         }
         summary.documents.append(documentRecord(row, entry, result));
+        if (!receivablePosting.knockOff.missing.isEmpty())
+            summary.openKnockOffs.append({reference, ExportStatusText(summary.documents.last())});
         if (observer)
             observer->documentDone(i + 1, rows.size(), reference, result);
         if (stopAfter(observer, i, rows.size()))

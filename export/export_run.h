@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sqlacc/document_identity.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,7 +15,10 @@ enum class ExportRowResult {
     NothingToPost,    // its source held no rows: nothing saved, nothing flagged
     AlreadyInPackage, // the package held its number already (an earlier run saved it but could
                       // not flag it): flagged now, not posted a second time
-    Refused           // the package raised an error on it: nothing flagged (scheduled runs go on)
+    Refused,          // the package raised an error on it, or holds its number for another
+                      // document: nothing flagged (scheduled runs go on)
+    AlreadyExported   // flagged at its source already (by an earlier run that stopped before it
+                      // could untick it, or by another): not posted, not journalled again
 };
 
 // Follows a run document by document; a window shows progress and may ask it to stop.
@@ -77,12 +82,19 @@ struct ExportRunSummary {
     int differing = 0;
     QList<ExportRefusal> refusals;
     QList<ExportRefusal> differences; // "the package's total 45.47 differs from ..."
+    int alreadyExported = 0;
+    // Payments and credit notes saved with a knock-off the package could not apply yet: in the
+    // books, left unflagged so that the next export applies the rest. "posted; 2 of 3 knock-offs
+    // applied; DN000002 (54.57) is not in the accounting package yet".
+    QList<ExportRefusal> openKnockOffs;
     // The package the run posted into: the company of its open books and its build.
     QString packageCompany;
     QString packageBuild;
     QList<ExportDocumentRecord> documents; // every document handled, refused ones included
     bool stopped = false; // the observer or a stop signal asked to stop before the last row
-    int handled() const { return posted + nothingToPost + alreadyInPackage + refused; }
+    int handled() const {
+        return posted + nothingToPost + alreadyInPackage + refused + alreadyExported;
+    }
 };
 
 // How a run records itself and meets a refusal.
@@ -151,8 +163,10 @@ QString PackageReportText(const ExportRunSummary& summary);
 // A new run id: the time to the second, the process and four random hex digits.
 QString NewExportRunId();
 
-// True when the accounting package already holds a document of the business object with this
-// document number: for purchase invoices and returns, with this number for this supplier
-// ("DocNo;Code"), as the package holds one number for several suppliers.
+// True when the accounting package already holds this document: one of the business object
+// with this number (for purchase invoices and returns, with this number for this supplier,
+// "DocNo;Code", as the package holds one number for several suppliers) whose party, date and
+// total agree with the source's to the cent. A document of that number that is another one
+// raises DocumentClash, a refusal naming both.
 bool DocumentInPackage(const QString& moduleCode, const QString& documentNumber,
-                       const QString& party);
+                       const SourceDocument& source);

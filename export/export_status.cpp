@@ -23,6 +23,7 @@ JournalOutcome journalOutcomeOf(ExportRowResult result) {
     case ExportRowResult::NothingToPost:
         return JournalOutcome::NothingToPost;
     case ExportRowResult::Refused:
+    case ExportRowResult::AlreadyExported:
         break;
     }
     return JournalOutcome::Refused;
@@ -36,6 +37,8 @@ const char* outcomeCode(ExportRowResult result) {
         return ExportStatusCodes::AlreadyInPackage;
     case ExportRowResult::NothingToPost:
         return ExportStatusCodes::NothingToPost;
+    case ExportRowResult::AlreadyExported:
+        return ExportStatusCodes::AlreadyExported;
     case ExportRowResult::Refused:
         break;
     }
@@ -55,7 +58,9 @@ void execOrThrow(QSqlQuery& query) {
 } // namespace
 
 QString ExportStatusText(const ExportDocumentRecord& record) {
-    QString text = JournalOutcomeText(journalOutcomeOf(record.result));
+    QString text = record.result == ExportRowResult::AlreadyExported
+                       ? QStringLiteral("already exported")
+                       : JournalOutcomeText(journalOutcomeOf(record.result));
     if (record.result == ExportRowResult::Refused && !record.message.isEmpty())
         text += QStringLiteral(": ") + record.message;
     for (const QString& remark : record.remarks)

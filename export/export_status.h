@@ -22,7 +22,8 @@ inline constexpr char Posted[] = "POSTED";
 inline constexpr char AlreadyInPackage[] = "ALREADY";
 inline constexpr char NothingToPost[] = "NOTHING";
 inline constexpr char Refused[] = "REFUSED";
-inline constexpr char Error[] = "ERROR"; // an error stopped the run on this document
+inline constexpr char AlreadyExported[] = "EXPORTED"; // flagged at its source before the run
+inline constexpr char Error[] = "ERROR";              // an error stopped the run on this document
 // The check before posting: ready, or what the package would refuse.
 inline constexpr char CheckReady[] = "CHECK READY";
 inline constexpr char CheckRefused[] = "CHECK REFUSED";

@@ -8,13 +8,13 @@
 #include "data/sql_quote.h"
 #include "export/export_status.h"
 #include "export/module_codes.h"
-#include "export/package_document_identity.h"
 #include "export/posting_journal.h"
 #include "export/run_messages.h"
 #include "export/ticked_rows.h"
 #include "sqlacc/business_object.h"
 #include "sqlacc/cash_sale_posting.h"
 #include "sqlacc/document_capture.h"
+#include "sqlacc/document_identity.h"
 #include "sqlacc/document_read_back.h"
 #include "sqlacc/package_code_lists.h"
 #include "sqlacc/posting_sources.h"
@@ -158,10 +158,19 @@ public:
                                  ? CashSalePayment(row.netTotal, row.rounding, byItem)
                                  : row.netTotal;
         try {
-            // A sales or purchase document the package holds already is not posted again.
-            if (!receivable && lookups_.holdsDocument(moduleCode_, doc.documentNumber, doc.party)) {
-                checkIdentity(moduleCode_, doc, total);
-                return;
+            // A sales or purchase document the package holds already is not posted again; a
+            // number it holds for another document is a clash (raised as DocumentClash).
+            if (!receivable) {
+                SourceDocument source;
+                source.party = doc.party;
+                source.date = QDate::fromString(doc.date, QStringLiteral("yyyy/MM/dd"));
+                source.total = total;
+                BusinessObject object(lookupsApp(), moduleCode_.toStdString());
+                const bool held =
+                    PackageHoldsDocument(object, moduleCode_, doc.documentNumber, source);
+                object.close();
+                if (held)
+                    return;
             }
             capture_->clear();
             bool hasLines = false;
@@ -180,11 +189,14 @@ public:
                 return;
             }
             const CapturedDocument& sent = capture_->document();
-            if (sent.updatesExisting)
-                checkIdentity(sent.bizObject, doc, total);
-            else
+            // A document the package holds already is only updated: its codes were taken then.
+            if (!sent.updatesExisting)
                 checkCodes(sent, row, doc);
             checkKnockOffs(sent, doc);
+        } catch (const DocumentClash& clash) {
+            add(doc, CheckFindingKind::NumberClash, doc.documentNumber,
+                QString::fromUtf8(clash.what()),
+                QStringLiteral("give one of them another number in the back office"));
         } catch (const AutomationError& error) {
             add(doc, CheckFindingKind::PackageError, QString(),
                 QStringLiteral("the accounting package said: %1")
@@ -203,22 +215,6 @@ private:
         finding.remedy = remedy;
         finding.masterExport = master;
         doc.findings.append(finding);
-    }
-
-    void checkIdentity(const QString& bizObject, CheckedDocument& doc, double total) {
-        BusinessObject object(lookupsApp(), bizObject.toStdString());
-        const AutoValue key = FindDocumentKey(object, bizObject, doc.documentNumber, doc.party);
-        if (isNone(key))
-            return;
-        const PackageDocument held = ReadPackageDocument(object, bizObject, key);
-        object.close();
-        const QString difference = PackageIdentityDifference(
-            bizObject, doc.documentNumber, held, doc.party,
-            QDate::fromString(doc.date, QStringLiteral("yyyy/MM/dd")), total);
-        if (!difference.isEmpty())
-            add(doc, CheckFindingKind::NumberClash, doc.documentNumber, difference,
-                QStringLiteral("compare the two documents; the number is held in the package for "
-                               "another one"));
     }
 
     AutoObjectPtr lookupsApp() const { return CurrentPackageSession().app; }

@@ -36,6 +36,17 @@ QString ExportRunEndText(const ExportRunSummary& summary) {
         text += QStringLiteral("\r\n%1 document(s) were already in the accounting package and were "
                                "only marked as exported.")
                     .arg(summary.alreadyInPackage);
+    if (summary.alreadyExported > 0)
+        text += QStringLiteral("\r\n%1 document(s) were already exported and were left as they "
+                               "are.")
+                    .arg(summary.alreadyExported);
+    if (!summary.openKnockOffs.isEmpty()) {
+        text += QStringLiteral("\r\n%1 document(s) stay open until the documents they settle are "
+                               "in the accounting package; export those, then these again:")
+                    .arg(summary.openKnockOffs.size());
+        for (const ExportRefusal& open : summary.openKnockOffs)
+            text += QStringLiteral("\r\n%1 %2").arg(open.documentNumber, open.message);
+    }
     if (summary.differing > 0) {
         text += QStringLiteral("\r\n%1 document(s) were posted, but read back from the accounting "
                                "package their figures differ from the source's:")

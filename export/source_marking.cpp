@@ -69,13 +69,56 @@ QStringList ReceivableDocumentMarking(const QString& documentNumber) {
             QuotedStr(documentNumber)};
 }
 
-QStringList KnockOffDocumentMarking(const QString& documentNumber) {
-    return {QStringLiteral("Update AR_LINK  Set LK_EXPORT_ACCT ='T' Where LK_MASDOC  =") +
-                QuotedStr(documentNumber),
-            QStringLiteral("Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  =") +
-                QuotedStr(documentNumber) +
-                QStringLiteral(" AND TD_DOCNO NOT IN  (SELECT LK_MASDOC   FROM AR_LINK   WHERE "
-                               "LK_EXPORT_ACCT ='F')")};
+QStringList KnockOffDocumentMarking(const QString& documentNumber,
+                                    const QList<KnockOffLinkKey>& appliedLinks) {
+    QStringList statements;
+    for (const KnockOffLinkKey& link : appliedLinks)
+        statements << QStringLiteral("Update AR_LINK  Set LK_EXPORT_ACCT ='T' Where LK_MASDOC  =") +
+                          QuotedStr(documentNumber) + QStringLiteral(" AND LK_TYPE =") +
+                          QuotedStr(link.type) + QStringLiteral(" AND LK_DOCNO =") +
+                          QuotedStr(link.number);
+    statements << QStringLiteral("Update AR_TRANS  Set TD_EXPORT_ACCT ='T' Where TD_DOCNO  =") +
+                      QuotedStr(documentNumber) +
+                      QStringLiteral(" AND TD_DOCNO NOT IN  (SELECT LK_MASDOC   FROM AR_LINK   "
+                                     "WHERE LK_EXPORT_ACCT ='F')");
+    return statements;
+}
+
+namespace {
+
+QString openRows(const char* table, const char* flag, const QString& condition) {
+    return QStringLiteral("SELECT COUNT(*), COUNT(NULLIF(%1, 'T')) FROM %2 WHERE %3")
+        .arg(QLatin1String(flag), QLatin1String(table), condition);
+}
+
+} // namespace
+
+QString CashSaleByItemOpenRows(const QString& store, const QString& counter,
+                               const QString& receiptNumber, const QString& day) {
+    return openRows("POS_SALES", "SALES_EXPORT_ACCT",
+                    QStringLiteral("SALES_CTRNO =") + QuotedStr(counter) +
+                        QStringLiteral(" AND SALES_STORE =") + QuotedStr(store) +
+                        QStringLiteral(" AND SALES_TRANSNO =") +
+                        QuotedStr(transactionNumber(receiptNumber)) + QStringLiteral(" AND ") +
+                        dayOf("SALES_DATETIME") + QStringLiteral(" =") + QuotedStr(day));
+}
+
+QString CashSaleBySummaryOpenRows(const QString& store, const QString& counter,
+                                  const QString& closeDay) {
+    return openRows("POS_CLOSEINFO", "CI_EXPORT_ACCT",
+                    QStringLiteral("CI_STORE =") + QuotedStr(store) +
+                        QStringLiteral(" AND CI_CTRNO =") + QuotedStr(counter) +
+                        QStringLiteral(" AND CI_CLOSEDATE = ") + QuotedStr(closeDay));
+}
+
+QString StockDocumentOpenRows(const QString& documentId) {
+    return openRows("Stk_MLedger", "S_EXPORT_ACCT",
+                    QStringLiteral("S_ID=") + QuotedStr(documentId));
+}
+
+QString ReceivableDocumentOpenRows(const QString& documentNumber) {
+    return openRows("AR_TRANS", "TD_EXPORT_ACCT",
+                    QStringLiteral("TD_DOCNO =") + QuotedStr(documentNumber));
 }
 
 void RunMarking(DbConnection& connection, const QStringList& statements) {

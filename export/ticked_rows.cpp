@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "data/query.h"
 #include "data/sql_quote.h"
-#include "export/module_codes.h"
+#include "export/document_kinds.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -57,21 +57,29 @@ QVector<TickedRow> ReadTickedRows(DbConnection& stock, const QString& moduleCode
     return rows;
 }
 
+// As the kind's row of the table of document kinds makes it.
 QString DocumentReference(const QString& moduleCode, const TickedRow& row) {
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+    const DocumentKind* kind = FindDocumentKind(moduleCode);
+    switch (kind ? kind->number : DocumentKind::Number::Reference) {
+    case DocumentKind::Number::StoreCounterReceipt:
         return row.store + QLatin1Char('-') + row.id + QLatin1Char('-') + row.refNo;
-    if (IsPurchaseCode(moduleCode))
+    case DocumentKind::Number::StoreAndReference:
         return row.store + QLatin1Char('-') + row.refNo;
+    case DocumentKind::Number::Reference:
+        break;
+    }
     return row.refNo;
 }
 
 QString PackagePartyCode(DbConnection& app, const QString& moduleCode, const QString& code) {
+    const DocumentKind* kind = FindDocumentKind(moduleCode);
+    const DocumentKind::Party party = kind ? kind->party : DocumentKind::Party::Customer;
     // A cash sale's party is the fixed cash-sales debtor code the search wrote; its master's
     // debtor code would be replaced by it, so it is not read.
-    if (moduleCode == QLatin1String(ModuleCodes::CashSales))
+    if (party == DocumentKind::Party::CashSalesCode)
         return code;
     const QString sql =
-        IsPurchaseCode(moduleCode)
+        party == DocumentKind::Party::Supplier
             ? QStringLiteral("SELECT M_CREDITOR FROM mas_SUPPLIER WHERE m_code = ") +
                   QuotedStr(code)
             : QStringLiteral("SELECT m_debtor FROM mas_customer WHERE m_code = ") + QuotedStr(code);

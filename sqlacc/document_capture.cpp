@@ -53,6 +53,10 @@ enum class Kind { Root, BizObjects, BizObject, DataSets, DataSet, Field, Params,
 struct DocumentCapture::State {
     AutoObjectPtr package;
     CapturedDocument document;
+    QMap<QString, AutoValue> params; // Params set on the business object, by name (upper case)
+    // The package's record that a routine opened to update (a document posted before): header
+    // fields it did not write are read from it.
+    AutoObjectPtr openedHeader;
     // The package's business objects that lookups were asked of, closed when the capture ends.
     std::map<std::string, std::unique_ptr<BusinessObject>> lookups;
 
@@ -96,7 +100,7 @@ public:
             if (call == QLatin1String("FINDKEYBYREF"))
                 return state_->packageObject(name_.toStdString())->invoke(member, args);
             if (call == QLatin1String("OPEN"))
-                state_->document.updatesExisting = true;
+                openInPackage();
             return {};
         case Kind::DataSets:
             if (call == QLatin1String("FIND") && !args.empty())
@@ -105,11 +109,11 @@ public:
         case Kind::DataSet:
             return dataSetCall(call, args);
         case Kind::Params:
-            if (call == QLatin1String("FIND"))
-                return make(Kind::Param, name_);
+            if (call == QLatin1String("FIND") && !args.empty())
+                return make(Kind::Param, name_, upper(args[0].toText()));
             return {};
         case Kind::Field:
-            return read();
+            return read(member);
         case Kind::Param:
             return {};
         }
@@ -117,6 +121,8 @@ public:
     }
 
     void put(const std::string&, const AutoValue& value) override {
+        if (kind_ == Kind::Param)
+            state_->params.insert(dataSet_, value);
         if (kind_ != Kind::Field)
             return;
         if (dataSet_ == QLatin1String("MAINDATASET"))
@@ -149,10 +155,24 @@ private:
         return {};
     }
 
-    AutoValue read() const {
+    // Opens the same record on the package's business object, so that what the routine reads
+    // of it (to tell whether it is this very document) is the package's.
+    void openInPackage() {
+        state_->document.updatesExisting = true;
+        const AutoObjectPtr object = state_->packageObject(name_.toStdString());
+        for (auto param = state_->params.cbegin(); param != state_->params.cend(); ++param)
+            setParam(object, param.key().toStdString(), param.value());
+        object->invoke("Open");
+        state_->openedHeader = findDataSet(object, "MainDataSet");
+    }
+
+    AutoValue read(const std::string& accessor) const {
         const CapturedDocument& document = state_->document;
-        if (dataSet_ == QLatin1String("MAINDATASET"))
+        if (dataSet_ == QLatin1String("MAINDATASET")) {
+            if (!document.header.contains(name_) && state_->openedHeader)
+                return fieldValue(state_->openedHeader, name_.toStdString(), accessor);
             return document.header.value(name_);
+        }
         if (dataSet_ == QLatin1String("CDSDOCDETAIL") && !document.lines.isEmpty())
             return document.lines.last().value(name_);
         return {};
@@ -224,6 +244,10 @@ void DocumentCapture::put(const std::string&, const AutoValue&) {}
 
 void DocumentCapture::clear() {
     state_->document = CapturedDocument();
+    state_->params.clear();
+    state_->openedHeader.reset();
+    // Records opened for the document in hand are closed before the next one.
+    state_->lookups.clear();
 }
 
 const CapturedDocument& DocumentCapture::document() const {

@@ -38,8 +38,9 @@ struct CapturedDocument {
 // An accounting package that takes down what a posting routine writes instead of saving it:
 // every business object, dataset and field it hands out writes into the CapturedDocument of the
 // document in hand. Lookups of documents by number (FindKeyByRef) are asked of the real package,
-// so a routine takes the same path it would take when posting; Save and every other change stay
-// here. Locate on the knock-off list is noted and answers "not found".
+// and a record the routine opens (to update a document posted before) is opened there too and
+// its header read from it, so a routine takes the same path it would take when posting; Save,
+// Edit and every write stay here. Locate on the knock-off list is noted and answers "not found".
 class DocumentCapture : public AutoObject {
 public:
     explicit DocumentCapture(AutoObjectPtr package);

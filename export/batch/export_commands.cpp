@@ -27,6 +27,8 @@ QString resultText(ExportRowResult result) {
         return QStringLiteral("already in the accounting package");
     case ExportRowResult::Refused:
         return QStringLiteral("refused by the accounting package");
+    case ExportRowResult::AlreadyExported:
+        return QStringLiteral("already exported");
     }
     return QString();
 }
@@ -146,6 +148,10 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
     for (const ExportRefusal& difference : summary.differences)
         differences.append(QJsonObject{{QStringLiteral("document"), difference.documentNumber},
                                        {QStringLiteral("message"), difference.message}});
+    QJsonArray openKnockOffs;
+    for (const ExportRefusal& open : summary.openKnockOffs)
+        openKnockOffs.append(QJsonObject{{QStringLiteral("document"), open.documentNumber},
+                                         {QStringLiteral("message"), open.message}});
     // The error is the program's, not part of the report: standard error. With --json the
     // report names it too.
     if (failed)
@@ -162,6 +168,8 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
                            {QStringLiteral("refused"), summary.refused},
                            {QStringLiteral("differing"), summary.differing},
                            {QStringLiteral("differences"), differences},
+                           {QStringLiteral("alreadyExported"), summary.alreadyExported},
+                           {QStringLiteral("openKnockOffs"), openKnockOffs},
                            {QStringLiteral("documents"), report.documents()},
                            {QStringLiteral("completed"), !failed && !summary.stopped},
                            {QStringLiteral("stopped"), summary.stopped},
@@ -194,9 +202,16 @@ int exportKind(BatchSession& session, ExportRunLock& lock, const QString& kind, 
             out << "Accounting package: " << PackageReportText(summary) << '\n';
         for (const ExportRefusal& difference : summary.differences)
             out << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
+        // Saved with knock-offs the package could not apply yet: offered again by the search.
+        for (const ExportRefusal& open : summary.openKnockOffs)
+            out << open.documentNumber << ' ' << OneLine(open.message) << '\n';
         out << kind << ": " << summary.posted << " posted, " << summary.nothingToPost
             << " nothing to post, " << summary.alreadyInPackage
-            << " already in the accounting package, of " << summary.total << " ticked"
+            << " already in the accounting package, "
+            << (summary.alreadyExported > 0
+                    ? QStringLiteral("%1 already exported, ").arg(summary.alreadyExported)
+                    : QString())
+            << "of " << summary.total << " ticked"
             << (summary.differing > 0 ? QStringLiteral("; %1 differing from the source when read "
                                                        "back")
                                             .arg(summary.differing)

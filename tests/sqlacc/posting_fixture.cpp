@@ -112,10 +112,10 @@ void InsertPostingFixture(const PostingSources& sources) {
                       "'Return', 'SR', 'F', 0.25, 5, 5.25, 0, 'F')",
             arTrans + "('OR/1', 1, 'OR/', 'S001', 'OR-1', '2024-03-04', 'C1', 'Payment 1', "
                       "NULL, NULL, 'F', 0, 60, 60, 10, 'F')",
-            arLink + "('CN-1', 'INV/', 'IV-1001', '2024-03-03', 5.25, 'F')",
-            arLink + "('OR-1', 'INV/', 'IV-1001', '2024-03-04', 45, 'F')",
-            arLink + "('OR-1', 'CN/', 'CN-9', '2024-03-04', 4, 'F')",
-            arLink + "('OR-1', 'DN/', 'DN-1', '2024-03-04', 10.5, 'T')",
+            arLink + "('CN/1', 'INV/', 'IV-1001', '2024-03-03', 5.25, 'F')",
+            arLink + "('OR/1', 'INV/', 'IV-1001', '2024-03-04', 45, 'F')",
+            arLink + "('OR/1', 'CN/', 'CN-9', '2024-03-04', 4, 'F')",
+            arLink + "('OR/1', 'DN/', 'DN-1', '2024-03-04', 10.5, 'T')",
         });
 }
 

@@ -641,7 +641,12 @@ void TestPostingCalls::callSequence_data() {
                return SQLAccExportAR(s, "AR_IV", "INV/2", "D100", "2024/03/06", "300-C1", 33, 0);
            })
         << true
-        << expected({kLogin, documentStart("SL_IV", "INV/2", "2024/03/06", "300-C1"),
+        << expected({kLogin, text(R"(
+            BizObjects.Find("SL_IV")
+            SL_IV.FindKeyByRef("DOCNO","INV/2")
+            SL_IV.Close
+        )"),
+                     kLogin, documentStart("SL_IV", "INV/2", "2024/03/06", "300-C1"),
                      text(R"(SL_IV.MainDataSet.DOCREF1 := "D100")"), text(kD100Lines)});
 
     QTest::newRow("AR_DN new") << byItem << none << PostingCall([](const PostingSources& s) {
@@ -770,9 +775,11 @@ void TestPostingCalls::callSequence_data() {
         )"),
                      text(paymentKnockOff)});
 
+    // The document the package holds under the number is read first: this payment's customer.
     QTest::newRow("AR_PM held by the package: unapplied amount and knock-off only")
         << byItem << PackageScript([](RecordingPackage& p) {
                p.setKey("AR_PM", "OR-1", 12);
+               p.setReadValue("AR_PM", "CODE", "300-C1");
                p.setLocateResult({"IV", "IV-1001"}, true);
            })
         << PostingCall([](const PostingSources& s) {
@@ -785,6 +792,10 @@ void TestPostingCalls::callSequence_data() {
             AR_PM.FindKeyByRef("DOCNO","OR-1")
             AR_PM.Params.DocKey := "12"
             AR_PM.Open
+            AR_PM.DataSets.Find("MainDataSet")
+            AR_PM.MainDataSet.CODE.AsString
+            AR_PM.MainDataSet.DOCDATE.Value
+            AR_PM.MainDataSet.DocAmt.AsFloat
             AR_PM.Edit
             AR_PM.MainDataSet.UNAPPLIEDAMT := 10.0
         )"),
