@@ -437,6 +437,30 @@ class Bench:
         return results
 
 
+    def checks(self, ready, summary):
+        """zantro-batch check over the same ticked documents as the export runs, nothing posted."""
+        results = {}
+        for kind, mode, label in EXPORTS:
+            state = summary if mode == "1" else ready
+            self.copy(state, self.work)
+            log("Check %s ..." % label)
+            runs = []
+            for _ in range(self.runs):
+                # Status 3: some documents would be refused; the check still ran over all of them.
+                wall, peak, out = self.batch(self.work, ["check", kind, "--json"], ok=(0, 3))
+                report = json.loads(out)
+                runs.append({"docs": report["checked"], "refused": report["wouldBeRefused"],
+                             "check": report["checkSeconds"], "wall": wall, "peakKB": peak})
+            results[label] = {
+                "docs": runs[0]["docs"],
+                "refused": runs[0]["refused"],
+                "check": statistics.median(r["check"] for r in runs),
+                "wall": statistics.median(r["wall"] for r in runs),
+                "peakKB": max(r["peakKB"] for r in runs),
+            }
+        return results
+
+
 def versions():
     firebird = subprocess.run(["isql-fb", "-z"], capture_output=True, text=True, input="").stdout
     firebird = re.search(r"ISQL Version: (\S+)", firebird)
@@ -504,6 +528,7 @@ def main():
         "machine": versions(),
         "search": bench.searches(ready),
         "export": bench.exports(ready, summary),
+        "check": bench.checks(ready, summary),
     }
     results["seconds"] = time.perf_counter() - started
     shutil.rmtree(bench.work, ignore_errors=True)

@@ -8,6 +8,7 @@ NULL_TARGET = 500.0  # documents per second with the null package, By Item, at t
 STANDIN_TARGET = 200.0  # documents per second with the stand-in package
 FLOOR_TARGET = 2.0  # our run's time over the floor's, with the null package
 FLAT_TARGET = 1.2  # time per document (or row) at a size over the size before
+CHECK_TARGET = 2.0  # seconds for the check before posting of 1,000 ticked documents
 
 
 def _n(value):
@@ -111,6 +112,25 @@ def render(current, results):
             "%s %.1f statements, %.2f commits" % (db, st / docs, c / docs)
             for db, (st, c) in e["statements"].items()), receipts))
     out.append("")
+
+    if current.get("check"):
+        out += [
+            "CHECK BEFORE POSTING (zantro-batch check of the same ticked documents; nothing posted)",
+            "%-18s %11s %9s %9s %-8s %9s %8s" % (
+                "kind", "documents", "refused", "check s", "target", "wall s", "peak MB"),
+        ]
+        for label, c in current["check"].items():
+            out.append("%-18s %11s %9s %9.3f %-8s %9.3f %8s" % (
+                label, _n(c["docs"]), _n(c["refused"]), c["check"],
+                "%.0f %s" % (CHECK_TARGET, _ok(c["check"] <= CHECK_TARGET)),
+                c["wall"], _mb(c["peakKB"])))
+        out += [
+            "  check s: the check itself as the program times it (--json checkSeconds), against the "
+            "stand-in package; wall s: the whole command with its start and login.",
+            "  Target: at most %.0f s for 1,000 documents. refused: documents it found the package "
+            "would refuse." % CHECK_TARGET,
+            "",
+        ]
 
     sizes = [s for s in ORDER if s in results]
     if len(sizes) > 1:

@@ -503,10 +503,11 @@ CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
     const PackageRunSession packageRun;
     SQLAccLogin();
     // The check only reads: its reads of each database share one transaction, so they see one
-    // state of the back office and wait on no commit each. Left without commit: nothing to keep.
-    const Transaction stockReads(data.dbStk, Transaction::Begin::AtFirstStatement);
-    const Transaction masterReads(data.dbApp, Transaction::Begin::AtFirstStatement);
-    const Transaction receivableReads(data.dbAR, Transaction::Begin::AtFirstStatement);
+    // state of the back office and wait on no commit each. Committed at the end (within a dry
+    // run's transaction, that one decides).
+    Transaction stockReads(data.dbStk, Transaction::Begin::AtFirstStatement);
+    Transaction masterReads(data.dbApp, Transaction::Begin::AtFirstStatement);
+    Transaction receivableReads(data.dbAR, Transaction::Begin::AtFirstStatement);
     Checker checker(data, settings, moduleCode, CurrentPackageSession().app);
     PosTaxCodeCache taxCodes(200);
     const PostingSources sources{data.dbStk, data.dbApp, data.dbAR, &taxCodes};
@@ -531,6 +532,9 @@ CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
             break;
         }
     }
+    receivableReads.commit();
+    masterReads.commit();
+    stockReads.commit();
     return report;
 }
 
