@@ -118,7 +118,12 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
         kind.found = search(code);
         if (kind.found > 0) {
             search_.TickAll(code, true);
-            kind.check = CheckTickedDocuments(data_, settings_, code);
+            // What it found is reported even when the package cannot be asked.
+            try {
+                kind.check = CheckTickedDocuments(data_, settings_, code);
+            } catch (...) {
+                kind.checkError = CurrentExceptionText();
+            }
         }
         return;
     }

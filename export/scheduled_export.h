@@ -35,7 +35,9 @@ struct ScheduledKind {
     ExportRunSummary run;   // empty for a dry run
     // The check before posting (a dry run, or checkFirst): what the package would refuse.
     std::optional<CheckReport> check;
-    int heldBack = 0;     // documents the check left out of the run
+    int heldBack = 0; // documents the check left out of the run
+    // Why a dry run could not check the kind (the package not reachable, say): its counts stand.
+    QString checkError;
     int missingCodes = 0; // masters: records that lacked their account code (now generated)
     QList<AdjustedCode> adjustedCodes; // masters: generated codes that differ from the rule's
     QString error;                     // the error that stopped the schedule at this kind

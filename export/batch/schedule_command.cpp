@@ -53,6 +53,8 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
             line += QStringLiteral(", %1 ready, %2 would be refused")
                         .arg(kind.check->readyCount())
                         .arg(kind.check->refusedCount());
+        else if (!kind.checkError.isEmpty())
+            line += QStringLiteral(", not checked: ") + OneLine(kind.checkError);
         return line + QStringLiteral(" (dry run: nothing posted)");
     }
     const ExportRunSummary& run = kind.run;
@@ -114,6 +116,8 @@ QJsonObject kindJson(const ScheduledKind& kind) {
                                   {QStringLiteral("documents"), CheckFindingsJson(*kind.check)}});
         object.insert(QStringLiteral("heldBack"), kind.heldBack);
     }
+    if (!kind.checkError.isEmpty())
+        object.insert(QStringLiteral("checkError"), kind.checkError);
     if (kind.stopped)
         object.insert(QStringLiteral("stopped"), true);
     if (kind.left >= 0)
