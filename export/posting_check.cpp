@@ -7,6 +7,7 @@
 #include "data/query.h"
 #include "data/sql_quote.h"
 #include "export/export_status.h"
+#include "export/master_export.h"
 #include "export/module_codes.h"
 #include "export/posting_journal.h"
 #include "export/run_messages.h"
@@ -144,8 +145,9 @@ QStringList knockOffObjects(const QString& type) {
 class Checker {
 public:
     Checker(TdmPolling& data, const SettingsFile& settings, const QString& moduleCode,
-            AutoObjectPtr app)
-        : data_(data), settings_(settings), moduleCode_(moduleCode), lookups_(app),
+            AutoObjectPtr app, QHash<QString, QString> generatedCodes)
+        : data_(data), settings_(settings), moduleCode_(moduleCode),
+          generatedCodes_(std::move(generatedCodes)), lookups_(app),
           capture_(std::make_shared<DocumentCapture>(app)),
           partyList_(IsPurchaseCode(moduleCode) ? PackageCodeList::Supplier
                                                 : PackageCodeList::Customer) {}
@@ -240,12 +242,17 @@ private:
             return;
         }
         if (party.isEmpty()) {
+            const QString generated = generatedCodes_.value(row.code);
             add(doc, CheckFindingKind::PartyMissing, row.code,
                 QStringLiteral("%1 %2 has no %3 code")
                     .arg(who, quoted(row.code),
                          supplier ? QStringLiteral("creditor") : QStringLiteral("debtor")),
-                QStringLiteral("export the %1 first and let it generate the missing codes")
-                    .arg(profile),
+                generated.isEmpty()
+                    ? QStringLiteral("export the %1 first and let it generate the missing codes")
+                          .arg(profile)
+                    : QStringLiteral("export the %1 first and let it generate the missing codes "
+                                     "(this %2 gets %3)")
+                          .arg(profile, who, quoted(generated)),
                 profile);
             return;
         }
@@ -410,6 +417,8 @@ private:
     TdmPolling& data_;
     const SettingsFile& settings_;
     QString moduleCode_;
+    // What code generation would give the parties without a code (master code to code).
+    QHash<QString, QString> generatedCodes_;
     PackageLookups lookups_;
     std::shared_ptr<DocumentCapture> capture_;
     PackageCodeList partyList_;
@@ -502,13 +511,22 @@ CheckReport CheckTickedDocuments(TdmPolling& data, const SettingsFile& settings,
         return report;
     const PackageRunSession packageRun;
     SQLAccLogin();
+    // Parties without a code: what generation would give them, tried and rolled back before the
+    // check's own reads begin.
+    const QHash<QString, QString> generated =
+        moduleCode == QLatin1String(ModuleCodes::CashSales)
+            ? QHash<QString, QString>()
+            : CodesGenerationWouldGive(data, settings,
+                                       QLatin1String(IsPurchaseCode(moduleCode)
+                                                         ? ModuleCodes::Supplier
+                                                         : ModuleCodes::Customer));
     // The check only reads: its reads of each database share one transaction, so they see one
     // state of the back office and wait on no commit each. Committed at the end (within a dry
     // run's transaction, that one decides).
     Transaction stockReads(data.dbStk, Transaction::Begin::AtFirstStatement);
     Transaction masterReads(data.dbApp, Transaction::Begin::AtFirstStatement);
     Transaction receivableReads(data.dbAR, Transaction::Begin::AtFirstStatement);
-    Checker checker(data, settings, moduleCode, CurrentPackageSession().app);
+    Checker checker(data, settings, moduleCode, CurrentPackageSession().app, generated);
     PosTaxCodeCache taxCodes(200);
     const PostingSources sources{data.dbStk, data.dbApp, data.dbAR, &taxCodes};
     QHash<QString, QString> parties;

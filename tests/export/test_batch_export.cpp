@@ -537,7 +537,7 @@ void TestBatchExport::checkNamesEachProblemAndExitsThreeUntilAllAreReady() {
     QCOMPARE(refused.exitCode, 3);
     const QString line = QStringLiteral(": customer \"C001\" has no debtor code - export the "
                                         "Customer Profile first and let it generate the missing "
-                                        "codes\n");
+                                        "codes (this customer gets \"300-C001\")\n");
     QCOMPARE(refused.out, "IV-1" + line + "IV-2" + line + "IV-3" + line +
                               "SL_IV: 3 documents checked: 0 ready, 3 would be refused; 3 need "
                               "the Customer Profile exported first\n");
