@@ -489,6 +489,8 @@ def main():
     parser.add_argument("--results", help="where the figures are kept (default: in the cache)")
     parser.add_argument("--server", action="store_true",
                         help="the searches and export runs embedded and through a private server, side by side")
+    parser.add_argument("--check-only", action="store_true",
+                        help="only the check before posting of the ticked documents (nothing posted)")
     args = parser.parse_args()
     if args.runs < 3:
         parser.error("each figure is the median of at least three runs")
@@ -496,6 +498,23 @@ def main():
     started = time.perf_counter()
     bench = Bench(os.path.abspath(args.bin), os.path.abspath(args.cache), args.size, args.seed, args.runs)
     ready, summary = bench.installations()
+    if args.check_only:
+        import table
+
+        results = {
+            "size": args.size,
+            "seed": args.seed,
+            "runs": args.runs,
+            "sizes": SIZES[args.size],
+            "date": datetime.datetime.now().isoformat(timespec="seconds"),
+            "revision": git_revision(),
+            "machine": versions(),
+            "check": bench.checks(ready, summary),
+        }
+        results["seconds"] = time.perf_counter() - started
+        shutil.rmtree(bench.work, ignore_errors=True)
+        print(table.render_check(results))
+        return
     if args.server:
         import server
         import table

@@ -27,8 +27,11 @@
 
 #include <QHash>
 #include <QMap>
+#include <QMultiHash>
 
 #include <cmath>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -64,9 +67,14 @@ public:
         const QString key = bizObject + QLatin1Char('\x1f') + number + QLatin1Char('\x1f') + party;
         if (const auto found = documents_.constFind(key); found != documents_.constEnd())
             return *found;
-        BusinessObject object(app_, bizObject.toStdString());
-        const bool held = !isNone(FindDocumentKey(object, bizObject, number, party));
-        object.close();
+        // A lookup opens no record: one business object of each kind serves the whole check.
+        auto object = objects_.find(bizObject);
+        if (object == objects_.end())
+            object = objects_
+                         .emplace(bizObject,
+                                  std::make_unique<BusinessObject>(app_, bizObject.toStdString()))
+                         .first;
+        const bool held = !isNone(FindDocumentKey(object->second->get(), bizObject, number, party));
         documents_.insert(key, held);
         return held;
     }
@@ -107,6 +115,7 @@ private:
     QHash<QString, bool> held_;
     QHash<QString, bool> documents_;
     QHash<QString, TaxCodeInfo> taxes_;
+    std::map<QString, std::unique_ptr<BusinessObject>> objects_;
 };
 
 QString quoted(const QString& text) {
@@ -394,20 +403,25 @@ private:
 
     // The kind under which a document of this number is ticked, or empty.
     QString tickedUnder(const QStringList& objects, const QString& number) {
-        QStringList kinds = objects;
-        if (!kinds.contains(moduleCode_))
-            kinds << moduleCode_;
-        QStringList quotedKinds;
-        for (const QString& kind : kinds)
-            quotedKinds << QuotedStr(kind);
-        RowReader ticked(data_.dbStk,
-                         QStringLiteral("SELECT S_MODULE FROM TMP_EXPORT_ACCT WHERE S_REFNO = ") +
-                             QuotedStr(number) + QStringLiteral(" AND S_EXPORT_ACCT = ") +
-                             QuotedStr(QStringLiteral("T")) + QStringLiteral(" AND S_MODULE IN (") +
-                             quotedKinds.join(QLatin1Char(',')) + QLatin1Char(')'));
+        // The ticked documents that knock-offs may settle, read once per check.
+        if (!tickedLoaded_) {
+            tickedLoaded_ = true;
+            RowReader ticked(data_.dbStk,
+                             QStringLiteral("SELECT S_MODULE, S_REFNO FROM TMP_EXPORT_ACCT WHERE "
+                                            "S_EXPORT_ACCT = ") +
+                                 QuotedStr(QStringLiteral("T")) +
+                                 QStringLiteral(" AND S_MODULE IN ('AR_IV', 'SL_IV', 'AR_CN', "
+                                                "'SL_CN', 'AR_DN')"));
+            while (ticked.next())
+                ticked_.insert(ticked.value(1).toString().trimmed(),
+                               ticked.value(0).toString().trimmed());
+        }
         QString found;
-        while (ticked.next()) {
-            const QString kind = ticked.value(0).toString().trimmed();
+        for (auto each = ticked_.constFind(number);
+             each != ticked_.constEnd() && each.key() == number; ++each) {
+            const QString& kind = each.value();
+            if (!objects.contains(kind) && kind != moduleCode_)
+                continue;
             if (kind == moduleCode_ || found.isEmpty())
                 found = kind;
         }
@@ -417,6 +431,8 @@ private:
     TdmPolling& data_;
     const SettingsFile& settings_;
     QString moduleCode_;
+    bool tickedLoaded_ = false;
+    QMultiHash<QString, QString> ticked_; // ticked number -> its kind
     // What code generation would give the parties without a code (master code to code).
     QHash<QString, QString> generatedCodes_;
     PackageLookups lookups_;

@@ -243,11 +243,13 @@ AutoValue DocumentCapture::invoke(const std::string& member, const std::vector<A
 void DocumentCapture::put(const std::string&, const AutoValue&) {}
 
 void DocumentCapture::clear() {
-    state_->document = CapturedDocument();
     state_->params.clear();
+    // A record opened for the document in hand is closed before the next one; objects that only
+    // looked numbers up serve the next document too.
+    if (state_->openedHeader)
+        state_->lookups.erase(state_->document.bizObject.toStdString());
     state_->openedHeader.reset();
-    // Records opened for the document in hand are closed before the next one.
-    state_->lookups.clear();
+    state_->document = CapturedDocument();
 }
 
 const CapturedDocument& DocumentCapture::document() const {

@@ -43,7 +43,12 @@ void PrintCheckFindings(QTextStream& out, const CheckReport& report, const QStri
 namespace {
 
 int checkKind(BatchSession& session, const QString& kind, bool json) {
-    PrintChangedElsewhere(session, kind);
+    // What another workstation did to these rows is said first (in --json: "warning").
+    const QString changedElsewhere = session.search().ChangedElsewhereText(kind);
+    if (!json && !changedElsewhere.isEmpty()) {
+        session.out() << "Warning: " << changedElsewhere << '\n';
+        session.out().flush();
+    }
     // Timed for --json: the check alone, without the program's start and login.
     QElapsedTimer clock;
     clock.start();
@@ -51,14 +56,16 @@ int checkKind(BatchSession& session, const QString& kind, bool json) {
     const double seconds = clock.nsecsElapsed() / 1e9;
     QTextStream& out = session.out();
     if (json) {
-        out << QJsonDocument(QJsonObject{{QStringLiteral("kind"), kind},
-                                         {QStringLiteral("checked"), int(report.documents.size())},
-                                         {QStringLiteral("ready"), report.readyCount()},
-                                         {QStringLiteral("wouldBeRefused"), report.refusedCount()},
-                                         {QStringLiteral("summary"), report.summaryText()},
-                                         {QStringLiteral("checkSeconds"), seconds},
-                                         {QStringLiteral("documents"), CheckFindingsJson(report)}})
-                   .toJson(QJsonDocument::Indented);
+        QJsonObject object{{QStringLiteral("kind"), kind},
+                           {QStringLiteral("checked"), int(report.documents.size())},
+                           {QStringLiteral("ready"), report.readyCount()},
+                           {QStringLiteral("wouldBeRefused"), report.refusedCount()},
+                           {QStringLiteral("summary"), report.summaryText()},
+                           {QStringLiteral("checkSeconds"), seconds},
+                           {QStringLiteral("documents"), CheckFindingsJson(report)}};
+        if (!changedElsewhere.isEmpty())
+            object.insert(QStringLiteral("warning"), changedElsewhere);
+        out << QJsonDocument(object).toJson(QJsonDocument::Indented);
     } else if (report.documents.isEmpty()) {
         out << "No Data to Export\n";
     } else {
