@@ -437,6 +437,30 @@ class Bench:
         return results
 
 
+    def checks(self, ready, summary):
+        """zantro-batch check over the same ticked documents as the export runs, nothing posted."""
+        results = {}
+        for kind, mode, label in EXPORTS:
+            state = summary if mode == "1" else ready
+            self.copy(state, self.work)
+            log("Check %s ..." % label)
+            runs = []
+            for _ in range(self.runs):
+                # Status 3: some documents would be refused; the check still ran over all of them.
+                wall, peak, out = self.batch(self.work, ["check", kind, "--json"], ok=(0, 3))
+                report = json.loads(out)
+                runs.append({"docs": report["checked"], "refused": report["wouldBeRefused"],
+                             "check": report["checkSeconds"], "wall": wall, "peakKB": peak})
+            results[label] = {
+                "docs": runs[0]["docs"],
+                "refused": runs[0]["refused"],
+                "check": statistics.median(r["check"] for r in runs),
+                "wall": statistics.median(r["wall"] for r in runs),
+                "peakKB": max(r["peakKB"] for r in runs),
+            }
+        return results
+
+
 def versions():
     firebird = subprocess.run(["isql-fb", "-z"], capture_output=True, text=True, input="").stdout
     firebird = re.search(r"ISQL Version: (\S+)", firebird)
@@ -465,6 +489,8 @@ def main():
     parser.add_argument("--results", help="where the figures are kept (default: in the cache)")
     parser.add_argument("--server", action="store_true",
                         help="the searches and export runs embedded and through a private server, side by side")
+    parser.add_argument("--check-only", action="store_true",
+                        help="only the check before posting of the ticked documents (nothing posted)")
     args = parser.parse_args()
     if args.runs < 3:
         parser.error("each figure is the median of at least three runs")
@@ -472,6 +498,23 @@ def main():
     started = time.perf_counter()
     bench = Bench(os.path.abspath(args.bin), os.path.abspath(args.cache), args.size, args.seed, args.runs)
     ready, summary = bench.installations()
+    if args.check_only:
+        import table
+
+        results = {
+            "size": args.size,
+            "seed": args.seed,
+            "runs": args.runs,
+            "sizes": SIZES[args.size],
+            "date": datetime.datetime.now().isoformat(timespec="seconds"),
+            "revision": git_revision(),
+            "machine": versions(),
+            "check": bench.checks(ready, summary),
+        }
+        results["seconds"] = time.perf_counter() - started
+        shutil.rmtree(bench.work, ignore_errors=True)
+        print(table.render_check(results))
+        return
     if args.server:
         import server
         import table
@@ -504,6 +547,7 @@ def main():
         "machine": versions(),
         "search": bench.searches(ready),
         "export": bench.exports(ready, summary),
+        "check": bench.checks(ready, summary),
     }
     results["seconds"] = time.perf_counter() - started
     shutil.rmtree(bench.work, ignore_errors=True)

@@ -8,6 +8,7 @@ NULL_TARGET = 500.0  # documents per second with the null package, By Item, at t
 STANDIN_TARGET = 200.0  # documents per second with the stand-in package
 FLOOR_TARGET = 2.0  # our run's time over the floor's, with the null package
 FLAT_TARGET = 1.2  # time per document (or row) at a size over the size before
+CHECK_TARGET = 2.0  # seconds for the check before posting of 1,000 ticked documents
 
 
 def _n(value):
@@ -112,6 +113,8 @@ def render(current, results):
             for db, (st, c) in e["statements"].items()), receipts))
     out.append("")
 
+    out += _check_lines(current)
+
     sizes = [s for s in ORDER if s in results]
     if len(sizes) > 1:
         heads = ["%s>%s" % (ORDER[i - 1], ORDER[i]) for i in range(1, len(ORDER))]
@@ -197,3 +200,41 @@ def render_server(current):
         "search).",
     ]
     return "\n".join(out)
+
+
+def _check_lines(current):
+    """The check before posting, one line per exported kind; none when it was not measured."""
+    if not current.get("check"):
+        return []
+    out = [
+        "CHECK BEFORE POSTING (zantro-batch check of the same ticked documents; nothing posted)",
+        "%-18s %11s %9s %9s %-8s %9s %8s" % (
+            "kind", "documents", "refused", "check s", "target", "wall s", "peak MB"),
+    ]
+    for label, c in current["check"].items():
+        out.append("%-18s %11s %9s %9.3f %-8s %9.3f %8s" % (
+            label, _n(c["docs"]), _n(c["refused"]), c["check"],
+            "%.0f %s" % (CHECK_TARGET, _ok(c["check"] <= CHECK_TARGET)), c["wall"], _mb(c["peakKB"])))
+    out += [
+        "  check s: the check itself as the program times it (--json checkSeconds), against the "
+        "stand-in package; wall s: the whole command with its start and login.",
+        "  Target: at most %.0f s for 1,000 documents. refused: documents it found the package "
+        "would refuse." % CHECK_TARGET,
+        "",
+    ]
+    return out
+
+
+def render_check(current):
+    """The check alone (bench/run --check-only)."""
+    size = current["size"]
+    receipts, stock, ar = current["sizes"]
+    machine = current["machine"]
+    return "\n".join([
+        "Benchmark of the accounting link, size %s: %s receipts, %s stock documents, %s receivable "
+        "documents (seed %d)" % (size, _n(receipts), _n(stock), _n(ar), current["seed"]),
+        "%d cores, Firebird %s, Qt %s; each figure the median of %d runs; revision %s, %s, %.0f s"
+        % (machine["cores"], machine["firebird"], machine["qt"], current["runs"], current["revision"],
+           current["date"], current.get("seconds", 0)),
+        "",
+    ] + _check_lines(current))

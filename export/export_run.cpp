@@ -16,6 +16,7 @@
 #include "export/posting_journal.h"
 #include "export/run_register.h"
 #include "export/source_marking.h"
+#include "export/ticked_rows.h"
 #include "sqlacc/automation.h"
 #include "sqlacc/business_object.h"
 #include "sqlacc/cash_sale_posting.h"
@@ -37,89 +38,6 @@
 #include <optional>
 
 namespace {
-
-// One ticked row of the work table, read as the run reads it: texts trimmed, the date as day
-// text, every amount as a number.
-struct TickedRow {
-    QString id;
-    QString store;
-    QString refNo;
-    QString date;
-    QString code;
-    double netTotal = 0;
-    double rounding = 0;
-};
-
-double amount(const QVariant& value) {
-    if (value.isNull())
-        return 0.0;
-    bool isNumber = false;
-    const double number = value.toString().toDouble(&isNumber);
-    if (!isNumber)
-        throw AppError(
-            QStringLiteral("'%1' is not a valid floating point value").arg(value.toString()));
-    return number;
-}
-
-QString dayText(const QVariant& value) {
-    if (value.isNull())
-        return QString();
-    const QDate day =
-        value.typeId() == QMetaType::QDate ? value.toDate() : value.toDateTime().date();
-    return SqlDateText(day);
-}
-
-QVector<TickedRow> readTickedRows(DbConnection& stock, const QString& moduleCode) {
-    const QString sql =
-        QStringLiteral("SELECT S_ID, S_STORE_FROM, S_REFNO, S_DATE, S_CODE, S_TAXAMT, S_TOTAL, "
-                       "S_NETTOTAL, S_BALANCE, S_ROUNDING FROM TMP_EXPORT_ACCT WHERE S_Module = ") +
-        QuotedStr(moduleCode) + QStringLiteral(" AND S_EXPORT_ACCT =") +
-        QuotedStr(QStringLiteral("T"));
-    QVector<TickedRow> rows;
-    RowReader reader(stock, sql);
-    while (reader.next()) {
-        TickedRow row;
-        row.id = reader.value(0).toString().trimmed();
-        row.store = reader.value(1).toString().trimmed();
-        row.refNo = reader.value(2).toString().trimmed();
-        row.date = dayText(reader.value(3));
-        row.code = reader.value(4).toString().trimmed();
-        amount(reader.value(5)); // tax and gross are not passed on, but must be numbers too
-        amount(reader.value(6));
-        row.netTotal = amount(reader.value(7));
-        amount(reader.value(8));
-        row.rounding = amount(reader.value(9));
-        rows.append(row);
-    }
-    return rows;
-}
-
-// The document number in the package, as its kind makes it.
-QString documentReference(const DocumentKind& kind, const TickedRow& row) {
-    switch (kind.number) {
-    case DocumentKind::Number::StoreCounterReceipt:
-        return row.store + QLatin1Char('-') + row.id + QLatin1Char('-') + row.refNo;
-    case DocumentKind::Number::StoreAndReference:
-        return row.store + QLatin1Char('-') + row.refNo;
-    case DocumentKind::Number::Reference:
-        break;
-    }
-    return row.refNo;
-}
-
-QString partyCode(DbConnection& app, const DocumentKind& kind, const QString& code) {
-    // A cash sale's party is the fixed cash-sales debtor code the search wrote; its master's
-    // debtor code would be replaced by it, so it is not read.
-    if (kind.party == DocumentKind::Party::CashSalesCode)
-        return code;
-    const QString sql =
-        kind.party == DocumentKind::Party::Supplier
-            ? QStringLiteral("SELECT M_CREDITOR FROM mas_SUPPLIER WHERE m_code = ") +
-                  QuotedStr(code)
-            : QStringLiteral("SELECT m_debtor FROM mas_customer WHERE m_code = ") + QuotedStr(code);
-    const QVariant found = SelectValue(app, sql);
-    return found.isNull() ? QString() : found.toString();
-}
 
 // The statements that flag the row's document; a payment's or credit note's name the knock-off
 // links the package applied.
@@ -227,7 +145,7 @@ public:
         }
         if (const auto found = codes_.constFind(code); found != codes_.constEnd())
             return *found;
-        const QString party = partyCode(app_, kind_, code);
+        const QString party = PackagePartyCode(app_, QLatin1String(kind_.code), code);
         codes_.insert(code, party);
         return party;
     }
@@ -409,7 +327,7 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     if (Table* view = data_.ExportView(moduleCode); view && view->isActive())
         view->refresh();
 
-    const QVector<TickedRow> rows = readTickedRows(data_.dbStk, moduleCode);
+    const QVector<TickedRow> rows = ReadTickedRows(data_.dbStk, moduleCode);
     ExportRunSummary& summary = summary_;
     summary.total = rows.size();
     if (rows.isEmpty())
@@ -443,7 +361,7 @@ void ExportRun::runTickedRows(const QString& moduleCode, ExportRunObserver* obse
     PartyCodes parties(data_.dbApp, kind);
     for (int i = 0; i < rows.size(); ++i) {
         const TickedRow& row = rows.at(i);
-        const QString reference = documentReference(kind, row);
+        const QString reference = DocumentReference(moduleCode, row);
         inHand_ = QStringList{row.id, row.store, row.refNo, reference};
         if (observer)
             observer->documentStarting(i + 1, rows.size(), reference);

@@ -95,15 +95,20 @@ QString NotReachedStatusText() {
     return QStringLiteral("not reached");
 }
 
-void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
-                         const QList<DocumentStatus>& statuses,
-                         const std::function<void(int done, int total)>& progress) {
+namespace {
+
+void writeStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
+                   const QList<DocumentStatus>& statuses,
+                   const std::function<void(int done, int total)>& progress, bool replaceAll,
+                   bool untickDone) {
     Transaction replace(stock);
     QSqlDatabase db = stock.database();
-    QSqlQuery clear(db);
-    prepareOrThrow(clear, QStringLiteral("DELETE FROM ACC_EXPORT_STATUS WHERE ST_MODULE = ?"));
-    clear.addBindValue(moduleCode);
-    execOrThrow(clear);
+    if (replaceAll) {
+        QSqlQuery clear(db);
+        prepareOrThrow(clear, QStringLiteral("DELETE FROM ACC_EXPORT_STATUS WHERE ST_MODULE = ?"));
+        clear.addBindValue(moduleCode);
+        execOrThrow(clear);
+    }
 
     QSqlQuery write(db);
     prepareOrThrow(write, QStringLiteral("UPDATE OR INSERT INTO ACC_EXPORT_STATUS (ST_MODULE, "
@@ -130,7 +135,7 @@ void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const Q
         write.addBindValue(status.text.left(1000));
         write.addBindValue(status.attention ? 1 : 0);
         execOrThrow(write);
-        if (!status.attention) {
+        if (untickDone && !status.attention) {
             untick.addBindValue(status.id);
             untick.addBindValue(status.store);
             untick.addBindValue(status.refNo);
@@ -143,4 +148,18 @@ void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const Q
     replace.commit();
     if (progress)
         progress(int(statuses.size()), int(statuses.size()));
+}
+
+} // namespace
+
+void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
+                         const QList<DocumentStatus>& statuses,
+                         const std::function<void(int done, int total)>& progress,
+                         bool untickDone) {
+    writeStatuses(stock, moduleCode, runId, statuses, progress, true, untickDone);
+}
+
+void AddKindStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
+                     const QList<DocumentStatus>& statuses) {
+    writeStatuses(stock, moduleCode, runId, statuses, {}, false, false);
 }

@@ -24,6 +24,9 @@ inline constexpr char NothingToPost[] = "NOTHING";
 inline constexpr char Refused[] = "REFUSED";
 inline constexpr char AlreadyExported[] = "EXPORTED"; // flagged at its source before the run
 inline constexpr char Error[] = "ERROR";              // an error stopped the run on this document
+// The check before posting: ready, or what the package would refuse.
+inline constexpr char CheckReady[] = "CHECK READY";
+inline constexpr char CheckRefused[] = "CHECK REFUSED";
 } // namespace ExportStatusCodes
 
 struct DocumentStatus {
@@ -50,6 +53,13 @@ QString NotReachedStatusText();
 // the work table the documents that need nothing more (all but those needing attention), so a
 // second Export sends only what was refused or not reached. `progress` hears now and then how far
 // it got, so a window can keep painting.
+// A pass that posts nothing (the check before posting) passes untickDone false: the ticks stay.
 void ReplaceKindStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
                          const QList<DocumentStatus>& statuses,
-                         const std::function<void(int done, int total)>& progress = {});
+                         const std::function<void(int done, int total)>& progress = {},
+                         bool untickDone = true);
+
+// Adds (or replaces) the statuses of these documents and leaves the kind's others and every tick
+// as they are: what the check before posting said of the documents an export left out.
+void AddKindStatuses(DbConnection& stock, const QString& moduleCode, const QString& runId,
+                     const QList<DocumentStatus>& statuses);

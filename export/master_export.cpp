@@ -115,3 +115,40 @@ ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QStr
     result.outcome = MasterExportOutcome::Completed;
     return result;
 }
+
+QHash<QString, QString> CodesGenerationWouldGive(TdmPolling& data, const SettingsFile& settings,
+                                                 const QString& moduleCode) {
+    const MasterKind kind = kindOf(moduleCode);
+    QHash<QString, QString> codes;
+    if (!kind.codeColumn)
+        return codes;
+    const QString lacking = QStringLiteral("SELECT M_CODE FROM %1 WHERE %2 IS NULL OR %2 = ")
+                                .arg(QLatin1String(kind.table), QLatin1String(kind.codeColumn)) +
+                            QuotedStr(QString());
+    QStringList masters;
+    {
+        RowReader reader(data.dbApp, lacking);
+        while (reader.next())
+            masters << reader.value(0).toString().trimmed();
+    }
+    if (masters.isEmpty())
+        return codes;
+    const QString account = controlAccount(settings, moduleCode);
+    const QString reserved = moduleCode == QLatin1String(ModuleCodes::Customer)
+                                 ? CashSalesCustomerCode(account)
+                                 : QString();
+    // Generated in a transaction of its own that is never committed: nothing is kept.
+    Transaction trial(data.dbApp);
+    GenerateMissingCodes(
+        data.dbApp, moduleCode, codePrefix(account), reserved,
+        [&moduleCode](const QString& code) { return MasterInPackage(moduleCode, code); });
+    RowReader given(data.dbApp,
+                    QStringLiteral("SELECT M_CODE, %1 FROM %2")
+                        .arg(QLatin1String(kind.codeColumn), QLatin1String(kind.table)));
+    while (given.next()) {
+        const QString master = given.value(0).toString().trimmed();
+        if (masters.contains(master))
+            codes.insert(master, given.value(1).toString().trimmed());
+    }
+    return codes;
+}

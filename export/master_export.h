@@ -2,6 +2,7 @@
 
 #include "export/code_generation.h"
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -46,3 +47,11 @@ ExportSUPP_CUST_STOCK(TdmPolling& data, const SettingsFile& settings, const QStr
                       bool allRows,
                       const std::function<bool(const QString& question)>& confirmGeneration,
                       const std::function<void()>& mastersChanged = {});
+
+// What code generation would give the suppliers (AP_SUPPLIER) or customers (AR_CUSTOMER) that
+// lack their account code, by master code, without keeping anything: the codes are generated as
+// the master export would (GenerateMissingCodes, asking the package which codes it holds) in a
+// transaction that is rolled back. Empty when none lacks a code. Needs a session with the
+// package; call it outside any transaction on the masters' database.
+QHash<QString, QString> CodesGenerationWouldGive(TdmPolling& data, const SettingsFile& settings,
+                                                 const QString& moduleCode);

@@ -75,6 +75,7 @@ void readRunTotals(DbConnection& database, const PostedFilter& filter,
             totals.nothingToPost = count;
             break;
         case JournalOutcome::Refused:
+        case JournalOutcome::HeldBack: // not posted: needs the bookkeeper like a refusal
             totals.refused = count;
             break;
         }
@@ -167,6 +168,7 @@ void OutcomeTotals::add(JournalOutcome outcome, double netTotal) {
         ++nothingToPost;
         break;
     case JournalOutcome::Refused:
+    case JournalOutcome::HeldBack:
         ++refused;
         break;
     }

@@ -21,7 +21,8 @@ const OutcomeName kOutcomes[] = {
     {JournalOutcome::Posted, "POSTED", "posted"},
     {JournalOutcome::AlreadyInPackage, "ALREADY", "already in the accounting package"},
     {JournalOutcome::NothingToPost, "NOTHING", "nothing to post"},
-    {JournalOutcome::Refused, "REFUSED", "refused"}};
+    {JournalOutcome::Refused, "REFUSED", "refused"},
+    {JournalOutcome::HeldBack, "HELD", "held back by the check"}};
 
 const OutcomeName& named(JournalOutcome outcome) {
     for (const OutcomeName& name : kOutcomes)

@@ -15,13 +15,16 @@ class RowReader;
 // documents): one durable record for every document an export run handled, so a bookkeeper can
 // see afterwards what went across, when, by whom, and what the package said of what it refused.
 
-enum class JournalOutcome { Posted, AlreadyInPackage, NothingToPost, Refused };
+// HeldBack: a scheduled run that checks first left the document out, with the check's reason;
+// it is offered again at the next run.
+enum class JournalOutcome { Posted, AlreadyInPackage, NothingToPost, Refused, HeldBack };
 
-// As stored: POSTED, ALREADY, NOTHING, REFUSED.
+// As stored: POSTED, ALREADY, NOTHING, REFUSED, HELD.
 QString JournalOutcomeCode(JournalOutcome outcome);
 // The stored code read back; an unknown code raises AppError.
 JournalOutcome JournalOutcomeFromCode(const QString& code);
-// As printed: "posted", "already in the accounting package", "nothing to post", "refused".
+// As printed: "posted", "already in the accounting package", "nothing to post", "refused",
+// "held back by the check".
 QString JournalOutcomeText(JournalOutcome outcome);
 
 // What reading a posted document back from the package showed (J_CHECK): not read back (NULL;

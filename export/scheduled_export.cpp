@@ -116,6 +116,15 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
         // table is left as the window last had it.
         Transaction untouched(data_.dbStk);
         kind.found = search(code);
+        if (kind.found > 0) {
+            search_.TickAll(code, true);
+            // What it found is reported even when the package cannot be asked.
+            try {
+                kind.check = CheckTickedDocuments(data_, settings_, code);
+            } catch (...) {
+                kind.checkError = CurrentExceptionText();
+            }
+        }
         return;
     }
 
@@ -127,14 +136,32 @@ void ScheduledExport::runKind(ScheduledKind& kind, const ScheduleOptions& option
         return;
     }
     search_.TickAll(code, true);
-    ExportRun run(data_, settings_, runOptions_);
+    ExportRunOptions runOptions = runOptions_;
+    if (runOptions.runId.isEmpty())
+        runOptions.runId = NewExportRunId();
+    if (options.checkFirst) {
+        kind.check = CheckTickedDocuments(data_, settings_, code);
+        UntickRefusedDocuments(data_.dbStk, *kind.check);
+    }
+    ExportRun run(data_, settings_, runOptions);
+    // The documents held back are journalled and keep the check's reason in the export window,
+    // whatever the run meets.
+    const auto holdBack = [&] {
+        if (!kind.check || kind.check->refusedCount() == 0)
+            return;
+        kind.heldBack = kind.check->refusedCount();
+        JournalHeldBack(data_, *kind.check, runOptions.runId, runOptions.user);
+        KeepRefusedCheckStatuses(data_.dbStk, *kind.check, runOptions.runId);
+    };
     try {
         run.Run(code, observer);
     } catch (...) {
         kind.run = run.summary();
+        holdBack();
         throw;
     }
     kind.run = run.summary();
+    holdBack();
     kind.stopped = kind.run.stopped;
     // What is left, unticked, as after an export in the window.
     kind.left = search(code);

@@ -2,10 +2,12 @@
 
 #include "export/code_generation.h"
 #include "export/export_run.h"
+#include "export/posting_check.h"
 
 #include <QList>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class DocumentSearch;
 class SettingsFile;
@@ -17,6 +19,10 @@ struct ScheduleOptions {
     bool masters = false;     // new suppliers, customers (missing codes generated) and stock
                               // items first
     bool receivables = false; // the receivable kinds too, which no station job governs
+    // Each kind's ticked documents are checked against the package first; those it would refuse
+    // are left out (unticked), journalled as held back with the reason, and offered again at the
+    // next run. A dry run always checks, and reports the findings.
+    bool checkFirst = false;
 };
 
 // What the scheduled run did with one kind of document (or master).
@@ -27,7 +33,12 @@ struct ScheduledKind {
     int found = 0;          // documents the search found (and ticked)
     int left = -1;          // documents still unexported after the run, -1 when not searched again
     ExportRunSummary run;   // empty for a dry run
-    int missingCodes = 0;   // masters: records that lacked their account code (now generated)
+    // The check before posting (a dry run, or checkFirst): what the package would refuse.
+    std::optional<CheckReport> check;
+    int heldBack = 0; // documents the check left out of the run
+    // Why a dry run could not check the kind (the package not reachable, say): its counts stand.
+    QString checkError;
+    int missingCodes = 0; // masters: records that lacked their account code (now generated)
     QList<AdjustedCode> adjustedCodes; // masters: generated codes that differ from the rule's
     QString error;                     // the error that stopped the schedule at this kind
     // A stop signal kept this kind from being done in full: it was not searched, its documents

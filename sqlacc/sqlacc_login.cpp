@@ -38,6 +38,21 @@ PackageRunSession::~PackageRunSession() {
         ReleaseBizApp();
 }
 
+PackageAppSubstitute::PackageAppSubstitute(AutoObjectPtr app) {
+    if (!current)
+        throw AppError(QStringLiteral("No session with the accounting package is open"));
+    saved_ = current;
+    auto substitute = std::make_shared<PackageSession>(*current);
+    substitute->app = std::move(app);
+    current = std::move(substitute);
+    BizApp = current->app;
+}
+
+PackageAppSubstitute::~PackageAppSubstitute() {
+    current = saved_;
+    BizApp = current ? current->app : AutoObjectPtr();
+}
+
 void ReleaseBizApp() {
     current.reset();
     BizApp.reset();

@@ -28,5 +28,19 @@ public:
     PackageRunSession& operator=(const PackageRunSession&) = delete;
 };
 
+// Within a run, makes the run's session hand out another application object (a DocumentCapture
+// that takes down what the posting routines would send) until it ends; the session's build and
+// company stay. Needs an open session (SQLAccLogin first).
+class PackageAppSubstitute {
+public:
+    explicit PackageAppSubstitute(AutoObjectPtr app);
+    ~PackageAppSubstitute();
+    PackageAppSubstitute(const PackageAppSubstitute&) = delete;
+    PackageAppSubstitute& operator=(const PackageAppSubstitute&) = delete;
+
+private:
+    std::shared_ptr<PackageSession> saved_;
+};
+
 // Releases the application object; called when the program ends.
 void ReleaseBizApp();

@@ -8,7 +8,9 @@
 -- sales and purchase documents, the receivables database (ARDB) for
 -- receivable documents. J_OUTCOME is POSTED, ALREADY (the package held the
 -- document number already; flagged only), NOTHING (no rows to post) or
--- REFUSED (the package's text in J_MESSAGE; nothing flagged). A posted document
+-- REFUSED (the package's text in J_MESSAGE; nothing flagged) or HELD (a scheduled
+-- run that checks first left it out; the reason in J_MESSAGE; recorded once while
+-- the reason stays the same). A posted document
 -- is read back from the package after its save: J_CHECK is AGREES when its total
 -- (and a cash sale's payment) equals the source's to the cent, DIFFERS when not
 -- (what differs in J_MESSAGE), MISSING when the package did not find it by its

@@ -111,6 +111,13 @@ QJsonArray AdjustedCodesJson(const QList<AdjustedCode>& codes);
 void PrintAdjustedCodes(QTextStream& out, const QList<AdjustedCode>& codes,
                         const QString& indent = QString());
 
+// The check's findings, for a report: documents that would be refused with their findings as
+// JSON, or one line per finding ("S1-1-9: customer ... - export the Customer Profile first").
+struct CheckReport;
+QJsonArray CheckFindingsJson(const CheckReport& report);
+void PrintCheckFindings(QTextStream& out, const CheckReport& report,
+                        const QString& indent = QString());
+
 // Every command, in the order of the help text. A new command (an export run, the masters)
 // is one more entry of this table.
 const QList<BatchCommand>& BatchCommands();
@@ -128,6 +135,7 @@ BatchCommand TickCommand();
 BatchCommand ClearCommand();
 BatchCommand ListCommand();
 BatchCommand ExportCommand();
+BatchCommand CheckCommand();
 BatchCommand MastersCommand();
 BatchCommand ScheduleCommand();
 BatchCommand JournalCommand();

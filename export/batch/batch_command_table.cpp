@@ -26,17 +26,10 @@ void PrintChangedElsewhere(BatchSession& session, const QString& moduleCode) {
 }
 
 const QList<BatchCommand>& BatchCommands() {
-    static const QList<BatchCommand> commands{SearchCommand(),
-                                              TickCommand(),
-                                              ClearCommand(),
-                                              ListCommand(),
-                                              ExportCommand(),
-                                              MastersCommand(),
-                                              ScheduleCommand(),
-                                              JournalCommand(),
-                                              ReconcileCommand(),
-                                              EInvoiceCheckCommand(),
-                                              CheckInstallationCommand()};
+    static const QList<BatchCommand> commands{
+        SearchCommand(),  TickCommand(),      ClearCommand(),         ListCommand(),
+        CheckCommand(),   ExportCommand(),    MastersCommand(),       ScheduleCommand(),
+        JournalCommand(), ReconcileCommand(), EInvoiceCheckCommand(), CheckInstallationCommand()};
     return commands;
 }
 
@@ -49,9 +42,9 @@ const BatchCommand* FindBatchCommand(const QString& name) {
 }
 
 QString AccountTypeRefusal(const BatchCommand& command) {
-    static const QStringList searchOrPost{QStringLiteral("search"), QStringLiteral("tick"),
-                                          QStringLiteral("export"), QStringLiteral("masters"),
-                                          QStringLiteral("schedule")};
+    static const QStringList searchOrPost{QStringLiteral("search"),  QStringLiteral("tick"),
+                                          QStringLiteral("check"),   QStringLiteral("export"),
+                                          QStringLiteral("masters"), QStringLiteral("schedule")};
     if (!searchOrPost.contains(command.name))
         return QString();
     return ExportAccountTypeRefusal(SettingsFile(), command.name);

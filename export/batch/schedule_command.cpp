@@ -48,8 +48,15 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
     if (IsStockDocumentCode(code))
         line += QStringLiteral("%1 stations, ").arg(kind.stations);
     line += QStringLiteral("%1 found").arg(kind.found);
-    if (dryRun)
+    if (dryRun) {
+        if (kind.check)
+            line += QStringLiteral(", %1 ready, %2 would be refused")
+                        .arg(kind.check->readyCount())
+                        .arg(kind.check->refusedCount());
+        else if (!kind.checkError.isEmpty())
+            line += QStringLiteral(", not checked: ") + OneLine(kind.checkError);
         return line + QStringLiteral(" (dry run: nothing posted)");
+    }
     const ExportRunSummary& run = kind.run;
     if (run.total > 0)
         line += QStringLiteral(", %1 posted, %2 already in the accounting package, %3 nothing to "
@@ -58,6 +65,8 @@ QString kindLine(const ScheduledKind& kind, bool dryRun) {
                     .arg(run.alreadyInPackage)
                     .arg(run.nothingToPost)
                     .arg(run.refused);
+    if (kind.heldBack > 0)
+        line += QStringLiteral(", %1 held back by the check").arg(kind.heldBack);
     if (run.differing > 0)
         line += QStringLiteral(", %1 differing from the source when read back").arg(run.differing);
     if (kind.left >= 0)
@@ -101,6 +110,16 @@ QJsonObject kindJson(const ScheduledKind& kind) {
         object.insert(QStringLiteral("missingCodes"), kind.missingCodes);
         object.insert(QStringLiteral("adjustedCodes"), AdjustedCodesJson(kind.adjustedCodes));
     }
+    if (kind.check) {
+        object.insert(QStringLiteral("check"),
+                      QJsonObject{{QStringLiteral("ready"), kind.check->readyCount()},
+                                  {QStringLiteral("wouldBeRefused"), kind.check->refusedCount()},
+                                  {QStringLiteral("summary"), kind.check->summaryText()},
+                                  {QStringLiteral("documents"), CheckFindingsJson(*kind.check)}});
+        object.insert(QStringLiteral("heldBack"), kind.heldBack);
+    }
+    if (!kind.checkError.isEmpty())
+        object.insert(QStringLiteral("checkError"), kind.checkError);
     if (kind.stopped)
         object.insert(QStringLiteral("stopped"), true);
     if (kind.left >= 0)
@@ -122,7 +141,7 @@ int scheduleStatus(const QList<ScheduledKind>& kinds) {
     for (const ScheduledKind& kind : kinds) {
         if (!kind.error.isEmpty())
             return BatchStoppedOnError;
-        refused = refused || kind.run.refused > 0 || kind.run.differing > 0;
+        refused = refused || kind.run.refused > 0 || kind.run.differing > 0 || kind.heldBack > 0;
     }
     if (stoppedBySignal(kinds))
         return BatchStoppedBySignal;
@@ -195,6 +214,8 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
                 << '\n';
         for (const ExportRefusal& difference : kind.run.differences)
             out << "  " << difference.documentNumber << ": " << OneLine(difference.message) << '\n';
+        if (kind.check)
+            PrintCheckFindings(out, *kind.check, QStringLiteral("  "));
         PrintAdjustedCodes(out, kind.adjustedCodes, QStringLiteral("  "));
         for (const QString& notice : kind.run.notices)
             out << "  " << notice << '\n';
@@ -235,7 +256,8 @@ int runSchedule(BatchSession& session, const QString& runId, const ScheduleOptio
 BatchCommand::Run parseSchedule(const QStringList& words) {
     const BatchArguments arguments(words, {},
                                    {QStringLiteral("json"), QStringLiteral("dry-run"),
-                                    QStringLiteral("masters"), QStringLiteral("receivables")});
+                                    QStringLiteral("check-first"), QStringLiteral("masters"),
+                                    QStringLiteral("receivables")});
     if (!arguments.positional().isEmpty())
         throw UsageError(
             QStringLiteral("unexpected argument \"%1\"").arg(arguments.positional().first()));
@@ -243,6 +265,7 @@ BatchCommand::Run parseSchedule(const QStringList& words) {
     options.dryRun = arguments.flag(QStringLiteral("dry-run"));
     options.masters = arguments.flag(QStringLiteral("masters"));
     options.receivables = arguments.flag(QStringLiteral("receivables"));
+    options.checkFirst = arguments.flag(QStringLiteral("check-first"));
     const bool json = arguments.flag(QStringLiteral("json"));
     return [options, json](BatchSession& session) {
         // A dry run changes nothing, so it needs no lock and may run beside another run.
@@ -259,7 +282,7 @@ BatchCommand::Run parseSchedule(const QStringList& words) {
 BatchCommand ScheduleCommand() {
     return {
         QStringLiteral("schedule"),
-        QStringLiteral("schedule [--masters] [--receivables] [--dry-run] [--json]"),
+        QStringLiteral("schedule [--masters] [--receivables] [--dry-run] [--check-first] [--json]"),
         QStringLiteral(
             "Runs the \"By Schedule\" jobs of the stations: for each sales and purchase kind, the\n"
             "Search All of the window for the stores whose job of the kind holds By Schedule (S),\n"
@@ -278,7 +301,11 @@ BatchCommand ScheduleCommand() {
             "party or item it does not hold. --receivables also exports the receivable kinds "
             "(AR_IV,\n"
             "AR_DN, AR_CN, AR_PM), which no station job governs: all unexported ones are sent.\n"
-            "--dry-run searches and reports but posts, flags and keeps nothing. --json prints the\n"
+            "--dry-run searches and reports but posts, flags and keeps nothing; it checks each\n"
+            "kind's documents against the accounting package and lists what it would refuse.\n"
+            "--check-first checks each kind's documents before posting and posts only those\n"
+            "that pass: the others are journalled as held back with the reason (once while the\n"
+            "reason stays) and offered again at the next run (status 3). --json prints the\n"
             "report as JSON."),
         parseSchedule};
 }

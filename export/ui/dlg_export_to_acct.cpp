@@ -206,6 +206,10 @@ void TdlgExportToAcct::buildControls() {
     lblTicked = named(new QLabel(this), QStringLiteral("lblTicked"));
     btnPosted = button(QStringLiteral("btnPosted"), QStringLiteral("Posted Documents"), this);
     btnPosted->setToolTip(QStringLiteral("What was posted, and what is still outstanding"));
+    btnCheck = button(QStringLiteral("btnCheck"), QStringLiteral("Check (Ctrl+K)"), this);
+    btnCheck->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    btnCheck->setToolTip(QStringLiteral("What the accounting package would refuse of the ticked "
+                                        "documents; nothing is posted"));
     btnExport = button(QStringLiteral("btnExport"), QStringLiteral("Export"), this);
     btnClear = button(QStringLiteral("btnClear"), QStringLiteral("Clear"), this);
     btnExit = button(QStringLiteral("btnExit"), QStringLiteral("Exit"), this);
@@ -219,6 +223,7 @@ void TdlgExportToAcct::buildControls() {
     bottom->addWidget(lblTicked);
     bottom->addStretch(1);
     bottom->addWidget(btnPosted);
+    bottom->addWidget(btnCheck);
     bottom->addWidget(btnExport);
     bottom->addWidget(btnClear);
     bottom->addWidget(btnExit);
@@ -432,6 +437,7 @@ void TdlgExportToAcct::connectHandlers() {
     connect(btnSearch, &QPushButton::clicked, this, [this] { btnSearchClick(); });
     connect(btnARSearch, &QPushButton::clicked, this, [this] { btnARSearchClick(); });
     connect(btnClear, &QPushButton::clicked, this, [this] { btnClearClick(); });
+    connect(btnCheck, &QPushButton::clicked, this, [this] { btnCheckClick(); });
     connect(btnExport, &QPushButton::clicked, this, [this] { btnExportClick(); });
     connect(btnExit, &QPushButton::clicked, this, [this] { btnExitClick(); });
     connect(btnPosted, &QPushButton::clicked, this, [this] { btnPostedClick(); });

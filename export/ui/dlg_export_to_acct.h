@@ -2,6 +2,7 @@
 
 #include "config/settings_file.h"
 #include "export/document_search.h"
+#include "export/posting_check.h"
 #include "export/work_table_use.h"
 #include "export/work_table_worker.h"
 
@@ -10,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class WorkTableModel;
 class QAbstractItemModel;
@@ -86,6 +88,7 @@ public:
     void btnClearClick();
     void chkSelectAllClick();
     void chkARSelectAllClick();
+    void btnCheckClick();
     void btnExportClick();
     void btnExitClick();
 
@@ -110,6 +113,10 @@ private:
     // "Confirm To Export ?" and, for a document kind, the number and net sum of the rows the
     // run would send (a tick still being edited is saved first, so it counts).
     QString exportQuestion();
+    // The check before posting over the ticked documents of the kind, with a progress window
+    // whose Cancel stops it; its result fills the Status column. Empty when cancelled. Defined
+    // in dlg_export_to_acct_check.cpp.
+    std::optional<CheckReport> checkTicked();
 
     void buildControls();
     QScrollArea* buildTransactionPage();
@@ -240,6 +247,7 @@ private:
     QProgressBar* pbWork = nullptr;
     QPushButton* btnCancelWork = nullptr;
     QPushButton* btnPosted = nullptr;
+    QPushButton* btnCheck = nullptr;
     QPushButton* btnExport = nullptr;
     QPushButton* btnClear = nullptr;
     QPushButton* btnExit = nullptr;

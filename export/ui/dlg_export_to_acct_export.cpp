@@ -7,6 +7,7 @@
 #include "export/export_run_lock.h"
 #include "export/master_export.h"
 #include "export/module_codes.h"
+#include "export/posting_check.h"
 #include "export/run_messages.h"
 #include "export/ui/dlg_export_to_acct.h"
 #include "export/ui/export_progress.h"
@@ -56,6 +57,31 @@ void TdlgExportToAcct::RunExport() {
         return;
     }
 
+    // The check first: documents the package would refuse are named before anything is sent.
+    const std::optional<CheckReport> check = checkTicked();
+    if (!check) {
+        lock->setOutcome(QStringLiteral("STOPPED"));
+        return;
+    }
+    if (check->refusedCount() > 0) {
+        const bool postReady =
+            check->readyCount() > 0 && Messages().confirm(PostReadyOnlyQuestion(*check));
+        if (!postReady) {
+            if (check->readyCount() == 0)
+                Messages().information(check->summaryText());
+            lock->setOutcome(QStringLiteral("STOPPED"));
+            showRunStatuses(false);
+            return;
+        }
+        UntickRefusedDocuments(dmPolling->dbStk, *check);
+    }
+    // The run replaces the kind's statuses with its own: the check's reasons for the documents
+    // left out are put back beside them, whatever the run meets.
+    const auto keepCheckStatuses = [this, &check, &lock] {
+        if (check->refusedCount() > 0)
+            RunGuarded([&] { KeepRefusedCheckStatuses(dmPolling->dbStk, *check, lock->runId()); });
+    };
+
     ExportRunSummary summary;
     ExportRun run(*dmPolling, settings_, {lock->runId(), runUser_, false});
     try {
@@ -66,6 +92,7 @@ void TdlgExportToAcct::RunExport() {
         // document; the grid then shows what became of each row, refused rows first and still
         // ticked, so a second Export sends only those and the ones not reached.
         const QString error = CurrentExceptionText();
+        keepCheckStatuses();
         const ExportRunSummary& stopped = run.summary();
         if (!stopped.refusals.isEmpty() && stopped.refusals.last().message == error)
             Messages().error(ExportRefusalText(stopped.refusals.last()));
@@ -74,6 +101,7 @@ void TdlgExportToAcct::RunExport() {
         showRunStatuses(true);
         return;
     }
+    keepCheckStatuses();
     lock->setOutcome(summary.stopped ? QStringLiteral("STOPPED") : QStringLiteral("DONE"));
     if (summary.total == 0) {
         const std::optional<ExportRunRecord> other = RunThatExportedSince(

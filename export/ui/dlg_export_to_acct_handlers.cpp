@@ -408,7 +408,7 @@ void TdlgExportToAcct::setRecordCount(const QString& number) {
 
 void TdlgExportToAcct::showCategoryChosen(bool chosen) {
     for (QWidget* each : std::initializer_list<QWidget*>{btnSearch, btnARSearch, chkSelectAll,
-                                                         chkARSelectAll, btnExport})
+                                                         chkARSelectAll, btnCheck, btnExport})
         each->setEnabled(chosen);
 }
 

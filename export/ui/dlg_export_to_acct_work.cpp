@@ -117,8 +117,8 @@ void TdlgExportToAcct::showWorkProgress(int rows) {
 
 void TdlgExportToAcct::setBusy(bool busy) {
     busy_ = busy;
-    const std::initializer_list<QWidget*> blocked{Splitter1, btnPosted, btnExport, btnClear,
-                                                  btnExit};
+    const std::initializer_list<QWidget*> blocked{Splitter1, btnPosted, btnCheck,
+                                                  btnExport, btnClear,  btnExit};
     if (busy) {
         for (QWidget* each : blocked) {
             enabledBeforeWork_.insert(each, each->isEnabled());

@@ -149,7 +149,8 @@ TdlgPostedDocuments::TdlgPostedDocuments(QWidget* parent) : QDialog(parent) {
     cbPostedOutcome = named(new QComboBox(this), QStringLiteral("cbPostedOutcome"));
     cbPostedOutcome->addItem(QStringLiteral("(all)"), QString());
     for (JournalOutcome outcome : {JournalOutcome::Posted, JournalOutcome::Refused,
-                                   JournalOutcome::NothingToPost, JournalOutcome::AlreadyInPackage})
+                                   JournalOutcome::NothingToPost, JournalOutcome::AlreadyInPackage,
+                                   JournalOutcome::HeldBack})
         cbPostedOutcome->addItem(JournalOutcomeText(outcome), JournalOutcomeCode(outcome));
     // The drop-downs as wide as a usual entry; a longer one shows whole in the list.
     for (QComboBox* each : {cbPostedStore, cbPostedKind, cbPostedOutcome}) {

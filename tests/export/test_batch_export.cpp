@@ -40,6 +40,7 @@ private slots:
     void reportsListGeneratedCodesThatDifferFromTheRule();
     void failingSaveStopsAndRepeatPostsEachDocumentOnce();
     void jsonReportAndNothingTicked();
+    void checkNamesEachProblemAndExitsThreeUntilAllAreReady();
     void readBackDifferenceGivesStatus3AndIsReconciled();
     void refusedPackageLoginStopsTheRunWithStatus4();
     void anotherRunHoldsTheLockUntilItsProcessDies();
@@ -524,6 +525,37 @@ void TestBatchExport::signalDuringTheClosingSearchEndsAsFinished() {
              qPrintable(err));
     QCOMPARE(packageDocuments().size(), kDocuments);
     QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
+}
+
+// check prints each problem with its document and remedy and exits 3 while any document would be
+// refused; once the customers are in the package every document is ready (status 0). Nothing is
+// posted and the ticks stay.
+void TestBatchExport::checkNamesEachProblemAndExitsThreeUntilAllAreReady() {
+    QCOMPARE(batch({"search", "SL_IV"}).exitCode, 0);
+    QCOMPARE(batch({"tick", "SL_IV", "all"}).exitCode, 0);
+    const Run refused = batch({"check", "SL_IV"});
+    QCOMPARE(refused.exitCode, 3);
+    const QString line = QStringLiteral(": customer \"C001\" has no debtor code - export the "
+                                        "Customer Profile first and let it generate the missing "
+                                        "codes (this customer gets \"300-C001\")\n");
+    QCOMPARE(refused.out, "IV-1" + line + "IV-2" + line + "IV-3" + line +
+                              "SL_IV: 3 documents checked: 0 ready, 3 would be refused; 3 need "
+                              "the Customer Profile exported first\n");
+    QVERIFY(packageDocuments().isEmpty());
+
+    QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
+             0);
+    const Run ready = batch({"check", "SL_IV", "--json"});
+    QCOMPARE(ready.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(ready.out.toUtf8()).object();
+    QCOMPARE(report["checked"].toInt(), 3);
+    QCOMPARE(report["ready"].toInt(), 3);
+    QCOMPARE(report["documents"].toArray().size(), 0);
+    QVERIFY(packageDocuments().isEmpty());
+    QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM TMP_EXPORT_ACCT WHERE S_MODULE = "
+                                      "'SL_IV' AND S_EXPORT_ACCT = 'T'")
+                 .toInt(),
+             3);
 }
 
 QTEST_GUILESS_MAIN(TestBatchExport)

@@ -58,6 +58,9 @@ private slots:
     void statusColumnAfterAScheduledRunThatWentOn();
     void postedDocumentsShowARunAsTheJournalHasIt();
     void eInvoiceMonthCheckWindow();
+    void checkButtonFillsTheStatusColumnAndChangesNoTick();
+    void exportAsksToPostOnlyTheReadyOnes_data();
+    void exportAsksToPostOnlyTheReadyOnes();
 
 private:
     // Receipts 7, 8 and 9 of 106.00 each (cash sales By Item), each with one line.
@@ -597,6 +600,81 @@ void TestExportDialogRun::eInvoiceMonthCheckWindow() {
     QVERIFY(check.findChild<QPlainTextEdit*>("memCheck")
                 ->toPlainText()
                 .contains("No POS sales in the month."));
+}
+
+// The Check button names what the package would refuse, in the Status column and in a box that
+// sums it up; it posts nothing and leaves every tick.
+void TestExportDialogRun::checkButtonFillsTheStatusColumnAndChangesNoTick() {
+    addReceipts();
+    TdlgExportToAcct dialog;
+    dialog.show();
+    choose(dialog, "Sales");
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+    auto* check = dialog.findChild<QPushButton*>("btnCheck");
+    QCOMPARE(check->text(), QStringLiteral("Check (Ctrl+K)"));
+    QCOMPARE(check->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+    context->messages->answers = {MessageAnswer::Ok};
+    check->click();
+    waitIdle(dialog);
+    QCOMPARE(context->messages->texts(),
+             QStringList{"3 documents checked: 0 ready, 3 would be refused; 3 need the Customer "
+                         "Profile exported first"});
+    const QString missing =
+        QStringLiteral("T Would be refused: customer \"300-POS\" is not in the accounting package");
+    QCOMPARE(gridRows(dialog),
+             (QStringList{"000000007 " + missing, "000000008 " + missing, "000000009 " + missing}));
+    QCOMPARE(
+        SelectValue(data->dbStk, "SELECT COUNT(*) FROM POS_SALES WHERE SALES_EXPORT_ACCT = 'T'")
+            .toInt(),
+        0);
+    QCOMPARE(package->openBusinessObjects(), 0);
+}
+
+// Export checks first. When documents would be refused it asks whether to post only the ready
+// ones: No changes nothing, Yes unticks the others and posts the rest, whose statuses say why.
+void TestExportDialogRun::exportAsksToPostOnlyTheReadyOnes_data() {
+    QTest::addColumn<bool>("postReady");
+    QTest::newRow("stop") << false;
+    QTest::newRow("post the ready ones") << true;
+}
+
+void TestExportDialogRun::exportAsksToPostOnlyTheReadyOnes() {
+    QFETCH(bool, postReady);
+    addReceipts();
+    data->dbStk.execute("UPDATE POS_SALESDTL SET SDTL_PLUNO = 'P9' WHERE SDTL_TRANSNO = 8");
+    TdlgExportToAcct dialog;
+    dialog.show();
+    exportCustomers(dialog);
+    choose(dialog, "Sales");
+    dialog.btnSearchClick();
+    waitIdle(dialog);
+    dialog.findChild<QCheckBox*>("chkSelectAll")->click();
+    waitIdle(dialog);
+    context->messages->answers = {MessageAnswer::Yes,
+                                  postReady ? MessageAnswer::Yes : MessageAnswer::No};
+    dialog.btnExportClick();
+    waitIdle(dialog);
+    const QString refused = QStringLiteral(
+        "Would be refused: item code \"P9\" is not in the accounting package (line 1)");
+    QStringList expected{"Confirm To Export ?\r\n3 documents ticked, Net Amt. 318.00",
+                         "3 documents checked: 2 ready, 1 would be refused\r\nPost only the 2 "
+                         "ready documents and untick the others? No stops the export; the "
+                         "Status column says why each would be refused."};
+    if (postReady)
+        expected << "Completed.\r\n2 posted, 212.00";
+    QCOMPARE(context->messages->texts(), expected);
+    const int posted =
+        SelectValue(data->dbStk, "SELECT COUNT(*) FROM POS_SALES WHERE SALES_EXPORT_ACCT = 'T'")
+            .toInt();
+    QCOMPARE(posted, postReady ? 2 : 0);
+    if (postReady)
+        QCOMPARE(gridRows(dialog), QStringList{"000000008 F " + refused});
+    else
+        QCOMPARE(gridRows(dialog),
+                 (QStringList{"000000008 T " + refused, "000000007 T ready", "000000009 T ready"}));
 }
 
 QTEST_MAIN(TestExportDialogRun)

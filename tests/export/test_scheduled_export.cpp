@@ -9,6 +9,9 @@
 #include "export/posting_journal.h"
 #include "export/reconciliation.h"
 #include "export/scheduled_export.h"
+#include "sqlacc/biz_app_factory.h"
+#include "sqlacc/sqlacc_login.h"
+#include "standin/standin_package.h"
 #include "tests/export/export_fixture.h"
 #include "tests/support/test_context.h"
 #include "tests/support/test_databases.h"
@@ -151,7 +154,27 @@ void TestScheduledExport::dryRunLeavesTheWorkTableAsItWas() {
     data->dbStk.execute("UPDATE TMP_EXPORT_ACCT SET S_EXPORT_ACCT = 'T' WHERE S_ID = 'SL_IV1'");
     addDocument("SL_IV", "3"); // a new document since the window's search
 
-    QCOMPARE(dryRunOf("SL_IV").found, 3);
+    // Without a package to ask, the dry run still counts, and says why it did not check.
+    SetBizAppFactory({});
+    const ScheduledKind unchecked = dryRunOf("SL_IV");
+    QCOMPARE(unchecked.found, 3);
+    QVERIFY(!unchecked.check && !unchecked.checkError.isEmpty());
+    QVERIFY(unchecked.error.isEmpty());
+
+    // With the package, it checks what it found: the third document names a customer no master
+    // holds; the other two have no lines, which is only noted.
+    CreateTestPackage(context->folder());
+    settings->writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
+    UseStandinPackage();
+    InsertRow(data->dbStk, "STK_SLEDGER", LedgerLineRow("SL_IV3"));
+    const ScheduledKind checked = dryRunOf("SL_IV");
+    ReleaseBizApp();
+    SetBizAppFactory({});
+    QCOMPARE(checked.found, 3);
+    QVERIFY2(checked.check, qPrintable(checked.checkError));
+    QCOMPARE(checked.check->summaryText(), "3 documents checked: 2 ready, 1 would be refused");
+    QCOMPARE(checked.check->documents.value(2).statusText(),
+             "Would be refused: customer \"C001\" has no master in the back office");
     QCOMPARE(WorkColumn(data->dbStk, "SL_IV", "S_ID || ':' || S_EXPORT_ACCT"),
              (QStringList{"SL_IV1:T", "SL_IV2:F"}));
     QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_EXPORT_RUN").toInt(), 0);
