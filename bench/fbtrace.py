@@ -71,6 +71,10 @@ def _statement_text(lines):
         if re.fullmatch(r"\^+", line):
             in_params = True
             continue
+        # A statement executed again is traced without its plan, and so without the "^^^" line
+        # that comes before the plan: its parameters follow the text directly.
+        if not in_params and _PARAM.match(line):
+            in_params = True
         if re.fullmatch(r"\d+ records? fetched", line) or re.match(r"^\s+\d+ ms", line):
             break
         if in_params:

@@ -268,8 +268,13 @@ ExportDocumentRecord documentRecord(const TickedRow& row, const JournalEntry& en
     record.result = result;
     if (result == ExportRowResult::Refused)
         record.message = entry.message;
-    else if (!entry.message.isEmpty())
-        record.remarks << entry.message;
+    else if (!entry.message.isEmpty()) {
+        // A posting's journal note names its outcome itself ("posted; the package's total ..."):
+        // the status text names it once.
+        static const QString posted = QStringLiteral("posted; ");
+        record.remarks << (entry.message.startsWith(posted) ? entry.message.mid(posted.size())
+                                                            : entry.message);
+    }
     return record;
 }
 
