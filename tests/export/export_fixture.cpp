@@ -174,4 +174,26 @@ void AddTestPackageCodes(const QString& dcf, const QString& settingsFile) {
                "FOR SA_KEY, MASTERKEY, 'UNIT', 1, 'T' FROM SA_MASTER WHERE CODE = 'P1'");
 }
 
+void AddBatchExportData(TdmPolling& data, const QString& debtor) {
+    InsertRow(data.dbApp, "MAS_USER",
+              {{"M_CODE", "BATCH"},
+               {"M_DESC", "Night run"},
+               {"M_USERGROUP", "ACC"},
+               {"M_PASSWORD", "SECRET"},
+               {"M_ACTIVE", "T"},
+               {"M_DATEFROM", At(2000, 1, 1, 0, 0)},
+               {"M_DATETO", At(2000, 1, 1, 23, 59, 59)}});
+    InsertRow(data.dbSys, "MAS_USERGROUPACCESS", {{"M_CODE", "ACC"}, {"M_ACCESS", "ACCTLI"}});
+    QVariantHash customer{{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}};
+    if (!debtor.isEmpty())
+        customer.insert("M_DEBTOR", debtor);
+    InsertRow(data.dbApp, "MAS_CUSTOMER", customer);
+    AddStationJobs(data.dbStk);
+    for (const QString id : {"1", "2", "3"}) {
+        InsertRow(data.dbStk, "STK_MLEDGER",
+                  With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
+        InsertRow(data.dbStk, "STK_SLEDGER", LedgerLineRow(id));
+    }
+}
+
 } // namespace ExportFixture

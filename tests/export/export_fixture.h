@@ -36,6 +36,10 @@ void WipeTables(TdmPolling& data);
 // Station jobs: S001 and S005 have every document job with the Manual option ("RM"), S002 has
 // them without it ("NRS"), S003 has no job, S004 has Manual only on an unrelated job (TRNOUT).
 void AddStationJobs(DbConnection& stock);
+// What the batch command's tests export: the batch user BATCH (password SECRET, its group ACC
+// with the access ACCTLI), the customer C001 (with the debtor code given, none when empty), the
+// station jobs, and the three sales invoices IV-1 to IV-3 with a line each.
+void AddBatchExportData(TdmPolling& data, const QString& debtor = QString());
 void AddJob(DbConnection& stock, const QString& store, const QString& job, const QString& status);
 
 // True while another connection runs a statement that names `table` (one that waits for a row

@@ -71,23 +71,7 @@ void TestBatchExport::init() {
     settings.writeString("GENERAL", "ACCOUNT_TYPE", "SQLACC");
     settings.writeString("SQLACC", "DCF", context->path("Package/DEFAULT.DCF"));
     data = std::make_unique<TdmPolling>(TdmPolling::OpenMode::ConnectionsOnly);
-    InsertRow(data->dbApp, "MAS_USER",
-              {{"M_CODE", "BATCH"},
-               {"M_DESC", "Night run"},
-               {"M_USERGROUP", "ACC"},
-               {"M_PASSWORD", "SECRET"},
-               {"M_ACTIVE", "T"},
-               {"M_DATEFROM", At(2000, 1, 1, 0, 0)},
-               {"M_DATETO", At(2000, 1, 1, 23, 59, 59)}});
-    InsertRow(data->dbSys, "MAS_USERGROUPACCESS", {{"M_CODE", "ACC"}, {"M_ACCESS", "ACCTLI"}});
-    InsertRow(data->dbApp, "MAS_CUSTOMER",
-              {{"M_CODE", "C001"}, {"M_DESC", "Corner shop"}, {"M_EXPORT_ACCT", "F"}});
-    AddStationJobs(data->dbStk);
-    for (const QString id : {"1", "2", "3"}) {
-        InsertRow(data->dbStk, "STK_MLEDGER",
-                  With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
-        InsertRow(data->dbStk, "STK_SLEDGER", LedgerLineRow(id));
-    }
+    AddBatchExportData(*data);
 }
 
 void TestBatchExport::cleanup() {
