@@ -8,7 +8,11 @@
 #include "data/sql_quote.h"
 #include "export/module_codes.h"
 #include "standin/package_codes.h"
+#include "standin/package_dump.h"
 #include "standin/package_setup.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -194,6 +198,16 @@ void AddBatchExportData(TdmPolling& data, const QString& debtor) {
                   With(LedgerRow("SL_IV", id), {{"S_AR_INVOICE_NO", "IV-" + id}}));
         InsertRow(data.dbStk, "STK_SLEDGER", LedgerLineRow(id));
     }
+}
+
+QStringList PackageDocumentNumbers(const QString& folder) {
+    QStringList numbers;
+    const QJsonObject dump =
+        DumpPackage(PackageDumpTarget(folder + QStringLiteral("/Package/DEFAULT.DCF"), QString()));
+    for (const QJsonValue document : dump["documents"].toArray())
+        numbers << document["DOCNO"].toString();
+    numbers.sort();
+    return numbers;
 }
 
 } // namespace ExportFixture

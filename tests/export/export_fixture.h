@@ -56,5 +56,8 @@ void CreateTestPackage(const QString& folder);
 // The codes and the stock item P1 that the test documents name, in the package whose data
 // collection file is dcf; the accounts and terms as the settings file gives them.
 void AddTestPackageCodes(const QString& dcf, const QString& settingsFile);
+// The numbers of every document the stand-in package of the installation in `folder` holds,
+// sorted.
+QStringList PackageDocumentNumbers(const QString& folder);
 
 } // namespace ExportFixture

@@ -53,7 +53,6 @@ private slots:
 private:
     QProcessEnvironment environment(const QString& fault = QString()) const;
     Run batch(const QStringList& arguments, const QString& fault = QString());
-    QStringList packageDocuments();
     // Document numbers of the ledger whose header and every line are flagged `flag`.
     QStringList ledgerDocumentsFlagged(const QString& flag);
     QStringList journalled(const QString& outcome);
@@ -99,16 +98,6 @@ Run TestBatchExport::batch(const QStringList& arguments, const QString& fault) {
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromLocal8Bit(process.readAllStandardOutput()),
             QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-QStringList TestBatchExport::packageDocuments() {
-    QStringList numbers;
-    const QJsonObject dump =
-        DumpPackage(PackageDumpTarget(context->path("Package/DEFAULT.DCF"), QString()));
-    for (const QJsonValue document : dump["documents"].toArray())
-        numbers << document["DOCNO"].toString();
-    numbers.sort();
-    return numbers;
 }
 
 void TestBatchExport::mastersWithMissingCodesNeedTheSwitch() {
@@ -192,7 +181,7 @@ void TestBatchExport::failingSaveStopsAndRepeatPostsEachDocumentOnce() {
     QVERIFY(stopped.out.contains(
         "SL_IV: 1 posted, 0 nothing to post, 0 already in the accounting package, of 3 "
         "ticked (stopped by the error)"));
-    QCOMPARE(packageDocuments().size(), 1);
+    QCOMPARE(PackageDocumentNumbers(context->folder()).size(), 1);
     // The help names the status such an error gives.
     const Run help = batch({"export", "--help"});
     QVERIFY2(
@@ -203,7 +192,7 @@ void TestBatchExport::failingSaveStopsAndRepeatPostsEachDocumentOnce() {
     Run again = batch({"export", "SL_IV"});
     QCOMPARE(again.exitCode, 0);
     QVERIFY2(again.out.contains("Left to export: 0"), qPrintable(again.out));
-    QCOMPARE(packageDocuments(), (QStringList{"IV-1", "IV-2", "IV-3"}));
+    QCOMPARE(PackageDocumentNumbers(context->folder()), (QStringList{"IV-1", "IV-2", "IV-3"}));
     QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM STK_MLEDGER WHERE S_EXPORT_ACCT = 'T'")
                  .toInt(),
              3);
@@ -273,7 +262,7 @@ void TestBatchExport::refusedPackageLoginStopsTheRunWithStatus4() {
              qPrintable(said));
     QVERIFY(!said.contains("WRONG"));
     QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM ACC_POST_JOURNAL").toInt(), 0);
-    QCOMPARE(packageDocuments(), QStringList());
+    QCOMPARE(PackageDocumentNumbers(context->folder()), QStringList());
 }
 
 QStringList TestBatchExport::ledgerDocumentsFlagged(const QString& flag) {
@@ -406,7 +395,7 @@ void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
     QCOMPARE(report["stopped"].toBool(), true);
     QCOMPARE(report["signal"].toString(), QString(StopSignals::SignalName(signalNumber)));
 
-    const QStringList posted = packageDocuments();
+    const QStringList posted = PackageDocumentNumbers(context->folder());
     QVERIFY2(posted.size() >= after && posted.size() < kDocuments,
              qPrintable(QString::number(posted.size())));
     QCOMPARE(ledgerDocumentsFlagged("T"), posted);
@@ -422,9 +411,9 @@ void TestBatchExport::stopSignalFinishesTheDocumentInHand() {
 
     const Run rest = batch({"schedule"});
     QCOMPARE(rest.exitCode, 0);
-    QCOMPARE(packageDocuments().size(), kDocuments);
+    QCOMPARE(PackageDocumentNumbers(context->folder()).size(), kDocuments);
     QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
-    QCOMPARE(journalled("POSTED"), packageDocuments());
+    QCOMPARE(journalled("POSTED"), PackageDocumentNumbers(context->folder()));
 }
 
 void TestBatchExport::signalDuringTheClosingSearchEndsAsFinished_data() {
@@ -507,7 +496,7 @@ void TestBatchExport::signalDuringTheClosingSearchEndsAsFinished() {
     QVERIFY2(err.contains("SIGTERM came after the run had handled every document; it ended as a "
                           "finished run."),
              qPrintable(err));
-    QCOMPARE(packageDocuments().size(), kDocuments);
+    QCOMPARE(PackageDocumentNumbers(context->folder()).size(), kDocuments);
     QCOMPARE(ledgerDocumentsFlagged("T").size(), kDocuments);
 }
 
@@ -525,7 +514,7 @@ void TestBatchExport::checkNamesEachProblemAndExitsThreeUntilAllAreReady() {
     QCOMPARE(refused.out, "IV-1" + line + "IV-2" + line + "IV-3" + line +
                               "SL_IV: 3 documents checked: 0 ready, 3 would be refused; 3 need "
                               "the Customer Profile exported first\n");
-    QVERIFY(packageDocuments().isEmpty());
+    QVERIFY(PackageDocumentNumbers(context->folder()).isEmpty());
 
     QCOMPARE(batch({"masters", "AR_CUSTOMER", "--selection", "ALL", "--generate-codes"}).exitCode,
              0);
@@ -535,7 +524,7 @@ void TestBatchExport::checkNamesEachProblemAndExitsThreeUntilAllAreReady() {
     QCOMPARE(report["checked"].toInt(), 3);
     QCOMPARE(report["ready"].toInt(), 3);
     QCOMPARE(report["documents"].toArray().size(), 0);
-    QVERIFY(packageDocuments().isEmpty());
+    QVERIFY(PackageDocumentNumbers(context->folder()).isEmpty());
     QCOMPARE(SelectValue(data->dbStk, "SELECT COUNT(*) FROM TMP_EXPORT_ACCT WHERE S_MODULE = "
                                       "'SL_IV' AND S_EXPORT_ACCT = 'T'")
                  .toInt(),
